@@ -1,0 +1,60 @@
+// The active ANSI code page and the conversions between UTF-16 and 8-bit text.
+//
+// On Windows the active code page is what GetACP reports. Linux has no such
+// setting, so it is derived from the process locale the way Windows derives it
+// from the user's language: LC_ALL, else LC_CTYPE, else LANG, by language (and
+// for Chinese by region); anything else, C and POSIX included, gives 1252.
+// Tests choose the code page with ScopedActiveCodePage, never through the
+// environment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/unicode_string.h"
+
+constexpr int32_t kCodePageUtf8 = 65001;
+
+// The active ANSI code page of the process (cached on first use).
+int32_t GetACP();
+// The OEM (DOS) code page that pairs with the active ANSI code page
+// (437 with 1252, 866 with 1251, 852 with 1250, ...).
+int32_t GetOEMCP();
+// The ANSI code page a locale name such as "ru_RU.UTF-8" stands for.
+int32_t AnsiCodePageForLocale(std::string_view localeName);
+// The OEM code page that pairs with an ANSI code page.
+int32_t OemCodePageForAnsi(int32_t ansiCodePage);
+
+// Overrides the active code page for its lifetime (tests, the host's
+// --codepage option before a session).
+class ScopedActiveCodePage {
+ public:
+  explicit ScopedActiveCodePage(int32_t codePage);
+  ~ScopedActiveCodePage();
+  ScopedActiveCodePage(const ScopedActiveCodePage&) = delete;
+  ScopedActiveCodePage& operator=(const ScopedActiveCodePage&) = delete;
+
+ private:
+  int32_t saved_;
+};
+// Sets the active code page for the rest of the process.
+void SetActiveCodePage(int32_t codePage);
+
+// UTF-16 to 8-bit text in `codePage`. A character the code page lacks becomes
+// its default character "?" without an error. Double-byte code pages give
+// two bytes for their double-byte characters.
+std::string WideToMultiByte(int32_t codePage, UnicodeStringView text);
+// 8-bit text in `codePage` to UTF-16. Bytes the code page does not define
+// become U+FFFD (a lone lead byte of a double-byte code page included).
+UnicodeString MultiByteToWide(int32_t codePage, std::string_view bytes);
+// True when every character of `text` survives the round trip through `codePage`.
+bool IsRepresentable(int32_t codePage, UnicodeStringView text);
+
+// Shorthands for the active code page.
+inline std::string ToAnsi(UnicodeStringView text) { return WideToMultiByte(GetACP(), text); }
+inline UnicodeString FromAnsi(std::string_view bytes) { return MultiByteToWide(GetACP(), bytes); }
+
+// The platform's OEM-to-character conversion: bytes read as characters of the
+// OEM code page that pairs with the active ANSI code page.
+UnicodeString OemToChar(std::string_view bytes);

@@ -1,0 +1,230 @@
+// Code pages on Linux: the active code page follows the locale variables, and
+// conversions go through ICU. Single-byte code pages are turned into two
+// lookup tables on first use (the dataset converts every stored text, so the
+// per-call cost matters); double-byte code pages use ICU's converters.
+#include <unicode/ucnv.h>
+
+#include <array>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "runtime/exceptions.h"
+#include "runtime/utf8.h"
+
+namespace {
+
+int32_t& ActiveCodePageSlot() {
+  static int32_t codePage = 0;  // 0: not derived yet
+  return codePage;
+}
+
+std::string IcuNameFor(int32_t codePage) {
+  std::string n = std::to_string(codePage);
+  if (codePage == 932) return "windows-31j";
+  if (codePage == 936) return "windows-936-2000";
+  if (codePage == 949) return "windows-949-2000";
+  if (codePage == 950) return "windows-950-2000";
+  if (codePage >= 1250 && codePage <= 1258) return "windows-" + n;
+  if (codePage == 874) return "windows-874-2000";
+  return "cp" + n;
+}
+
+struct ConverterCloser {
+  void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+ConverterPtr OpenConverter(int32_t codePage) {
+  UErrorCode err = U_ZERO_ERROR;
+  ConverterPtr c(ucnv_open(IcuNameFor(codePage).c_str(), &err));
+  if (U_FAILURE(err) || !c) {
+    err = U_ZERO_ERROR;
+    c.reset(ucnv_open(("ibm-" + std::to_string(codePage)).c_str(), &err));
+  }
+  if (U_FAILURE(err) || !c)
+    throw EEncodingError(FormatText(u"No mapping for the Unicode character exists in the target multi-byte code page (%d)",
+                                    {int64_t(codePage)}));
+  err = U_ZERO_ERROR;
+  ucnv_setSubstChars(c.get(), "?", 1, &err);
+  ucnv_setFallback(c.get(), false);
+  return c;
+}
+
+// One code page's conversion state: tables for single-byte pages, an ICU
+// converter for the others.
+struct CodePageConverter {
+  bool singleByte = false;
+  std::array<char16_t, 256> toWide{};
+  std::vector<uint8_t> fromWide;      // 65536 entries; 0 with hasByte false means unmapped
+  std::vector<bool> hasByte;
+  ConverterPtr icu;
+};
+
+CodePageConverter BuildConverter(int32_t codePage) {
+  CodePageConverter cv;
+  cv.icu = OpenConverter(codePage);
+  if (ucnv_getMaxCharSize(cv.icu.get()) != 1) return cv;
+  cv.singleByte = true;
+  cv.fromWide.assign(65536, 0);
+  cv.hasByte.assign(65536, false);
+  for (int b = 0; b < 256; ++b) {
+    char in = static_cast<char>(b);
+    UChar out[4];
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_reset(cv.icu.get());
+    int32_t n = ucnv_toUChars(cv.icu.get(), out, 4, &in, 1, &err);
+    char16_t w = 0xFFFD;
+    if (U_SUCCESS(err) && n == 1 && out[0] != 0xFFFD && out[0] != 0x1A) w = out[0];
+    if (b == 0x1A) w = 0x1A;
+    // Bytes a Windows single-byte page leaves undefined map to the control
+    // character of the same value, as the Windows converters do.
+    if (w == 0xFFFD && b >= 0x80 && b < 0xA0) w = static_cast<char16_t>(b);
+    cv.toWide[b] = w;
+  }
+  for (int b = 255; b >= 0; --b) {
+    char16_t w = cv.toWide[b];
+    if (w != 0xFFFD) {
+      cv.fromWide[w] = static_cast<uint8_t>(b);
+      cv.hasByte[w] = true;
+    }
+  }
+  return cv;
+}
+
+CodePageConverter& ConverterFor(int32_t codePage) {
+  static std::mutex mutex;
+  static std::map<int32_t, std::unique_ptr<CodePageConverter>> cache;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto it = cache.find(codePage);
+  if (it == cache.end())
+    it = cache.emplace(codePage, std::make_unique<CodePageConverter>(BuildConverter(codePage))).first;
+  return *it->second;
+}
+
+}  // namespace
+
+int32_t AnsiCodePageForLocale(std::string_view name) {
+  std::string lang(name.substr(0, name.find_first_of("_.@")));
+  std::string region;
+  size_t us = name.find('_');
+  if (us != std::string_view::npos) region = std::string(name.substr(us + 1, 2));
+  struct Entry {
+    const char* lang;
+    int32_t codePage;
+  };
+  static const Entry kTable[] = {
+      {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251},
+      {"pl", 1250}, {"cs", 1250}, {"sk", 1250}, {"hu", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250},
+      {"el", 1253}, {"tr", 1254}, {"he", 1255}, {"ar", 1256}, {"fa", 1256},
+      {"lt", 1257}, {"lv", 1257}, {"et", 1257}, {"vi", 1258}, {"th", 874},
+      {"ja", 932},  {"ko", 949},
+  };
+  for (const Entry& e : kTable)
+    if (lang == e.lang) return e.codePage;
+  if (lang == "zh") return (region == "TW" || region == "HK") ? 950 : (region == "CN" || region == "SG") ? 936 : 1252;
+  return 1252;
+}
+
+int32_t OemCodePageForAnsi(int32_t ansi) {
+  switch (ansi) {
+    case 1250: return 852;
+    case 1251: return 866;
+    case 1253: return 737;
+    case 1254: return 857;
+    case 1255: return 862;
+    case 1256: return 720;
+    case 1257: return 775;
+    case 1258: return 1258;
+    case 874: return 874;
+    case 932: return 932;
+    case 936: return 936;
+    case 949: return 949;
+    case 950: return 950;
+    default: return 437;
+  }
+}
+
+int32_t GetACP() {
+  int32_t& cp = ActiveCodePageSlot();
+  if (cp == 0) {
+    const char* vars[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    std::string locale;
+    for (const char* v : vars) {
+      const char* value = std::getenv(v);
+      if (value && *value) {
+        locale = value;
+        break;
+      }
+    }
+    cp = AnsiCodePageForLocale(locale);
+  }
+  return cp;
+}
+
+int32_t GetOEMCP() { return OemCodePageForAnsi(GetACP()); }
+
+void SetActiveCodePage(int32_t codePage) { ActiveCodePageSlot() = codePage; }
+
+ScopedActiveCodePage::ScopedActiveCodePage(int32_t codePage) : saved_(ActiveCodePageSlot()) {
+  SetActiveCodePage(codePage);
+}
+ScopedActiveCodePage::~ScopedActiveCodePage() { ActiveCodePageSlot() = saved_; }
+
+std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
+  if (codePage == kCodePageUtf8) return ToUtf8(text);
+  CodePageConverter& cv = ConverterFor(codePage);
+  if (cv.singleByte) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+      char16_t c = text[i];
+      if (cv.hasByte[c]) {
+        out.push_back(static_cast<char>(cv.fromWide[c]));
+        continue;
+      }
+      out.push_back('?');
+      // A surrogate pair is one character and gets one default character.
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+    }
+    return out;
+  }
+  if (text.empty()) return std::string();
+  UErrorCode err = U_ZERO_ERROR;
+  ucnv_reset(cv.icu.get());
+  std::string out(text.size() * 4 + 4, '\0');
+  int32_t n = ucnv_fromUChars(cv.icu.get(), out.data(), static_cast<int32_t>(out.size()),
+                              reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()), &err);
+  if (U_FAILURE(err)) throw EEncodingError(u"No mapping for the Unicode character exists in the target multi-byte code page");
+  out.resize(static_cast<size_t>(n));
+  return out;
+}
+
+UnicodeString MultiByteToWide(int32_t codePage, std::string_view bytes) {
+  if (codePage == kCodePageUtf8) return FromUtf8(bytes);
+  CodePageConverter& cv = ConverterFor(codePage);
+  if (cv.singleByte) {
+    UnicodeString out(bytes.size(), u'\0');
+    for (size_t i = 0; i < bytes.size(); ++i) out[i] = cv.toWide[static_cast<uint8_t>(bytes[i])];
+    return out;
+  }
+  if (bytes.empty()) return UnicodeString();
+  UErrorCode err = U_ZERO_ERROR;
+  ucnv_reset(cv.icu.get());
+  UnicodeString out(bytes.size() + 2, u'\0');
+  int32_t n = ucnv_toUChars(cv.icu.get(), reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                            bytes.data(), static_cast<int32_t>(bytes.size()), &err);
+  if (U_FAILURE(err)) throw EEncodingError(u"No mapping for the multi-byte character exists in the target code page");
+  out.resize(static_cast<size_t>(n));
+  return out;
+}
+
+bool IsRepresentable(int32_t codePage, UnicodeStringView text) {
+  return MultiByteToWide(codePage, WideToMultiByte(codePage, text)) == text;
+}
+
+UnicodeString OemToChar(std::string_view bytes) { return MultiByteToWide(GetOEMCP(), bytes); }

@@ -1,0 +1,281 @@
+#include "runtime/date_time.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+#include "runtime/exceptions.h"
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int32_t& y, int32_t& m, int32_t& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  d = static_cast<int32_t>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int32_t>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int32_t>(yoe + era * 400 + (m <= 2));
+}
+
+constexpr int64_t kDelta1970 = 25569;  // days from 1899-12-30 to 1970-01-01
+constexpr int64_t kMsPerDay = 86400000;
+
+int64_t DayNumber(TDateTime value) { return static_cast<int64_t>(std::trunc(value)); }
+
+int64_t TimeMs(TDateTime value) {
+  double frac = std::fabs(value - std::trunc(value));
+  int64_t ms = static_cast<int64_t>(std::llround(frac * kMsPerDay));
+  return ms >= kMsPerDay ? kMsPerDay - 1 : ms;
+}
+
+UnicodeString Digits(int64_t v, int width) {
+  std::string s = std::to_string(v < 0 ? -v : v);
+  while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
+  if (v < 0) s.insert(s.begin(), '-');
+  return AsciiToUnicode(s);
+}
+
+bool StartsWithNoCase(UnicodeStringView s, size_t pos, UnicodeStringView what) {
+  if (pos + what.size() > s.size()) return false;
+  return SameTextAscii(s.substr(pos, what.size()), what);
+}
+
+// True when an AM/PM specifier appears at or after `pos`, outside quotes.
+bool TwelveHourClockFollows(UnicodeStringView f, size_t pos) {
+  char16_t quote = 0;
+  for (size_t i = pos; i < f.size(); ++i) {
+    if (quote) {
+      if (f[i] == quote) quote = 0;
+      continue;
+    }
+    if (f[i] == u'\'' || f[i] == u'"') {
+      quote = f[i];
+      continue;
+    }
+    if (StartsWithNoCase(f, i, u"am/pm") || StartsWithNoCase(f, i, u"a/p") || StartsWithNoCase(f, i, u"ampm"))
+      return true;
+  }
+  return false;
+}
+
+void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const FormatSettings& fs, int depth) {
+  DateParts dp = DecodeDate(value);
+  TimeParts tp = DecodeTime(value);
+  bool lastWasHour = false;
+  size_t i = 0;
+  while (i < f.size()) {
+    char16_t c = f[i];
+    char16_t u = AsciiUpper(c);
+    size_t run = 1;
+    while (i + run < f.size() && AsciiUpper(f[i + run]) == u) ++run;
+    if (c == u'\'' || c == u'"') {
+      size_t end = f.find(c, i + 1);
+      if (end == UnicodeStringView::npos) end = f.size();
+      out.append(f.substr(i + 1, end - i - 1));
+      i = end + 1;
+      continue;
+    }
+    if (StartsWithNoCase(f, i, u"am/pm")) {
+      out += tp.hour < 12 ? fs.TimeAMString : fs.TimePMString;
+      i += 5;
+      continue;
+    }
+    if (StartsWithNoCase(f, i, u"ampm")) {
+      out += tp.hour < 12 ? fs.TimeAMString : fs.TimePMString;
+      i += 4;
+      continue;
+    }
+    if (StartsWithNoCase(f, i, u"a/p")) {
+      out.push_back(tp.hour < 12 ? u'a' : u'p');
+      i += 3;
+      continue;
+    }
+    switch (u) {
+      case u'C':
+        if (depth < 2) {
+          FormatInto(out, fs.ShortDateFormat, value, fs, depth + 1);
+          if (TimeMs(value) != 0) {
+            out.push_back(u' ');
+            FormatInto(out, fs.LongTimeFormat, value, fs, depth + 1);
+          }
+        }
+        i += 1;
+        continue;
+      case u'D':
+        if (run == 1) out += Digits(dp.day, 1);
+        else if (run == 2) out += Digits(dp.day, 2);
+        else if (run == 3) out += fs.ShortDayNames[DayOfWeek(value) - 1];
+        else if (run == 4) out += fs.LongDayNames[DayOfWeek(value) - 1];
+        else if (run == 5 && depth < 2) FormatInto(out, fs.ShortDateFormat, value, fs, depth + 1);
+        else if (depth < 2) FormatInto(out, fs.LongDateFormat, value, fs, depth + 1);
+        i += run;
+        lastWasHour = false;
+        continue;
+      case u'M':
+        if (lastWasHour && run <= 2) {
+          out += Digits(tp.minute, run == 1 ? 1 : 2);
+        } else if (run == 1) {
+          out += Digits(dp.month, 1);
+        } else if (run == 2) {
+          out += Digits(dp.month, 2);
+        } else if (run == 3) {
+          out += fs.ShortMonthNames[dp.month - 1];
+        } else {
+          out += fs.LongMonthNames[dp.month - 1];
+        }
+        lastWasHour = false;
+        i += run;
+        continue;
+      case u'Y':
+        out += run <= 2 ? Digits(dp.year % 100, 2) : Digits(dp.year, 4);
+        lastWasHour = false;
+        i += run;
+        continue;
+      case u'H': {
+        int h = tp.hour;
+        if (TwelveHourClockFollows(f, i + run)) {
+          h %= 12;
+          if (h == 0) h = 12;
+        }
+        out += Digits(h, run == 1 ? 1 : 2);
+        lastWasHour = true;
+        i += run;
+        continue;
+      }
+      case u'N':
+        out += Digits(tp.minute, run == 1 ? 1 : 2);
+        lastWasHour = false;
+        i += run;
+        continue;
+      case u'S':
+        out += Digits(tp.second, run == 1 ? 1 : 2);
+        lastWasHour = false;
+        i += run;
+        continue;
+      case u'Z':
+        out += Digits(tp.millisecond, run >= 3 ? 3 : 1);
+        i += run;
+        continue;
+      case u'T':
+        if (depth < 2) FormatInto(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, value, fs, depth + 1);
+        i += run;
+        continue;
+      default:
+        break;
+    }
+    if (c == u'/') {
+      if (fs.DateSeparator) out.push_back(fs.DateSeparator);
+    } else if (c == u':') {
+      if (fs.TimeSeparator) out.push_back(fs.TimeSeparator);
+    } else {
+      out.push_back(c);
+    }
+    ++i;
+  }
+}
+
+}  // namespace
+
+bool IsLeapYear(int32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int32_t DaysInMonth(int32_t year, int32_t month) {
+  static const int32_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+bool TryEncodeDate(int32_t year, int32_t month, int32_t day, TDateTime& out) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
+    return false;
+  out = static_cast<TDateTime>(DaysFromCivil(year, month, day) + kDelta1970);
+  return true;
+}
+
+TDateTime EncodeDate(int32_t year, int32_t month, int32_t day) {
+  TDateTime r;
+  if (!TryEncodeDate(year, month, day, r)) throw EConvertError(u"Invalid argument to date encode");
+  return r;
+}
+
+bool TryEncodeTime(int32_t hour, int32_t minute, int32_t second, int32_t ms, TDateTime& out) {
+  if (hour < 0 || minute < 0 || minute > 59 || second < 0 || second > 59 || ms < 0 || ms > 999) return false;
+  if (hour > 24 || (hour == 24 && (minute || second || ms))) return false;
+  out = (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + ms) / kMsPerDay;
+  return true;
+}
+
+TDateTime EncodeTime(int32_t hour, int32_t minute, int32_t second, int32_t ms) {
+  TDateTime r;
+  if (!TryEncodeTime(hour, minute, second, ms, r)) throw EConvertError(u"Invalid argument to time encode");
+  return r;
+}
+
+DateParts DecodeDate(TDateTime value) {
+  DateParts p;
+  CivilFromDays(DayNumber(value) - kDelta1970, p.year, p.month, p.day);
+  return p;
+}
+
+TimeParts DecodeTime(TDateTime value) {
+  int64_t ms = TimeMs(value);
+  TimeParts t;
+  t.hour = static_cast<int32_t>(ms / 3600000);
+  t.minute = static_cast<int32_t>(ms / 60000 % 60);
+  t.second = static_cast<int32_t>(ms / 1000 % 60);
+  t.millisecond = static_cast<int32_t>(ms % 1000);
+  return t;
+}
+
+TDateTime CombineDateTime(TDateTime date, TDateTime time) {
+  double day = std::trunc(date);
+  double frac = std::fabs(time - std::trunc(time));
+  return day < 0 ? day - frac : day + frac;
+}
+
+int32_t DayOfWeek(TDateTime value) {
+  // 1899-12-30 was a Saturday.
+  int64_t d = DayNumber(value);
+  int64_t w = ((d % 7) + 7 + 6) % 7;  // 0 = Sunday
+  return static_cast<int32_t>(w + 1);
+}
+
+TDateTime Now() {
+  std::time_t t = std::time(nullptr);
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &t);
+#else
+  localtime_r(&t, &local);
+#endif
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::system_clock::now().time_since_epoch())
+                .count() %
+            1000;
+  TDateTime date = EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+  TDateTime time = EncodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
+                              static_cast<int32_t>(ms));
+  return CombineDateTime(date, time);
+}
+
+UnicodeString FormatDateTime(UnicodeStringView format, TDateTime value, const FormatSettings& settings) {
+  UnicodeString out;
+  FormatInto(out, format, value, settings, 0);
+  return out;
+}
+
+UnicodeString DateTimeToStr(TDateTime value, const FormatSettings& settings) {
+  return FormatDateTime(u"c", value, settings);
+}

@@ -1,0 +1,36 @@
+// UnicodeString: the UTF-16 text type used for all text inside the system.
+//
+// A plain std::u16string: value semantics stand in for reference counting (a
+// copy owns its own characters). Comparison with operator< is the ordinal
+// comparison of UTF-16 code units as unsigned 16-bit numbers, which is the
+// order every ordered container of texts in the system relies on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+using UnicodeString = std::u16string;
+using UnicodeStringView = std::u16string_view;
+
+// ASCII-only helpers used where the system compares or folds Latin letters
+// only (Delphi's CompareText / UpperCase semantics).
+char16_t AsciiUpper(char16_t c);
+char16_t AsciiLower(char16_t c);
+UnicodeString AsciiUpperCase(UnicodeStringView s);
+UnicodeString AsciiLowerCase(UnicodeStringView s);
+// True when both texts are equal ignoring the case of ASCII letters.
+bool SameTextAscii(UnicodeStringView a, UnicodeStringView b);
+
+// Full Unicode simple case mapping of each code unit (for the dataset's
+// case-insensitive field names and similar places that fold every letter).
+UnicodeString UpperCase(UnicodeStringView s);
+bool SameText(UnicodeStringView a, UnicodeStringView b);
+
+// Trimming of blanks and control characters (code units <= U+0020), the rule of
+// the runtime's Trim family.
+UnicodeString Trim(UnicodeStringView s);
+UnicodeString TrimLeft(UnicodeStringView s);
+UnicodeString TrimRight(UnicodeStringView s);
+
+// ASCII text to UnicodeString (for literals and numbers); every byte must be < 0x80.
+UnicodeString AsciiToUnicode(std::string_view s);

@@ -1,0 +1,16 @@
+// Conversion between UTF-16 (UnicodeString) and UTF-8 (code page 65001).
+//
+// Written by hand because the runtime must build with nothing but the
+// standard library on every platform (the standard's own codecvt facets are
+// deprecated), and because the host boundary needs a conversion that never
+// fails: a lone surrogate becomes U+FFFD, and invalid UTF-8 bytes each become
+// U+FFFD, as the platforms' own converters do.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runtime/unicode_string.h"
+
+std::string ToUtf8(UnicodeStringView s);
+UnicodeString FromUtf8(std::string_view s);

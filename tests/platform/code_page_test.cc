@@ -1,0 +1,52 @@
+#include "platform/code_page.h"
+
+#include <gtest/gtest.h>
+
+TEST(CodePage, DerivedFromTheLocaleName) {
+  struct Row {
+    const char* locale;
+    int32_t codePage;
+  } rows[] = {
+      {"", 1252},          {"C", 1252},          {"POSIX", 1252},    {"en_US.UTF-8", 1252}, {"de_DE", 1252},
+      {"ru_RU.UTF-8", 1251}, {"uk_UA", 1251},     {"pl_PL", 1250},    {"el_GR", 1253},       {"tr_TR", 1254},
+      {"he_IL", 1255},     {"fa_IR", 1256},      {"lv_LV", 1257},    {"vi_VN", 1258},       {"th_TH", 874},
+      {"ja_JP.UTF-8", 932}, {"zh_CN.UTF-8", 936}, {"zh_SG", 936},     {"zh_TW", 950},        {"zh_HK", 950},
+      {"ko_KR", 949},
+  };
+  for (const Row& r : rows) EXPECT_EQ(AnsiCodePageForLocale(r.locale), r.codePage) << r.locale;
+  EXPECT_EQ(OemCodePageForAnsi(1252), 437);
+  EXPECT_EQ(OemCodePageForAnsi(1251), 866);
+}
+
+TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
+  EXPECT_EQ(WideToMultiByte(1252, u"\u00DCber \u20AC \u0416"), "\xDC" "ber \x80 ?");
+  EXPECT_EQ(WideToMultiByte(1251, u"\u0416\u00DC"), "\xC6?");
+  EXPECT_EQ(WideToMultiByte(1252, u"a\U0001F600b"), "a?b");
+  EXPECT_EQ(MultiByteToWide(1252, "\xDC\x80"), u"\u00DC\u20AC");
+  EXPECT_EQ(MultiByteToWide(1251, "\xC6"), u"\u0416");
+}
+
+TEST(CodePage, DoubleBytePagesCountTwoBytesPerCharacter) {
+  std::string sjis = WideToMultiByte(932, u"\u65E5\u672C a");
+  EXPECT_EQ(sjis.size(), 6u);
+  EXPECT_EQ(MultiByteToWide(932, sjis), u"\u65E5\u672C a");
+  EXPECT_EQ(WideToMultiByte(936, u"\u4E2D").size(), 2u);
+  EXPECT_EQ(WideToMultiByte(932, u"\u0416x"), std::string("\x84\x47x"));
+  EXPECT_EQ(WideToMultiByte(932, u"\u00E9"), "?");
+}
+
+TEST(CodePage, ScopedOverrideRestores) {
+  int32_t before = GetACP();
+  {
+    ScopedActiveCodePage scope(1251);
+    EXPECT_EQ(GetACP(), 1251);
+    EXPECT_EQ(ToAnsi(u"\u0416"), "\xC6");
+  }
+  EXPECT_EQ(GetACP(), before);
+}
+
+TEST(CodePage, Utf8IsACodePageToo) {
+  EXPECT_EQ(WideToMultiByte(kCodePageUtf8, u"\u00DC"), "\xC3\x9C");
+  EXPECT_TRUE(IsRepresentable(1252, u"\u00E9"));
+  EXPECT_FALSE(IsRepresentable(1252, u"\u0416"));
+}

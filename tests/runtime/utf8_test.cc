@@ -1,0 +1,27 @@
+#include "runtime/utf8.h"
+
+#include <gtest/gtest.h>
+
+TEST(Utf8, RoundTripsEveryPlane) {
+  struct Row {
+    UnicodeString wide;
+    std::string utf8;
+  } rows[] = {
+      {u"", ""},
+      {u"abc", "abc"},
+      {u"\u00DC", "\xC3\x9C"},
+      {u"\u20AC", "\xE2\x82\xAC"},
+      {u"\U0001F600", "\xF0\x9F\x98\x80"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(ToUtf8(r.wide), r.utf8);
+    EXPECT_EQ(FromUtf8(r.utf8), r.wide);
+  }
+}
+
+TEST(Utf8, BrokenInputBecomesReplacementCharacter) {
+  EXPECT_EQ(ToUtf8(UnicodeString(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+  EXPECT_EQ(FromUtf8("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD\uFFFD");  // overlong form
+  EXPECT_EQ(FromUtf8("\xE2\x82"), u"\uFFFD\uFFFD");  // cut short
+}
