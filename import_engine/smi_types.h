@@ -1,0 +1,50 @@
+// Enumerations of the import engine. Their member order fixes their codes,
+// which are stored in saved import settings: never reorder or insert.
+#pragma once
+
+#include <cstdint>
+
+enum TImportMode { imAppend, imUpdate, imAppendUpdate, imDelete, imCopy, imAppendNewOnly };
+enum TSMIActionKind { akDatasetApply, akGenerateSQL };
+enum TSMIAction { iaUnknown, iaAdd, iaUpdate, iaDelete };
+enum TSMIResult { irUnknown, irExecuted, irCanceled, irFailed };
+enum TSMIOption {
+  soShowMessage,
+  soExtendedStatistic,
+  soSkipEmptyRow,
+  soUseAnimatedControl,
+  soWaitCursor,
+  soAutoCloseStatistic
+};
+enum TSMICharacterSet { csiANSI_WINDOWS, csiASCII_MSDOS, csiEBCDIC };
+enum TSMITrimSpaces { tsNoTrim, tsTrimRight, tsTrimLeft, tsTrimLeftRight };
+enum TSMIDateOrder { doMDY, doDMY, doYMD, doYDM, doDYM, doMYD };
+enum TSMIDataType { itString, itInteger, itFloat, itDateTime, itDate, itTime, itBoolean, itBLOB, itMEMO, itGraphic };
+enum TSMIFieldCharCase { ifcNormal, ifcUpperCase, ifcLowerCase, ifcProper };
+enum TSMIFieldDelimiter { fdNone, fdCustom, fdTab, fdSemicolon, fdComma, fdSpace };
+enum TSMITextQualifier { tqNone, tqCustom, tqQuot, tqApos };
+enum TSMIRecordSeparator { rsCustom, rsCRLF, rsCR, rsLF };
+enum TTableTypeImport {
+  teParadox, teDBase, teText, teHTML, teXLS, teWKS, teQuattro, teXML, teAccess, teWord, teADO,
+  teSPSS, teADT, teDBISAM, teClarion, teClipboard, teWAB, teVCalendar, teODS, teOutlook, teSkype
+};
+enum TSMIParameterEditor { ipeEdit, ipeMemo, ipeCheckBox, ipeCombobox, ipeListBox };
+enum TSMIParameterMode { ipmCalculate, ipmCalculateAndAsk, ipmAsk };
+
+// A set of TSMIOption held in one byte, member n at bit n.
+class TSMIOptions {
+ public:
+  constexpr TSMIOptions() = default;
+  constexpr explicit TSMIOptions(uint8_t bits) : bits_(bits) {}
+  constexpr bool Contains(TSMIOption o) const { return (bits_ >> o) & 1u; }
+  constexpr void Include(TSMIOption o) { bits_ = static_cast<uint8_t>(bits_ | (1u << o)); }
+  constexpr void Exclude(TSMIOption o) { bits_ = static_cast<uint8_t>(bits_ & ~(1u << o)); }
+  constexpr uint8_t Bits() const { return bits_; }
+  constexpr bool operator==(const TSMIOptions& o) const { return bits_ == o.bits_; }
+
+ private:
+  uint8_t bits_ = 0;
+};
+
+// soShowMessage, soExtendedStatistic, soUseAnimatedControl, soWaitCursor, soAutoCloseStatistic.
+constexpr TSMIOptions kDefaultSMIOptions{59};
