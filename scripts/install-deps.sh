@@ -10,6 +10,8 @@ packages=(
   mdbtools mdbtools-dev libglib2.0-dev
   nlohmann-json3-dev libcli11-dev
   binutils time python3
+  # The 32-bit Windows DLL: mingw-w64 cross compiler (posix threads) and wine to test it.
+  g++-mingw-w64-i686-posix wine wine32:i386
 )
 
 missing=()
@@ -27,5 +29,9 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# wine32 comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
