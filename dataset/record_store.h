@@ -1,0 +1,129 @@
+// RecordStore: the rows of an open dataset, their natural (insertion) order,
+// the current index order and the change log.
+//
+// Ownership: the store owns every row (Record) it holds and every deleted
+// row still kept by the change log; Record pointers it hands out stay valid
+// until that row is removed for good (Remove without a log, Reset, Merge,
+// CancelUpdates of its insertion).
+//
+// Orders are ordered trees over row pointers, so appending, a keyed search
+// and a step to the neighbour are logarithmic and a row posted after the
+// index was chosen takes its place at once. A row's key values are never
+// changed while it sits in the index: Replace takes it out first.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "dataset/field_value.h"
+
+struct Record {
+  uint64_t seq = 0;  // position in the natural order
+  std::vector<FieldValue> values;
+};
+
+// One field of an index key.
+struct IndexKeyPart {
+  int field = 0;
+  TextStorage text = TextStorage::kNone;  // how to fold the case of its text
+};
+
+struct IndexKey {
+  std::vector<IndexKeyPart> parts;
+  bool caseInsensitive = false;
+  bool descending = false;
+  bool unique = false;
+};
+
+// Compares the first `count` parts of two value rows by `key` (direction
+// included): <0, 0, >0.
+int CompareKeyValues(const IndexKey& key, const std::vector<FieldValue>& a, const std::vector<FieldValue>& b,
+                     size_t count);
+// Case-folded comparison of two texts stored as `text` (ANSI or UTF-8).
+int CompareTextIgnoringCase(TextStorage text, const std::string& a, const std::string& b);
+
+class RecordStore {
+ public:
+  RecordStore();
+  ~RecordStore();
+  RecordStore(const RecordStore&) = delete;
+  RecordStore& operator=(const RecordStore&) = delete;
+
+  // Drops every row, the log and the index.
+  void Reset();
+  size_t Count() const { return natural_.size(); }
+
+  // Orders the rows by `key` from now on (nullptr: natural order).
+  void SetIndex(const IndexKey* key);
+  const IndexKey* Index() const { return key_.get(); }
+
+  // Navigation in the current order; nullptr past either end.
+  Record* First() const;
+  Record* Last() const;
+  Record* Next(const Record* r) const;
+  Record* Prior(const Record* r) const;
+
+  // Adds a row before `before` in the natural order (nullptr: at the end).
+  // Fails with EDatabaseError "Key violation." when a unique index already
+  // holds the key.
+  Record* Add(std::vector<FieldValue> values, const Record* before);
+  // Replaces a row's values and moves it to its new place in the index.
+  void Replace(Record* r, std::vector<FieldValue> values);
+  void Remove(Record* r);
+
+  // The first row in index order whose first `count` key fields equal those
+  // of `key` (a full value row, read at the key's field positions), or
+  // nullptr. Requires an index.
+  Record* FindKey(const std::vector<FieldValue>& key, size_t count) const;
+
+  // The change log: while on, additions, changes and removals are recorded
+  // so that CancelUpdates can undo them.
+  void SetLogging(bool on) { logging_ = on; }
+  bool Logging() const { return logging_; }
+  int ChangeCount() const { return static_cast<int>(log_.size()); }
+  void MergeChangeLog();
+  void CancelUpdates();
+
+ private:
+  struct SearchKey {
+    const std::vector<FieldValue>* values;
+    size_t count;
+  };
+  struct SeqLess {
+    bool operator()(const Record* a, const Record* b) const { return a->seq < b->seq; }
+  };
+  // Orders by key, then by natural position so equal keys keep their
+  // insertion order. A search key sorts before the rows it equals.
+  struct KeyLess {
+    using is_transparent = void;
+    const IndexKey* key;
+    bool operator()(const Record* a, const Record* b) const;
+    bool operator()(const Record* a, const SearchKey& k) const;
+    bool operator()(const SearchKey& k, const Record* a) const;
+  };
+  using NaturalOrder = std::set<Record*, SeqLess>;
+  using IndexOrder = std::set<Record*, KeyLess>;
+
+  struct LogEntry {
+    enum Kind { kAdded, kModified, kRemoved } kind;
+    Record* record;
+    std::vector<FieldValue> oldValues;  // kModified
+    std::unique_ptr<Record> removed;    // kRemoved: the row, kept for undo
+  };
+
+  uint64_t SeqBefore(const Record* before);
+  void Renumber();
+  void Insert(Record* r);
+  void Detach(Record* r);
+  void CheckUnique(const std::vector<FieldValue>& values, const Record* self) const;
+  void Destroy(Record* r) { delete r; }
+
+  NaturalOrder natural_;
+  std::unique_ptr<IndexKey> key_;
+  std::unique_ptr<IndexOrder> index_;
+  uint64_t nextSeq_ = 0;
+  bool logging_ = false;
+  std::vector<LogEntry> log_;
+};
