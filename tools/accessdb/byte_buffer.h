@@ -1,0 +1,53 @@
+// Little-endian stores into byte buffers, the one byte order of Jet files.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace accessdb {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline void Put16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void Put24(std::uint8_t* p, std::uint32_t v) {
+  Put16(p, v);
+  p[2] = static_cast<std::uint8_t>(v >> 16);
+}
+inline void Put32(std::uint8_t* p, std::uint32_t v) {
+  Put16(p, v);
+  Put16(p + 2, v >> 16);
+}
+inline void Put64(std::uint8_t* p, std::uint64_t v) {
+  Put32(p, static_cast<std::uint32_t>(v));
+  Put32(p + 4, static_cast<std::uint32_t>(v >> 32));
+}
+inline void PutDouble(std::uint8_t* p, double d) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &d, 8);
+  Put64(p, bits);
+}
+inline void PutFloat(std::uint8_t* p, float f) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &f, 4);
+  Put32(p, bits);
+}
+
+// Appending forms for building variable-length structures.
+inline void Append8(Bytes& b, std::uint32_t v) { b.push_back(static_cast<std::uint8_t>(v)); }
+inline void Append16(Bytes& b, std::uint32_t v) {
+  b.resize(b.size() + 2);
+  Put16(&b[b.size() - 2], v);
+}
+inline void Append32(Bytes& b, std::uint32_t v) {
+  b.resize(b.size() + 4);
+  Put32(&b[b.size() - 4], v);
+}
+inline void AppendBytes(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+inline void AppendBytes(Bytes& b, const Bytes& s) { b.insert(b.end(), s.begin(), s.end()); }
+
+}  // namespace accessdb

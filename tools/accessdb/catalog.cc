@@ -1,0 +1,134 @@
+#include "tools/accessdb/catalog.h"
+
+#include "tools/accessdb/byte_buffer.h"
+#include "tools/accessdb/text_codec.h"
+
+namespace accessdb {
+namespace {
+
+using T = ColumnType;
+
+constexpr std::int64_t kRootParent = 0x0F000000;
+constexpr std::int64_t kTablesContainer = 0x0F000001;
+constexpr std::int64_t kDatabasesContainer = 0x0F000002;
+constexpr std::int64_t kRelationshipsContainer = 0x0F000003;
+constexpr std::int64_t kDatabaseObject = 0x0F000004;
+constexpr std::int64_t kSystemObjectFlags = static_cast<std::int32_t>(0x80000000u);
+constexpr std::int64_t kSystemTableFlags = static_cast<std::int32_t>(0x80000002u);
+
+constexpr int kTypeTable = 1;
+constexpr int kTypeDatabase = 2;
+constexpr int kTypeContainer = 3;
+
+constexpr int kPropertyText = 10;  // the data type code of a text property
+
+// Name as stored in a property blob: UCS-2 (Jet 4) or code page bytes (Jet 3).
+Bytes PropertyText(Format format, const std::string& utf8, int code_page) {
+  Bytes out;
+  if (format == Format::kJet4) {
+    for (char16_t c : Utf8ToUtf16(utf8)) Append16(out, c);
+  } else {
+    AppendBytes(out, CodePageEncoder(code_page).Encode(utf8));
+  }
+  return out;
+}
+
+}  // namespace
+
+const std::vector<Column>& MSysObjectsColumns() {
+  static const std::vector<Column> kColumns = {
+      {"Id", T::kLong, 0},          {"ParentId", T::kLong, 0},
+      {"Name", T::kText, 255},      {"Type", T::kInteger, 0},
+      {"DateCreate", T::kDateTime, 0}, {"DateUpdate", T::kDateTime, 0},
+      {"Owner", T::kBinary, 255},   {"Flags", T::kLong, 0},
+      {"Database", T::kMemo, 0},    {"Connect", T::kMemo, 0},
+      {"ForeignName", T::kText, 255}, {"RmtInfoShort", T::kBinary, 255},
+      {"RmtInfoLong", T::kOle, 0},  {"Lv", T::kOle, 0},
+      {"LvProp", T::kOle, 0},       {"LvModule", T::kOle, 0},
+      {"LvExtra", T::kOle, 0},
+  };
+  return kColumns;
+}
+
+const std::vector<SystemTable>& EmptySystemTables() {
+  static const std::vector<SystemTable> kTables = {
+      {"MSysACEs",
+       {{"ACM", T::kLong, 0}, {"FInheritable", T::kBoolean, 0}, {"ObjectId", T::kLong, 0},
+        {"SID", T::kBinary, 255}}},
+      {"MSysQueries",
+       {{"Attribute", T::kByte, 0}, {"Expression", T::kText, 255}, {"Flag", T::kInteger, 0},
+        {"LvExtra", T::kOle, 0}, {"Name1", T::kText, 255}, {"Name2", T::kText, 255},
+        {"ObjectId", T::kLong, 0}, {"Order", T::kBinary, 255}}},
+      {"MSysRelationships",
+       {{"ccolumn", T::kLong, 0}, {"grbit", T::kLong, 0}, {"icolumn", T::kLong, 0},
+        {"szColumn", T::kText, 64}, {"szObject", T::kText, 64},
+        {"szReferencedColumn", T::kText, 64}, {"szReferencedObject", T::kText, 64},
+        {"szRelationship", T::kText, 64}}},
+  };
+  return kTables;
+}
+
+std::string PropertyBlob(Format format, const std::vector<std::pair<std::string, std::string>>& props,
+                         int code_page) {
+  Bytes names;  // chunk 0x80: the property names
+  for (const auto& p : props) {
+    const Bytes n = PropertyText(format, p.first, code_page);
+    Append16(names, static_cast<std::uint32_t>(n.size()));
+    AppendBytes(names, n);
+  }
+  Bytes values;  // chunk 0x00: block header (length, empty object name), then records
+  Append32(values, 6);
+  Append16(values, 0);
+  for (size_t i = 0; i < props.size(); ++i) {
+    const Bytes v = PropertyText(format, props[i].second, code_page);
+    Append16(values, static_cast<std::uint32_t>(8 + v.size()));
+    Append8(values, 0);  // not a DDL property
+    Append8(values, kPropertyText);
+    Append16(values, static_cast<std::uint32_t>(i));
+    Append16(values, static_cast<std::uint32_t>(v.size()));
+    AppendBytes(values, v);
+  }
+  Bytes blob;
+  AppendBytes(blob, std::string(format == Format::kJet4 ? "MR2" : "KKD", 3));
+  Append8(blob, 0);
+  Append32(blob, static_cast<std::uint32_t>(6 + names.size()));
+  Append16(blob, 0x80);
+  AppendBytes(blob, names);
+  Append32(blob, static_cast<std::uint32_t>(6 + values.size()));
+  Append16(blob, 0x00);
+  AppendBytes(blob, values);
+  return std::string(blob.begin(), blob.end());
+}
+
+std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
+                                            const std::vector<CatalogTable>& tables,
+                                            int code_page) {
+  std::vector<std::vector<Value>> rows;
+  auto add = [&](std::int64_t id, std::int64_t parent, const std::string& name, int type,
+                 std::int64_t flags, Value lv_prop) {
+    std::vector<Value> r(MSysObjectsColumns().size());
+    r[0] = Value::Int(id);
+    r[1] = Value::Int(parent);
+    r[2] = Value::Text(name);
+    r[3] = Value::Int(type);
+    r[4] = Value::DateTime(creation_date);
+    r[5] = Value::DateTime(creation_date);
+    r[7] = Value::Int(flags);
+    r[14] = std::move(lv_prop);
+    rows.push_back(std::move(r));
+  };
+  add(kTablesContainer, kRootParent, "Tables", kTypeContainer, kSystemObjectFlags, Value());
+  add(kDatabasesContainer, kRootParent, "Databases", kTypeContainer, kSystemObjectFlags, Value());
+  add(kRelationshipsContainer, kRootParent, "Relationships", kTypeContainer, kSystemObjectFlags,
+      Value());
+  const std::string version = format == Format::kJet4 ? "08.50" : "07.53";
+  add(kDatabaseObject, kDatabasesContainer, "MSysDb", kTypeDatabase, kSystemObjectFlags,
+      Value::Bytes(PropertyBlob(format, {{"AccessVersion", version}}, code_page)));
+  for (const CatalogTable& t : tables) {
+    add(t.definition_page, kTablesContainer, t.name, kTypeTable,
+        t.system ? kSystemTableFlags : 0, Value());
+  }
+  return rows;
+}
+
+}  // namespace accessdb

@@ -1,0 +1,39 @@
+// The system catalog: the columns of MSysObjects and the other system tables
+// Jet expects, and the MSysObjects rows that list containers and tables.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/accessdb/column.h"
+#include "tools/accessdb/value.h"
+
+namespace accessdb {
+
+struct CatalogTable {
+  std::string name;
+  std::uint32_t definition_page = 0;
+  bool system = false;
+};
+
+const std::vector<Column>& MSysObjectsColumns();
+
+struct SystemTable {
+  const char* name;
+  std::vector<Column> columns;
+};
+// The system tables written (empty) besides MSysObjects.
+const std::vector<SystemTable>& EmptySystemTables();
+
+// Rows of MSysObjects, in MSysObjectsColumns() order: the containers, the
+// database object carrying the AccessVersion property, and one row per table.
+std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
+                                            const std::vector<CatalogTable>& tables,
+                                            int code_page);
+
+// A property blob ("MR2" Jet 4, "KKD" Jet 3) holding text properties of one object.
+std::string PropertyBlob(Format format, const std::vector<std::pair<std::string, std::string>>& props,
+                         int code_page);
+
+}  // namespace accessdb

@@ -1,0 +1,45 @@
+// Column descriptions and file formats of the Access database writer.
+#pragma once
+
+#include <string>
+
+namespace accessdb {
+
+// Jet3: Access 97 files, 2048-byte pages, 8-bit text in one code page.
+// Jet4: Access 2000-2003 files, 4096-byte pages, UCS-2 text.
+enum class Format { kJet3, kJet4 };
+
+// The column types the writer stores; the values are the type codes in the file.
+enum class ColumnType : unsigned char {
+  kBoolean = 0x01,   // Yes/No: lives in the row's null mask, so it can never be null
+  kByte = 0x02,      // 0 to 255
+  kInteger = 0x03,   // 16-bit signed
+  kLong = 0x04,      // 32-bit signed
+  kCurrency = 0x05,  // 64-bit signed count of ten-thousandths
+  kSingle = 0x06,    // IEEE float
+  kDouble = 0x07,    // IEEE double
+  kDateTime = 0x08,  // double: days since 1899-12-30, fraction = time of day
+  kBinary = 0x09,    // up to `size` bytes (1 to 255)
+  kText = 0x0A,      // up to `size` characters (1 to 255)
+  kOle = 0x0B,       // long binary value, up to 16 MB - 1
+  kMemo = 0x0C,      // long text value, up to 16 MB - 1 stored bytes
+};
+
+// One column of a table. `size` matters for text (characters) and binary (bytes)
+// only; the writer ignores it for the other types.
+struct Column {
+  std::string name;  // UTF-8, 1 to 64 characters
+  ColumnType type = ColumnType::kText;
+  int size = 0;
+};
+
+// "text", "memo", ... (the names TABLES.json uses); throws std::invalid_argument.
+ColumnType ColumnTypeFromName(const std::string& name);
+const char* ColumnTypeName(ColumnType type);
+
+bool IsLongValue(ColumnType type);      // memo, ole
+bool IsVariableLength(ColumnType type);  // text, binary, memo, ole
+// Bytes a fixed-length column takes in a row (0 for boolean and variable columns).
+int FixedSize(ColumnType type);
+
+}  // namespace accessdb

@@ -1,0 +1,283 @@
+#include "tools/accessdb/row_encoder.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace accessdb {
+namespace {
+
+// Access dates run from 0100-01-01 (-657434) to 9999-12-31 23:59:59.
+constexpr double kFirstDay = -657434.0;
+constexpr double kLastDay = 2958466.0;
+
+}  // namespace
+
+RowEncoder::RowEncoder(const JetFormat& format, const TableLayout& layout, std::string table_name,
+                       bool compress_text, const CodePageEncoder* code_page)
+    : format_(format),
+      layout_(layout),
+      table_name_(std::move(table_name)),
+      compress_text_(compress_text),
+      code_page_(code_page),
+      cells_(layout.columns.size()),
+      fixed_(static_cast<size_t>(layout.fixed_size)) {}
+
+void RowEncoder::Fail(const ColumnLayout& c, const std::string& message) const {
+  throw std::invalid_argument("table \"" + table_name_ + "\", row " + std::to_string(row_number_) +
+                              ", column \"" + c.column.name + "\": " + message);
+}
+
+void RowEncoder::EncodeText(const ColumnLayout& c, const std::string& utf8, Bytes& out) const {
+  const bool is_text = c.column.type == ColumnType::kText;
+  if (format_.jet4()) {
+    const std::u16string u = Utf8ToUtf16(utf8);
+    if (is_text && u.size() > static_cast<size_t>(c.column.size)) {
+      Fail(c, "text of " + std::to_string(u.size()) + " characters exceeds the column size " +
+                  std::to_string(c.column.size));
+    }
+    out = EncodeJet4Text(u, compress_text_);
+  } else {
+    const std::string s = code_page_->Encode(utf8);
+    if (is_text && s.size() > static_cast<size_t>(c.column.size)) {
+      Fail(c, "text of " + std::to_string(s.size()) + " bytes exceeds the column size " +
+                  std::to_string(c.column.size));
+    }
+    out.assign(s.begin(), s.end());
+  }
+}
+
+void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) {
+  using K = Value::Kind;
+  const ColumnType t = c.column.type;
+  cell.present = !v.is_null();
+  cell.var.clear();
+  cell.out_of_row = false;
+  std::uint8_t* fixed = fixed_.data() + c.fixed_offset;
+  auto wrong_kind = [&] {
+    Fail(c, std::string("a ") + ColumnTypeName(t) + " column cannot hold a " +
+                ValueKindName(v.kind()) + " value");
+  };
+  if (v.is_null()) {
+    if (t == ColumnType::kBoolean) Fail(c, "a boolean column cannot hold null");
+    if (!IsVariableLength(t)) std::memset(fixed, 0, static_cast<size_t>(FixedSize(t)));
+    return;
+  }
+  auto int_in = [&](std::int64_t lo, std::int64_t hi) {
+    if (v.kind() != K::kInt) wrong_kind();
+    if (v.as_int() < lo || v.as_int() > hi) {
+      Fail(c, std::to_string(v.as_int()) + " is out of range for a " + ColumnTypeName(t) + " column");
+    }
+    return v.as_int();
+  };
+  auto number = [&]() -> double {
+    if (v.kind() == K::kInt) return static_cast<double>(v.as_int());
+    if (v.kind() != K::kDouble) wrong_kind();
+    if (!std::isfinite(v.as_double())) Fail(c, "the number is not finite");
+    return v.as_double();
+  };
+  switch (t) {
+    case ColumnType::kBoolean:
+      if (v.kind() == K::kBool) {
+        cell.present = v.as_bool();
+      } else {
+        cell.present = int_in(0, 1) != 0;
+      }
+      return;
+    case ColumnType::kByte:
+      fixed[0] = static_cast<std::uint8_t>(int_in(0, 255));
+      return;
+    case ColumnType::kInteger:
+      Put16(fixed, static_cast<std::uint32_t>(int_in(-32768, 32767)));
+      return;
+    case ColumnType::kLong:
+      Put32(fixed, static_cast<std::uint32_t>(
+                       int_in(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
+      return;
+    case ColumnType::kCurrency: {
+      std::int64_t scaled = 0;
+      const std::int64_t max_units = std::numeric_limits<std::int64_t>::max() / 10000;
+      if (v.kind() == K::kCurrency) {
+        scaled = v.as_int();
+      } else if (v.kind() == K::kInt) {
+        if (v.as_int() > max_units || v.as_int() < -max_units) Fail(c, "currency out of range");
+        scaled = v.as_int() * 10000;
+      } else {
+        const double d = number() * 10000.0;
+        if (!(std::fabs(d) < 9.2e18)) Fail(c, "currency out of range");
+        scaled = std::llround(d);
+      }
+      Put64(fixed, static_cast<std::uint64_t>(scaled));
+      return;
+    }
+    case ColumnType::kSingle: {
+      const double d = number();
+      if (std::fabs(d) > FLT_MAX) Fail(c, "the number is out of range for a single column");
+      PutFloat(fixed, static_cast<float>(d));
+      return;
+    }
+    case ColumnType::kDouble:
+      PutDouble(fixed, number());
+      return;
+    case ColumnType::kDateTime:
+      if (v.kind() != K::kDateTime) wrong_kind();
+      if (!(v.as_double() > kFirstDay - 1 && v.as_double() < kLastDay)) {
+        Fail(c, "date/time outside the years 100 to 9999");
+      }
+      PutDouble(fixed, v.as_double());
+      return;
+    case ColumnType::kText:
+    case ColumnType::kMemo:
+      if (v.kind() != K::kText) wrong_kind();
+      EncodeText(c, v.as_string(), cell.var);
+      break;
+    case ColumnType::kBinary:
+    case ColumnType::kOle:
+      if (v.kind() != K::kBytes) wrong_kind();
+      if (t == ColumnType::kBinary && v.as_string().size() > static_cast<size_t>(c.column.size)) {
+        Fail(c, std::to_string(v.as_string().size()) + " bytes exceed the column size " +
+                    std::to_string(c.column.size));
+      }
+      cell.var.assign(v.as_string().begin(), v.as_string().end());
+      break;
+  }
+  if (IsLongValue(t) && cell.var.size() > kMaxLongValueLength) {
+    Fail(c, "a long value of " + std::to_string(cell.var.size()) + " bytes exceeds 16 MB - 1");
+  }
+}
+
+int RowEncoder::TrailerSize(int data_end) const {
+  const int n = layout_.var_count;
+  const int mask = layout_.null_mask_size();
+  if (n == 0) return mask;
+  if (format_.jet4()) return 2 + 2 * n + 2 + mask;
+  // Jet 3: end-of-data byte, n offset bytes, the jump table, the count byte.
+  int jumps = 0;
+  for (;;) {
+    const int length = data_end + 1 + n + jumps + 1 + mask;
+    const int needed = (length - 1) / 256;
+    if (needed == jumps) break;
+    jumps = needed;
+  }
+  return 1 + n + jumps + 1 + mask;
+}
+
+void RowEncoder::Prepare(const std::vector<Value>& values, std::uint64_t row_number) {
+  row_number_ = row_number;
+  if (values.size() != layout_.columns.size()) {
+    throw std::invalid_argument("table \"" + table_name_ + "\", row " + std::to_string(row_number) +
+                                ": " + std::to_string(values.size()) + " values for " +
+                                std::to_string(layout_.columns.size()) + " columns");
+  }
+  for (size_t i = 0; i < values.size(); ++i) {
+    const ColumnLayout& c = layout_.columns[i];
+    try {
+      PrepareCell(c, values[i], cells_[i]);
+    } catch (const std::invalid_argument& e) {
+      const std::string what = e.what();
+      if (what.rfind("table \"", 0) == 0) throw;
+      Fail(c, what);
+    }
+  }
+  // Long values leave the row when long or when the row has no room for them.
+  const int count_size = format_.jet4() ? 2 : 1;
+  int data_end = count_size + layout_.fixed_size;
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    const ColumnType t = layout_.columns[i].column.type;
+    if (!cells_[i].present || !IsVariableLength(t)) continue;
+    data_end += IsLongValue(t) ? kLongValueHeaderSize : static_cast<int>(cells_[i].var.size());
+  }
+  if (data_end + TrailerSize(data_end) > format_.max_row_size) {
+    throw std::invalid_argument("table \"" + table_name_ + "\", row " + std::to_string(row_number) +
+                                ": the row needs more than " + std::to_string(format_.max_row_size) +
+                                " bytes");
+  }
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    Cell& cell = cells_[i];
+    if (!cell.present || !IsLongValue(layout_.columns[i].column.type)) continue;
+    const int size = static_cast<int>(cell.var.size());
+    const bool stays = cell.var.size() <= kInlineLongValueLimit &&
+                       data_end + size + TrailerSize(data_end + size) <= format_.max_row_size;
+    cell.out_of_row = !stays;
+    if (stays) data_end += size;
+  }
+  if (!format_.jet4() && layout_.var_count > 0) {
+    // Readers use one jump entry fewer than (length - 1) / 256 at most; a trailer
+    // longer than that (hundreds of columns) has no valid Jet 3 layout.
+    const int jumps = (data_end + TrailerSize(data_end) - 1) / 256;
+    if (jumps - data_end / 256 > 1) {
+      throw std::invalid_argument("table \"" + table_name_ + "\", row " + std::to_string(row_number) +
+                                  ": the row cannot be laid out in a Jet 3 file");
+    }
+  }
+}
+
+const Bytes& RowEncoder::Encode(std::vector<std::unique_ptr<LongValueStore>>& stores) {
+  const bool jet4 = format_.jet4();
+  const int n = layout_.var_count;
+  row_.clear();
+  if (jet4) {
+    Append16(row_, static_cast<std::uint32_t>(layout_.columns.size()));
+  } else {
+    Append8(row_, static_cast<std::uint32_t>(layout_.columns.size()));
+  }
+  row_.insert(row_.end(), fixed_.begin(), fixed_.end());
+  std::vector<int> offsets(static_cast<size_t>(n) + 1, 0);
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    const ColumnLayout& c = layout_.columns[i];
+    if (!IsVariableLength(c.column.type)) continue;
+    offsets[static_cast<size_t>(c.var_index)] = static_cast<int>(row_.size());
+    const Cell& cell = cells_[i];
+    if (!cell.present) continue;
+    if (IsLongValue(c.column.type)) {
+      std::uint8_t header[kLongValueHeaderSize];
+      if (cell.out_of_row) {
+        stores[static_cast<size_t>(c.long_index)]->Write(cell.var.data(), cell.var.size(), header);
+      } else {
+        std::memset(header, 0, sizeof header);
+        Put24(header, static_cast<std::uint32_t>(cell.var.size()));
+        header[3] = kLongValueInline;
+      }
+      row_.insert(row_.end(), header, header + kLongValueHeaderSize);
+      if (cell.out_of_row) continue;
+    }
+    row_.insert(row_.end(), cell.var.begin(), cell.var.end());
+  }
+  const int data_end = static_cast<int>(row_.size());
+  offsets[static_cast<size_t>(n)] = data_end;
+  if (n > 0) {
+    if (jet4) {
+      for (int i = n; i >= 0; --i) Append16(row_, static_cast<std::uint32_t>(offsets[static_cast<size_t>(i)]));
+      Append16(row_, static_cast<std::uint32_t>(n));
+    } else {
+      // Offsets are single bytes; the jump table says at which variable column
+      // (n for the end of data) each further 256 bytes begin. Readers take
+      // (length - 1) / 256 entries and drop the last one when the end of data
+      // lies below that many 256-byte marks.
+      const int jumps = (data_end + TrailerSize(data_end) - 1) / 256;
+      const int used = data_end / 256;  // Prepare() checked that readers see this many
+      for (int i = n; i >= 0; --i) Append8(row_, static_cast<std::uint32_t>(offsets[static_cast<size_t>(i)] & 0xFF));
+      std::vector<std::uint8_t> jump(static_cast<size_t>(jumps), 0);
+      for (int j = 0; j < used; ++j) {
+        int i = 0;
+        while (offsets[static_cast<size_t>(i)] < (j + 1) * 256) ++i;
+        jump[static_cast<size_t>(j)] = static_cast<std::uint8_t>(i);
+      }
+      for (int j = jumps - 1; j >= 0; --j) row_.push_back(jump[static_cast<size_t>(j)]);
+      Append8(row_, static_cast<std::uint32_t>(n));
+    }
+  }
+  const size_t mask_at = row_.size();
+  row_.resize(mask_at + static_cast<size_t>(layout_.null_mask_size()), 0);
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    if (cells_[i].present) {
+      const int bit = layout_.columns[i].number;
+      row_[mask_at + static_cast<size_t>(bit / 8)] |= static_cast<std::uint8_t>(1u << (bit % 8));
+    }
+  }
+  return row_;
+}
+
+}  // namespace accessdb

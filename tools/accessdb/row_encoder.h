@@ -1,0 +1,56 @@
+// Turns one row of values into the bytes of a table row, in two steps so that
+// a bad value leaves nothing written: Prepare() converts and checks every value,
+// Encode() stores the long values that leave the row and lays the row out.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/accessdb/byte_buffer.h"
+#include "tools/accessdb/long_value_store.h"
+#include "tools/accessdb/table_layout.h"
+#include "tools/accessdb/text_codec.h"
+#include "tools/accessdb/value.h"
+
+namespace accessdb {
+
+class RowEncoder {
+ public:
+  // Long values up to this many bytes stay in their row when the row has room.
+  static constexpr std::size_t kInlineLongValueLimit = 64;
+
+  // `code_page` converts Jet 3 text (unused for Jet 4); both must outlive the encoder.
+  RowEncoder(const JetFormat& format, const TableLayout& layout, std::string table_name,
+             bool compress_text, const CodePageEncoder* code_page);
+
+  // Throws std::invalid_argument naming table, row (1-based) and column.
+  void Prepare(const std::vector<Value>& values, std::uint64_t row_number);
+  // `stores` holds one store per long-value column of the layout, in order.
+  const Bytes& Encode(std::vector<std::unique_ptr<LongValueStore>>& stores);
+
+ private:
+  struct Cell {
+    bool present = false;  // the null-mask bit
+    Bytes var;             // variable columns: stored bytes (long values: the payload)
+    bool out_of_row = false;
+  };
+
+  [[noreturn]] void Fail(const ColumnLayout& c, const std::string& message) const;
+  void PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell);
+  void EncodeText(const ColumnLayout& c, const std::string& utf8, Bytes& out) const;
+  int TrailerSize(int data_end) const;
+
+  const JetFormat& format_;
+  const TableLayout& layout_;
+  std::string table_name_;
+  bool compress_text_;
+  const CodePageEncoder* code_page_;
+  std::uint64_t row_number_ = 0;
+  std::vector<Cell> cells_;
+  Bytes fixed_;
+  Bytes row_;
+};
+
+}  // namespace accessdb

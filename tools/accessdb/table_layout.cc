@@ -1,0 +1,69 @@
+#include "tools/accessdb/table_layout.h"
+
+#include <set>
+#include <stdexcept>
+
+#include "tools/accessdb/text_codec.h"
+
+namespace accessdb {
+namespace {
+
+std::string Lower(const std::u16string& s) {
+  std::string out;
+  for (char16_t c : s) {
+    char16_t l = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+    out.push_back(static_cast<char>(l & 0xFF));
+    out.push_back(static_cast<char>(l >> 8));
+  }
+  return out;
+}
+
+}  // namespace
+
+void CheckObjectName(const std::string& what, const std::string& name) {
+  const std::u16string u = Utf8ToUtf16(name);
+  if (u.empty() || u.size() > static_cast<size_t>(kMaxNameLength)) {
+    throw std::invalid_argument(what + " \"" + name + "\" must have 1 to 64 characters");
+  }
+}
+
+TableLayout MakeTableLayout(const JetFormat& format, const std::string& table_name,
+                            const std::vector<Column>& columns) {
+  const std::string where = "table \"" + table_name + "\": ";
+  if (columns.empty()) throw std::invalid_argument(where + "a table needs at least one column");
+  if (columns.size() > static_cast<size_t>(kMaxColumns)) {
+    throw std::invalid_argument(where + "more than 255 columns");
+  }
+  TableLayout layout;
+  std::set<std::string> names;  // Access compares names without regard to case
+  for (const Column& c : columns) {
+    CheckObjectName(where + "column name", c.name);
+    if (!names.insert(Lower(Utf8ToUtf16(c.name))).second) {
+      throw std::invalid_argument(where + "duplicate column name \"" + c.name + "\"");
+    }
+    ColumnLayout cl;
+    cl.column = c;
+    cl.number = static_cast<int>(layout.columns.size());
+    const ColumnType t = c.type;
+    if (t == ColumnType::kText || t == ColumnType::kBinary) {
+      if (c.size < 1 || c.size > 255) {
+        throw std::invalid_argument(where + "column \"" + c.name + "\": size must be 1 to 255");
+      }
+    }
+    if (IsVariableLength(t)) {
+      cl.var_index = layout.var_count++;
+      if (IsLongValue(t)) cl.long_index = layout.long_count++;
+      cl.stored_size = t == ColumnType::kText && format.jet4() ? 2 * c.size
+                       : IsLongValue(t)                        ? 0
+                                                               : c.size;
+    } else {
+      cl.fixed_offset = layout.fixed_size;
+      layout.fixed_size += FixedSize(t);
+      cl.stored_size = t == ColumnType::kBoolean ? 1 : FixedSize(t);
+    }
+    layout.columns.push_back(cl);
+  }
+  return layout;
+}
+
+}  // namespace accessdb

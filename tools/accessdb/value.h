@@ -1,0 +1,51 @@
+// One cell value handed to the Access database writer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace accessdb {
+
+// A tagged value; small, copied freely. Which kinds a column accepts:
+//   boolean: Bool (never Null)
+//   byte, integer, long: Int (range-checked against the column)
+//   currency: Currency (exact ten-thousandths), Int (whole units) or Double
+//             (rounded to four decimals)
+//   single, double: Double or Int (single rounds to float)
+//   datetime: DateTime (days since 1899-12-30, see date_time.h)
+//   text, memo: Text (UTF-8)
+//   binary, ole: Bytes
+// Every column but boolean also accepts Null.
+class Value {
+ public:
+  enum class Kind { kNull, kBool, kInt, kDouble, kCurrency, kDateTime, kText, kBytes };
+
+  Value() = default;  // Null
+  static Value Null() { return Value(); }
+  static Value Bool(bool b);
+  static Value Int(std::int64_t i);
+  static Value Double(double d);
+  // `ten_thousandths` is the stored integer: 1.5 currency units is 15000.
+  static Value Currency(std::int64_t ten_thousandths);
+  // `access_days` as date_time.h computes it (ToAccessDays / ParseDateTime).
+  static Value DateTime(double access_days);
+  static Value Text(std::string utf8);
+  static Value Bytes(std::string bytes);
+
+  Kind kind() const { return kind_; }
+  bool is_null() const { return kind_ == Kind::kNull; }
+  bool as_bool() const { return int_ != 0; }
+  std::int64_t as_int() const { return int_; }         // Int, Currency, Bool
+  double as_double() const { return double_; }         // Double, DateTime
+  const std::string& as_string() const { return str_; }  // Text, Bytes
+
+ private:
+  Kind kind_ = Kind::kNull;
+  std::int64_t int_ = 0;
+  double double_ = 0;
+  std::string str_;
+};
+
+const char* ValueKindName(Value::Kind kind);
+
+}  // namespace accessdb
