@@ -1,0 +1,219 @@
+// Construction, settings, Assign and the simple virtual operations of the
+// import component. The run lives in execute.cc, import_data.cc,
+// mapping_tables.cc, row_apply.cc and sql_text.cc; the evaluation of cells in
+// evaluate.cc; the column model in columns_mapping.cc.
+#include "import_engine/t_smi_import_base_component.h"
+
+#include "dataset/t_data_set.h"
+#include "import_engine/t_smi_data_formats.h"
+#include "platform/user_interface.h"
+
+namespace {
+
+// The name a new component's SourceFileName starts with, before Extension().
+constexpr char16_t kBaseSourceName[] = u"Import";
+
+}  // namespace
+
+Variant MappingTableToVariant(const TSMIMappingTable& table) {
+  if (table.empty()) return Variant::Null();
+  Variant::Array rows;
+  rows.reserve(table.size());
+  for (const TSMIMappingEntry& e : table)
+    rows.emplace_back(Variant::Array{Variant(e.name), Variant(e.source), e.value, Variant(e.index)});
+  return Variant(std::move(rows));
+}
+
+TSMImportBaseComponent::TSMImportBaseComponent(TComponent* owner)
+    : TComponent(owner), FDataFormats(std::make_unique<TSMIDataFormats>()) {
+  FDataFormats->LoadRegionalSettings();
+  FDataFormats->SetBooleanTrue(u"True");
+  FDataFormats->SetBooleanFalse(u"False");
+  FStatistic.SetUpdateStep(1);
+  InitSourceFileName();
+}
+
+TSMImportBaseComponent::~TSMImportBaseComponent() {
+  // Tell linked components while this object is whole, then drop the link.
+  NotifyDestruction();
+  if (FDataSet) RemoveFreeNotification(FDataSet);
+}
+
+void TSMImportBaseComponent::InitSourceFileName() { FSourceFileName = UnicodeString(kBaseSourceName) + Extension(); }
+
+void TSMImportBaseComponent::SetDataSet(TDataSet* v) {
+  if (v == FDataSet) return;
+  if (FDataSet) RemoveFreeNotification(FDataSet);
+  FDataSet = v;
+  if (FDataSet) FreeNotification(FDataSet);
+}
+
+void TSMImportBaseComponent::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component != nullptr && component == FDataSet) FDataSet = nullptr;
+}
+
+void TSMImportBaseComponent::SetDataFormats(const TSMIDataFormats& v) { FDataFormats->Assign(v); }
+
+void TSMImportBaseComponent::LoadRegionalSettings() { FDataFormats->LoadRegionalSettings(); }
+
+void TSMImportBaseComponent::SetFieldDelimiter(TSMIFieldDelimiter v) {
+  FFieldDelimiter = v;
+  switch (v) {
+    case fdNone: FFieldDelimiterCustom = 0; break;
+    case fdTab: FFieldDelimiterCustom = u'\t'; break;
+    case fdSemicolon: FFieldDelimiterCustom = u';'; break;
+    case fdComma: FFieldDelimiterCustom = u','; break;
+    case fdSpace: FFieldDelimiterCustom = u' '; break;
+    case fdCustom: break;  // keeps the custom character
+  }
+}
+
+void TSMImportBaseComponent::SetFieldDelimiterCustom(char16_t v) {
+  FFieldDelimiterCustom = v;
+  switch (v) {
+    case 0: FFieldDelimiter = fdNone; break;
+    case u'\t': FFieldDelimiter = fdTab; break;
+    case u';': FFieldDelimiter = fdSemicolon; break;
+    case u',': FFieldDelimiter = fdComma; break;
+    case u' ': FFieldDelimiter = fdSpace; break;
+    default: FFieldDelimiter = fdCustom; break;
+  }
+}
+
+void TSMImportBaseComponent::SetTextQualifier(TSMITextQualifier v) {
+  FTextQualifier = v;
+  switch (v) {
+    case tqNone: FTextQualifierCustom = 0; break;
+    case tqQuot: FTextQualifierCustom = u'"'; break;
+    case tqApos: FTextQualifierCustom = u'\''; break;
+    case tqCustom: break;
+  }
+}
+
+void TSMImportBaseComponent::SetTextQualifierCustom(char16_t v) {
+  FTextQualifierCustom = v;
+  switch (v) {
+    case 0: FTextQualifier = tqNone; break;
+    case u'"': FTextQualifier = tqQuot; break;
+    case u'\'': FTextQualifier = tqApos; break;
+    default: FTextQualifier = tqCustom; break;
+  }
+}
+
+void TSMImportBaseComponent::SetRecordSeparator(TSMIRecordSeparator v) {
+  FRecordSeparator = v;
+  switch (v) {
+    case rsCRLF: FRecordSeparatorCustom = u"\r\n"; break;
+    case rsCR: FRecordSeparatorCustom = u"\r"; break;
+    case rsLF: FRecordSeparatorCustom = u"\n"; break;
+    case rsCustom: break;
+  }
+}
+
+void TSMImportBaseComponent::SetRecordSeparatorCustom(const UnicodeString& v) {
+  FRecordSeparatorCustom = v;
+  if (v == u"\r\n")
+    FRecordSeparator = rsCRLF;
+  else if (v == u"\r")
+    FRecordSeparator = rsCR;
+  else if (v == u"\n")
+    FRecordSeparator = rsLF;
+  else
+    FRecordSeparator = rsCustom;
+}
+
+void TSMImportBaseComponent::Assign(const TPersistent& source) {
+  auto* other = dynamic_cast<const TSMImportBaseComponent*>(&source);
+  if (!other) return TComponent::Assign(source);
+  if (other == this) return;
+  FTableType = other->FTableType;
+  FAnimatedStatus = other->FAnimatedStatus;
+  FActionKind = other->FActionKind;
+  SetDataSet(other->FDataSet);
+  FDatasetKeys = other->FDatasetKeys;
+  FFixed = other->FFixed;
+  FUseDisplayNames = other->FUseDisplayNames;
+  // Each custom value with its kind.
+  FRecordSeparatorCustom = other->FRecordSeparatorCustom;
+  FRecordSeparator = other->FRecordSeparator;
+  FFieldDelimiterCustom = other->FFieldDelimiterCustom;
+  FFieldDelimiter = other->FFieldDelimiter;
+  FTextQualifierCustom = other->FTextQualifierCustom;
+  FTextQualifier = other->FTextQualifier;
+  FRowFirst = other->FRowFirst;
+  FRowLast = other->FRowLast;
+  FRowFieldNames = other->FRowFieldNames;
+  FMappings.Assign(other->FMappings);
+  FParameters.Assign(other->FParameters);
+  FMode = other->FMode;
+  FOptions = other->FOptions;
+  FSourceFileName = other->FSourceFileName;
+  FCharacterSet = other->FCharacterSet;
+  FTrimSpaces = other->FTrimSpaces;
+  FTitleStatus = other->FTitleStatus;
+  FOnCreateStructure = other->FOnCreateStructure;
+  FOnErrorEvent = other->FOnErrorEvent;
+  FOnGetCellParams = other->FOnGetCellParams;
+  FOnParsedValue = other->FOnParsedValue;
+  FOnParserEvaluate = other->FOnParserEvaluate;
+  FOnBeforeRecordEvent = other->FOnBeforeRecordEvent;
+  FOnAfterRecordEvent = other->FOnAfterRecordEvent;
+  FOnLocateRecord = other->FOnLocateRecord;
+  FOnBeforeUpdate = other->FOnBeforeUpdate;
+  FOnBeforeFieldUpdate = other->FOnBeforeFieldUpdate;
+  FStatistic.Assign(other->FStatistic);
+  FDataFormats->Assign(*other->FDataFormats);
+  FLoadCondition.Assign(other->FLoadCondition);
+  FSQLOptions.Assign(other->FSQLOptions);
+  FCommitCount = other->FCommitCount;
+  FOnStartTransaction = other->FOnStartTransaction;
+  FOnFinishTransaction = other->FOnFinishTransaction;
+}
+
+// ---- Base source: reads nothing ---------------------------------------------
+
+void TSMImportBaseComponent::OpenSource() {
+  if (FDataFormats->UseRegionalSettings()) FDataFormats->LoadRegionalSettings();
+  FPausedProcess = false;
+}
+
+void TSMImportBaseComponent::CloseSource() {}
+void TSMImportBaseComponent::FirstRow() {}
+void TSMImportBaseComponent::NextRow() {}
+bool TSMImportBaseComponent::HasRow() { return false; }
+int32_t TSMImportBaseComponent::GetRowCount() { return 0; }
+void TSMImportBaseComponent::ClearValue(Variant& value) { value = Variant::Null(); }
+void TSMImportBaseComponent::GetSourceValue(const UnicodeString& name, Variant& value) { value = Variant(name); }
+bool TSMImportBaseComponent::ShortColumnNames() { return false; }
+
+bool TSMImportBaseComponent::CheckProperties(UnicodeString& propertyName) {
+  if (FDataSet == nullptr) {
+    propertyName = u"DataSet";
+    return true;
+  }
+  return false;
+}
+
+bool TSMImportBaseComponent::IsXMLSource() { return false; }
+int32_t TSMImportBaseComponent::ReservedOperation() { return 0; }
+
+void TSMImportBaseComponent::LoadFromStream(std::istream* stream) {
+  DataStream_ = stream;
+  Execute();
+}
+
+UnicodeString TSMImportBaseComponent::Extension() const { return u".SMI"; }
+UnicodeString TSMImportBaseComponent::FillFileFilters() const { return u"All files (*.*)|*.*"; }
+
+void TSMImportBaseComponent::PauseImport() {
+  FPausedProcess = true;
+  if (frmSMIProcess) frmSMIProcess->SetPauseDown(true);
+}
+
+void TSMImportBaseComponent::ContinueImport() {
+  FPausedProcess = false;
+  if (frmSMIProcess) frmSMIProcess->SetPauseDown(false);
+}
+
+TField* TSMImportBaseComponent::EntryField(const TSMIMappingEntry& entry) const { return entry.field; }
