@@ -1,0 +1,17 @@
+#include "outline/ansi_byte_stream.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/code_page.h"
+#include "runtime/exceptions.h"
+
+AnsiByteStream::AnsiByteStream(UnicodeStringView text) : bytes_(ToAnsi(text)) {}
+
+UnicodeString AnsiByteStream::Read(int32_t count) {
+  if (count < 0) throw EEncodingError(FormatText(u"Invalid count (%d)", {int64_t(count)}));
+  const int64_t n = std::min<int64_t>(count, Size() - position_);
+  UnicodeString text = FromAnsi(std::string_view(bytes_).substr(static_cast<size_t>(position_), static_cast<size_t>(n)));
+  position_ += n;
+  return text;
+}

@@ -1,0 +1,28 @@
+// AnsiByteStream: a forward-only reader over the bytes of a text in the
+// active ANSI code page. Every read hands back text converted from the same
+// code page, so positions and lengths count bytes of the code-page form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/unicode_string.h"
+
+class AnsiByteStream {
+ public:
+  // Converts `text` to the active ANSI code page; characters the code page
+  // lacks become its default character, without an error.
+  explicit AnsiByteStream(UnicodeStringView text);
+
+  int64_t Position() const { return position_; }
+  int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
+
+  // Reads up to `count` bytes (fewer near the end, possibly none) and
+  // returns them as text. A negative count raises EEncodingError
+  // "Invalid count (<count>)" and reads nothing.
+  UnicodeString Read(int32_t count);
+
+ private:
+  std::string bytes_;
+  int64_t position_ = 0;
+};

@@ -1,0 +1,12 @@
+#include "outline/tree_items_collection.h"
+
+#include "runtime/exceptions.h"
+
+void TreeItemsCollection::Add(const TreeItem& item) { items_.push_back(item); }
+
+int32_t TreeItemsCollection::Count() const { return static_cast<int32_t>(items_.size()); }
+
+TreeItem TreeItemsCollection::Item(int32_t index) const {
+  if (index < 0 || index >= Count()) throw ERangeError(u"Requested tree item is out of bounds");
+  return items_[static_cast<size_t>(index)];
+}

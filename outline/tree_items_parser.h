@@ -1,0 +1,51 @@
+// TreeItemsParser: turns one outline text into tree items.
+//
+// The outline text is a run of entries without header or separator. Each
+// entry, counted in bytes of the active ANSI code page:
+//
+//   width  content
+//   2      length P of the parent key, decimal text (StrToInt rules)
+//   P      parent key
+//   2      length K of the node key
+//   K      node key
+//   3      length T of the title
+//   T      title
+//   9      skipped
+//
+// A parent key of exactly "Root" makes a child of the root (level 0); any
+// other parent gives the level stored for that key plus one (0 + 1 for a
+// key not seen yet). Entries are read while more than two bytes remain.
+//
+// One parser serves one parse. It owns its level map for its lifetime and
+// its byte stream only for the duration of Parse.
+#pragma once
+
+#include <memory>
+
+#include "outline/ansi_byte_stream.h"
+#include "outline/int_map.h"
+#include "outline/tree_item.h"
+#include "outline/tree_items_collection.h"
+#include "runtime/unicode_string.h"
+
+class TreeItemsParser {
+ public:
+  TreeItemsParser();
+  ~TreeItemsParser();
+  TreeItemsParser(const TreeItemsParser&) = delete;
+  TreeItemsParser& operator=(const TreeItemsParser&) = delete;
+
+  // Appends one item per entry of `text` to `collection`, in text order.
+  // Raises EConvertError for a length field that is no integer and
+  // EEncodingError for a negative one; the items of the entries before the
+  // failing one stay in `collection`.
+  void Parse(const UnicodeString& text, TreeItemsCollection& collection);
+
+ private:
+  TreeItem ReadEntry();
+  // Reads a length field of `width` bytes, then that many bytes of text.
+  UnicodeString ReadField(int32_t width);
+
+  std::unique_ptr<AnsiByteStream> stream_;  // only during Parse
+  IntMap levels_;                           // node key -> level
+};
