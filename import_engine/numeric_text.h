@@ -14,8 +14,9 @@ bool IsNumericText(UnicodeStringView text, char16_t decimalSeparator);
 // The same with the process's regional decimal separator.
 bool IsNumericText(UnicodeStringView text);
 
-// Reads `text` as IsNumericText does; on success stores the number (nearest
-// double; out of range gives +/-infinity or 0) and answers true, otherwise
-// leaves `value` untouched and answers false.
+// Reads `text` as IsNumericText does; on success stores the nearest double
+// and answers true. A text that is not numeric, or whose number lies beyond
+// the range of a double (too large or too small in magnitude), leaves
+// `value` untouched and answers false.
 bool TryNumericTextToFloat(UnicodeStringView text, char16_t decimalSeparator, double& value);
 bool TryNumericTextToFloat(UnicodeStringView text, double& value);
