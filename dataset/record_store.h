@@ -53,6 +53,8 @@ class RecordStore {
 
   // Drops every row, the log and the index.
   void Reset();
+  // Drops every row and the log; keeps the index.
+  void Clear();
   size_t Count() const { return natural_.size(); }
 
   // Orders the rows by `key` from now on (nullptr: natural order).
@@ -68,15 +70,32 @@ class RecordStore {
   // Adds a row before `before` in the natural order (nullptr: at the end).
   // Fails with EDatabaseError "Key violation." when a unique index already
   // holds the key.
-  Record* Add(std::vector<FieldValue> values, const Record* before);
-  // Replaces a row's values and moves it to its new place in the index.
-  void Replace(Record* r, std::vector<FieldValue> values);
+  // `values` is left untouched when the call fails.
+  Record* Add(std::vector<FieldValue>&& values, const Record* before);
+  // Replaces a row's values and moves it to its new place in the index
+  // (same failure as Add).
+  void Replace(Record* r, std::vector<FieldValue>&& values);
   void Remove(Record* r);
 
   // The first row in index order whose first `count` key fields equal those
   // of `key` (a full value row, read at the key's field positions), or
   // nullptr. Requires an index.
   Record* FindKey(const std::vector<FieldValue>& key, size_t count) const;
+
+  // The first row in the current order for which `match` answers true, or nullptr.
+  template <typename Match>
+  Record* FindFirst(Match match) const {
+    if (index_) {
+      for (Record* r : *index_)
+        if (match(*r)) return r;
+      return nullptr;
+    }
+    for (Record* r : natural_)
+      if (match(*r)) return r;
+    return nullptr;
+  }
+  // True when the current index is unique and two rows hold the same key.
+  bool HasDuplicateKeys() const;
 
   // The change log: while on, additions, changes and removals are recorded
   // so that CancelUpdates can undo them.

@@ -131,8 +131,9 @@ class TDataSet : public TComponent {
   Record* CurrentRecord() const { return current_; }
   // Puts the cursor on `r` (a row of the store); clears Bof and Eof.
   void MoveTo(Record* r);
-  // Re-reads Bof/Eof for the cursor after the order changed.
-  void Resync();
+  // Puts the cursor on the first row (Bof; Eof when empty), for after rows
+  // were dropped wholesale.
+  void ResetCursor();
   // The search key's values (one per field), filled in dsSetKey.
   std::vector<FieldValue>& KeyBuffer() { return keyBuffer_; }
   // Field indexes of a ";"-separated name list; EDatabaseError "Field '<name>' not found".

@@ -112,11 +112,15 @@ class TField : public TComponent {
   // Converts a value that is neither Null nor Empty. May raise EVariantError
   // (becomes "Invalid value for field"), EConvertError or EDatabaseError.
   virtual FieldValue ConvertVariant(const Variant& value) const = 0;
+  // True for a text that is empty or all blanks: it makes a field of a kind
+  // that is not text null.
+  static bool IsBlankText(const Variant& value);
+  // The active value (see the state rule above).
+  const FieldValue& StoredValue() const;
   // Raises the field's range error.
   [[noreturn]] void RangeError(int64_t value, int64_t min, int64_t max) const;
 
  private:
-  const FieldValue& Stored() const;
 
   TDataSet* dataSet_;
   UnicodeString fieldName_;

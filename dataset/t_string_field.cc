@@ -1,0 +1,65 @@
+#include "dataset/t_string_field.h"
+
+#include "platform/code_page.h"
+#include "runtime/utf8.h"
+
+namespace {
+constexpr int32_t kDefaultStringSize = 20;
+}
+
+TStringField::TStringField(TDataSet* dataSet, UnicodeString fieldName, TFieldType dataType, int32_t size,
+                           int32_t index)
+    : TField(dataSet, std::move(fieldName), dataType, size > 0 ? size : kDefaultStringSize, index) {}
+
+std::string TStringField::CutAtCharacter(int32_t codePage, const std::string& bytes, size_t maxBytes) {
+  if (bytes.size() <= maxBytes) return bytes;
+  // A prefix ends on a character boundary when it decodes to a prefix of the
+  // whole text; a cut multi-byte character decodes to something else (the
+  // replacement character) instead. Decoding needs no lead-byte table of
+  // our own and works for every code page the platform converts.
+  UnicodeString whole = MultiByteToWide(codePage, bytes);
+  for (size_t n = maxBytes; n > 0; --n) {
+    UnicodeString part = MultiByteToWide(codePage, std::string_view(bytes.data(), n));
+    if (whole.compare(0, part.size(), part) == 0) return bytes.substr(0, n);
+  }
+  return std::string();
+}
+
+FieldValue TStringField::ConvertVariant(const Variant& value) const {
+  int32_t codePage = GetACP();
+  std::string bytes = WideToMultiByte(codePage, value.ToString());
+  return FieldValue::Bytes(CutAtCharacter(codePage, bytes, static_cast<size_t>(Size())));
+}
+
+Variant TStringField::ToVariant(const FieldValue& stored) const {
+  if (stored.IsNull()) return Variant::Null();
+  return Variant(FromAnsi(stored.AsBytes()));
+}
+
+UnicodeString TStringField::ToText(const FieldValue& stored) const {
+  return stored.IsNull() ? UnicodeString() : FromAnsi(stored.AsBytes());
+}
+
+TWideStringField::TWideStringField(TDataSet* dataSet, UnicodeString fieldName, TFieldType dataType,
+                                   int32_t size, int32_t index)
+    : TField(dataSet, std::move(fieldName), dataType, size > 0 ? size : kDefaultStringSize, index) {}
+
+FieldValue TWideStringField::ConvertVariant(const Variant& value) const {
+  UnicodeString text = value.ToString();
+  size_t max = static_cast<size_t>(Size());
+  if (text.size() > max) {
+    // Keep surrogate pairs whole.
+    if (max > 0 && text[max - 1] >= 0xD800 && text[max - 1] <= 0xDBFF) --max;
+    text.resize(max);
+  }
+  return FieldValue::Bytes(ToUtf8(text));
+}
+
+Variant TWideStringField::ToVariant(const FieldValue& stored) const {
+  if (stored.IsNull()) return Variant::Null();
+  return Variant(FromUtf8(stored.AsBytes()));
+}
+
+UnicodeString TWideStringField::ToText(const FieldValue& stored) const {
+  return stored.IsNull() ? UnicodeString() : FromUtf8(stored.AsBytes());
+}
