@@ -1,0 +1,20 @@
+// The platform's regional settings, loaded into the runtime's process-wide
+// FormatSettings (runtime/regional_settings.h).
+//
+// Windows: the user's locale (GetLocaleInfoW, LOCALE_USER_DEFAULT), read the
+// way the language runtime reads it at start-up: separators, date formats,
+// AM/PM designators, currency string, month and day names; the time formats
+// are built from the hour style (12/24 hours, leading zero, designator
+// before or after). The two-digit-year window is not a locale setting and
+// keeps its default.
+// Linux has no such settings: the English (United States) defaults stay.
+#pragma once
+
+#include "runtime/regional_settings.h"
+
+// The platform's settings, without touching RegionalSettings().
+FormatSettings PlatformRegionalSettings();
+
+// RegionalSettings() := PlatformRegionalSettings(). The module does this once,
+// before its first session opens.
+void LoadPlatformRegionalSettings();

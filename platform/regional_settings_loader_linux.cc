@@ -1,0 +1,5 @@
+#include "platform/regional_settings_loader.h"
+
+FormatSettings PlatformRegionalSettings() { return FormatSettings{}; }
+
+void LoadPlatformRegionalSettings() { RegionalSettings() = PlatformRegionalSettings(); }
