@@ -1,0 +1,120 @@
+#include "platform/automation/jet_value_decoding.h"
+
+#include "platform/code_page.h"
+#include "runtime/exceptions.h"
+
+namespace {
+
+uint32_t ReadUInt32(std::string_view b, size_t at) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) |
+         static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8 |
+         static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
+}
+
+struct TypeInfo {
+  int jetType;
+  int daoType;
+  int fixedSize;  // -1: variable length
+};
+
+// Stored type to DAO type and fixed byte size.
+constexpr TypeInfo kTypes[] = {
+    {kJetBoolean, 1, 1}, {kJetByte, 2, 1},     {kJetInteger, 3, 2},   {kJetLong, 4, 4},
+    {kJetCurrency, 5, 8}, {kJetSingle, 6, 4},  {kJetDouble, 7, 8},    {kJetDateTime, 8, 8},
+    {kJetBinary, 9, -1}, {kJetText, 10, -1},   {kJetOle, 11, -1},     {kJetMemo, 12, -1},
+    {kJetGuid, 15, 16},  {kJetNumeric, 20, 16}, {kJetBigInt, 16, 8},
+};
+
+const TypeInfo* FindType(int jetType) {
+  for (const TypeInfo& t : kTypes)
+    if (t.jetType == jetType) return &t;
+  return nullptr;
+}
+
+}  // namespace
+
+int DaoFieldType(int jetType) {
+  const TypeInfo* t = FindType(jetType);
+  return t ? t->daoType : 0;
+}
+
+int32_t DaoFieldSize(int jetType, int storedSize, bool jet3) {
+  switch (jetType) {
+    case kJetText: return jet3 ? storedSize : storedSize / 2;
+    case kJetBinary: return storedSize;
+    case kJetMemo:
+    case kJetOle: return 0;
+    default: {
+      const TypeInfo* t = FindType(jetType);
+      return t && t->fixedSize > 0 ? t->fixedSize : storedSize;
+    }
+  }
+}
+
+UnicodeString DecodeJet3Text(std::string_view bytes, int codePage) {
+  return MultiByteToWide(codePage, bytes);
+}
+
+UnicodeString DecodeJet4Text(std::string_view bytes) {
+  UnicodeString out;
+  size_t i = 0;
+  const size_t n = bytes.size();
+  auto byteAt = [&](size_t k) { return static_cast<uint8_t>(bytes[k]); };
+  if (n >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE) {
+    out.reserve(n);
+    bool compressed = true;
+    i = 2;
+    while (i < n) {
+      if (byteAt(i) == 0) {
+        compressed = !compressed;
+        ++i;
+      } else if (compressed) {
+        out.push_back(static_cast<char16_t>(byteAt(i++)));
+      } else if (i + 1 < n) {
+        out.push_back(static_cast<char16_t>(byteAt(i) | byteAt(i + 1) << 8));
+        i += 2;
+      } else {
+        break;
+      }
+    }
+    return out;
+  }
+  out.resize(n / 2);
+  for (size_t k = 0; k < n / 2; ++k) out[k] = static_cast<char16_t>(byteAt(2 * k) | byteAt(2 * k + 1) << 8);
+  return out;
+}
+
+Decimal DecodeJetDecimal(std::string_view bytes17, int scale) {
+  if (bytes17.size() < 17) throw EOleError(u"Invalid decimal value.");
+  uint32_t groups[4];
+  for (int g = 0; g < 4; ++g) groups[g] = ReadUInt32(bytes17, 1 + 4 * static_cast<size_t>(g));
+  if (groups[0] != 0) throw EOleError(u"Decimal value out of range.");
+  Decimal d;
+  d.negative = bytes17[0] != 0;
+  d.scale = static_cast<uint8_t>(scale < 0 ? 0 : (scale > 28 ? 28 : scale));
+  d.hi32 = groups[1];
+  d.lo64 = static_cast<uint64_t>(groups[2]) << 32 | groups[3];
+  return d;
+}
+
+UnicodeString DecodeJetGuid(std::string_view b) {
+  static const char16_t kHex[] = u"0123456789ABCDEF";
+  UnicodeString out = u"{";
+  auto hex = [&](size_t k) {
+    uint8_t v = static_cast<uint8_t>(b[k]);
+    out.push_back(kHex[v >> 4]);
+    out.push_back(kHex[v & 15]);
+  };
+  for (size_t k : {3, 2, 1, 0}) hex(k);
+  out.push_back(u'-');
+  for (size_t k : {5, 4}) hex(k);
+  out.push_back(u'-');
+  for (size_t k : {7, 6}) hex(k);
+  out.push_back(u'-');
+  for (size_t k : {8, 9}) hex(k);
+  out.push_back(u'-');
+  for (size_t k = 10; k < 16; ++k) hex(k);
+  out.push_back(u'}');
+  return out;
+}

@@ -1,0 +1,60 @@
+// Decoding of the raw bytes of Access (Jet) cells, and the type codes and
+// sizes under which DAO reports the columns. Pure functions over bytes, so
+// the libmdb-backed server reads every value the same way and the rules can
+// be tested without a file.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/currency.h"
+#include "runtime/unicode_string.h"
+
+// Column type codes stored in the files.
+enum JetColumnType : int {
+  kJetBoolean = 0x01,
+  kJetByte = 0x02,
+  kJetInteger = 0x03,
+  kJetLong = 0x04,
+  kJetCurrency = 0x05,
+  kJetSingle = 0x06,
+  kJetDouble = 0x07,
+  kJetDateTime = 0x08,
+  kJetBinary = 0x09,
+  kJetText = 0x0A,
+  kJetOle = 0x0B,
+  kJetMemo = 0x0C,
+  kJetGuid = 0x0F,
+  kJetNumeric = 0x10,  // Decimal
+  kJetComplex = 0x12,  // attachment and multi-value columns (ACE)
+  kJetBigInt = 0x13,   // Large Number (ACE)
+};
+
+// DAO's Field.Type for a stored column type: 1 Boolean, 2 Byte, 3 Integer,
+// 4 Long, 5 Currency, 6 Single, 7 Double, 8 Date, 9 Binary, 10 Text,
+// 11 Long binary, 12 Memo, 15 GUID, 16 BigInt, 20 Decimal; 0 for a type
+// DAO does not know.
+int DaoFieldType(int jetType);
+
+// DAO's Field.Size: text its length in characters (`storedSize` is the
+// byte length, two bytes a character in Jet 4 and later files); binary its
+// byte length; memo and long binary 0; the fixed types their byte size
+// (Boolean 1).
+int32_t DaoFieldSize(int jetType, int storedSize, bool jet3);
+
+// Text of a Jet 3 file: 8-bit characters in the file's code page.
+UnicodeString DecodeJet3Text(std::string_view bytes, int codePage);
+// Text of a Jet 4 or ACE file: UTF-16LE, or "compressed" when it starts with
+// FF FE (then each byte is one Latin-1 character and a 0x00 byte switches
+// between one-byte and two-byte characters). A trailing odd byte is dropped.
+UnicodeString DecodeJet4Text(std::string_view bytes);
+
+// A Decimal cell: a sign byte (non-zero when negative) and a 128-bit
+// magnitude stored as four little-endian 32-bit groups, most significant
+// group first; `scale` comes from the column. Raises EOleError when the
+// magnitude needs more than 96 bits (no such value fits a decimal variant).
+Decimal DecodeJetDecimal(std::string_view bytes17, int scale);
+
+// A GUID cell (16 bytes, the first three groups little-endian) as the text
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+UnicodeString DecodeJetGuid(std::string_view bytes16);
