@@ -1,0 +1,71 @@
+// String and memo fields keep their text in the ANSI code page active at the
+// time of the assignment.
+#include "dataset/t_string_field.h"
+#include "platform/code_page.h"
+#include "tests/dataset/dataset_test_util.h"
+
+TEST(TextStorage, StringFieldsKeepSizeBytesOfTheCodePageForm) {
+  struct Row {
+    int32_t codePage;
+    int32_t size;
+    const char16_t* assigned;
+    const char16_t* readBack;
+  } rows[] = {
+      {1252, 5, u"abcdefgh", u"abcde"},
+      {1252, 3, u"\u00C4\u00D6\u00DC\u00DF", u"\u00C4\u00D6\u00DC"},    // one byte each under 1252
+      {1252, 10, u"\u20AC5", u"\u20AC5"},                               // the euro sign is in 1252
+      {1252, 10, u"\u0416x\U0001F600", u"?x?"},                         // outside the code page: "?"
+      {1251, 10, u"\u0416\u00DC", u"\u0416?"},
+      {932, 4, u"\u65E5\u672C\u8A9E", u"\u65E5\u672C"},                 // two bytes each: 2 characters
+      {932, 5, u"\u65E5\u672C\u8A9E", u"\u65E5\u672C"},                 // never half a character
+      {932, 5, u"a\u65E5\u672C\u8A9E", u"a\u65E5\u672C"},
+      {932, 4, u"a\u65E5\u672C", u"a\u65E5"},
+      {932, 1, u"\u65E5", u""},
+      {932, 3, u"\uFF71\uFF72\uFF73\uFF74", u"\uFF71\uFF72\uFF73"},     // half-width katakana: one byte each
+      {936, 3, u"\u4E2D\u6587", u"\u4E2D"},
+      {kCodePageUtf8, 4, u"\u00E9\u00E9\u00E9", u"\u00E9\u00E9"},
+  };
+  for (const Row& r : rows) {
+    ScopedActiveCodePage codePage(r.codePage);
+    auto ds = OpenDataSet({{u"S", ftString, r.size}, {u"M", ftMemo, r.size}});
+    AppendRow(*ds, {r.assigned, r.assigned});
+    EXPECT_EQ(ToUtf8(ds->Fields(0)->AsString()), ToUtf8(r.readBack)) << r.codePage << " size " << r.size;
+    // A memo is never cut, but loses the same characters.
+    UnicodeString memo = FromAnsi(ToAnsi(r.assigned));
+    EXPECT_EQ(ds->Fields(1)->AsString(), memo) << r.codePage;
+  }
+}
+
+TEST(TextStorage, MemoKeepsLongTextWhole) {
+  ScopedActiveCodePage codePage(1252);
+  auto ds = OpenDataSet({{u"M", ftMemo, 10}});
+  UnicodeString text;
+  for (int i = 0; i < 20000; ++i) text += static_cast<char16_t>(u'a' + i % 26);
+  text += u"\u00E9";
+  AppendRow(*ds, {text.c_str()});
+  EXPECT_EQ(ds->Fields(0)->AsString(), text);
+  EXPECT_EQ(ds->Fields(0)->AsVariant(), Variant(text));
+}
+
+TEST(TextStorage, KeysAreComparedAsStoredBytes) {
+  // The search key is converted and cut like the stored value, so a key
+  // longer than the field finds the row holding its first Size bytes.
+  ScopedActiveCodePage codePage(932);
+  auto ds = OpenDataSet({{u"K", ftString, 4}});
+  ds->IndexDefs().Add(u"ByK", u"K", {ixPrimary});
+  ds->SetIndexName(u"ByK");
+  AppendRow(*ds, {u"\u65E5\u672C\u8A9E"});
+  ds->SetKey();
+  ds->Fields(0)->SetAsString(u"\u65E5\u672C\u6F22");
+  EXPECT_TRUE(ds->GotoKey());
+  EXPECT_EQ(ds->Fields(0)->AsString(), u"\u65E5\u672C");
+}
+
+TEST(TextStorage, CutAtCharacterBoundary) {
+  std::string sjis = WideToMultiByte(932, u"a\u65E5b");
+  ASSERT_EQ(sjis.size(), 4u);
+  EXPECT_EQ(TStringField::CutAtCharacter(932, sjis, 2), "a");
+  EXPECT_EQ(TStringField::CutAtCharacter(932, sjis, 3), sjis.substr(0, 3));
+  EXPECT_EQ(TStringField::CutAtCharacter(932, sjis, 10), sjis);
+  EXPECT_EQ(TStringField::CutAtCharacter(1252, "abc", 0), "");
+}
