@@ -38,8 +38,9 @@
  * std::exception whose what() is the message in UTF-8; catch std::exception
  * around BeginImportSession and ImportDocument. After a failed
  * BeginImportSession the session is open with nothing queued: ImportDocument
- * returns 2 and EndImportSession closes it. The Windows build carries errors
- * to the host differently.
+ * returns 2 and EndImportSession closes it. The exception object's code lives
+ * in the module: keep the module loaded until the handler has finished with
+ * it. The Windows build carries errors to the host differently.
  */
 #ifndef ARVOLINE_PLUGIN_ARVOLINE_PLUGIN_H_
 #define ARVOLINE_PLUGIN_ARVOLINE_PLUGIN_H_

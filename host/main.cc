@@ -1,0 +1,128 @@
+// arvoline-host: loads an Arvoline plug-in module and drives it the way a
+// host application does.
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "host/code_page_choice.h"
+#include "host/host_error.h"
+#include "host/import_run.h"
+#include "host/outline_output.h"
+#include "host/plugin_info_reader.h"
+#include "host/plugin_module.h"
+#include "platform/code_page.h"
+
+namespace {
+
+struct Options {
+  std::string pluginPath;
+  std::optional<int32_t> codePage;
+  std::string database;
+  std::string jsonFile;  // "-" for standard output
+};
+
+const char kDescription[] =
+    "Loads an Arvoline import plug-in (Arvoline.so) and drives it through its four entry\n"
+    "points exactly as a host application does.\n"
+    "\n"
+    "Code page: the plug-in reads the database path, cuts the outline text and stores texts\n"
+    "in the active ANSI code page. On Linux that code page follows the locale variables\n"
+    "(LC_ALL, else LC_CTYPE, else LANG; the language decides, e.g. ru_* gives 1251, ja_* 932;\n"
+    "anything else, C and POSIX included, gives 1252). --codepage N selects code page N for\n"
+    "the plug-in by setting LC_ALL before it is loaded. The database path is passed in that\n"
+    "code page; a path the code page cannot represent is refused.\n"
+    "\n"
+    "Errors of the plug-in or of the host are printed as \"error: MESSAGE\" on standard error,\n"
+    "with exit status 1.";
+
+// Loads the module into `module`, which the caller keeps until any error
+// from it has been handled: an exception raised inside the module needs the
+// module's code to report and destroy it.
+void LoadModule(const Options& options, std::unique_ptr<PluginModule>& module) {
+  if (options.codePage) SelectCodePage(*options.codePage);
+  module = std::make_unique<PluginModule>(options.pluginPath.empty() ? DefaultPluginPath() : options.pluginPath);
+}
+
+int RunInfo(const Options& options, std::unique_ptr<PluginModule>& module) {
+  LoadModule(options, module);
+  std::cout << std::left;
+  std::cout << "module:      " << module->Path() << '\n';
+  PrintPluginInfo(std::cout, ReadPluginInfo(*module));
+  return 0;
+}
+
+int RunImportCommand(const Options& options, std::unique_ptr<PluginModule>& module) {
+  // The path is converted before the module is loaded, so that a refused
+  // path never reaches the plug-in.
+  const int32_t codePage = options.codePage ? *options.codePage : GetACP();
+  if (options.codePage) LocaleForCodePage(codePage);  // refuses unknown pages early
+  const std::string ansiPath = PathInCodePage(options.database, codePage);
+  LoadModule(options, module);
+
+  const bool jsonToStdout = options.jsonFile == "-";
+  std::vector<ImportedDocument> documents;
+  size_t count = 0;
+  RunImport(*module, ansiPath, [&](const ImportedDocument& document) {
+    ++count;
+    if (!jsonToStdout) PrintTreeLine(std::cout, document);
+    if (!options.jsonFile.empty()) documents.push_back(document);
+  });
+  if (!jsonToStdout) std::cout << count << (count == 1 ? " document\n" : " documents\n");
+
+  if (jsonToStdout) {
+    WriteJson(std::cout, documents);
+  } else if (!options.jsonFile.empty()) {
+    std::ofstream file(options.jsonFile, std::ios::binary);
+    if (!file) throw HostError("cannot write " + options.jsonFile);
+    WriteJson(file, documents);
+    if (!file.flush()) throw HostError("cannot write " + options.jsonFile);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  CLI::App app(kDescription, "arvoline-host");
+  app.footer(
+      "Examples:\n"
+      "  arvoline-host info\n"
+      "  arvoline-host import notes.xtp                  tree of titles with content sizes\n"
+      "  arvoline-host import notes.xtp --json out.json  tree, and every document as JSON\n"
+      "  arvoline-host import notes.xrd --json -         JSON only, on standard output\n"
+      "  arvoline-host --codepage 1251 import notes.xtp  plug-in runs under code page 1251\n"
+      "  arvoline-host --plugin ./Other.so info\n"
+      "Options may also follow the command. 'arvoline-host import --help' lists import's options.");
+  app.require_subcommand(1);
+  app.fallthrough();
+  app.add_option("--plugin", options.pluginPath, "Plug-in module to load (default: Arvoline.so beside this program)")
+      ->type_name("PATH");
+  app.add_option("--codepage", options.codePage, "Run the plug-in under ANSI code page N (e.g. 1252, 1251, 932)")
+      ->type_name("N");
+
+  CLI::App* info = app.add_subcommand("info", "Print the plug-in's information record");
+  CLI::App* import = app.add_subcommand(
+      "import",
+      "Import a database: prints the outline as an indented tree of titles, each with its content size");
+  import->add_option("DATABASE", options.database, "Arvoline (.xtp) or Gleanery (.xrd) database file")->required();
+  import->add_option("--json", options.jsonFile,
+                     "Also write every document as {level, title, content} in delivery order to FILE;\n"
+                     "\"-\" writes the JSON to standard output instead of the tree")
+      ->type_name("FILE");
+
+  CLI11_PARSE(app, argc, argv);
+
+  std::unique_ptr<PluginModule> module;  // outlives the handler below
+  try {
+    if (info->parsed()) return RunInfo(options, module);
+    return RunImportCommand(options, module);
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "error: " << e.what() << '\n';
+    return 1;
+  }
+}

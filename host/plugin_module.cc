@@ -1,0 +1,47 @@
+#include "host/plugin_module.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include "host/host_error.h"
+
+namespace {
+
+template <typename F>
+F Export(void* handle, const char* name, const std::string& path) {
+  void* symbol = dlsym(handle, name);
+  if (!symbol) throw HostError(path + " does not export " + name + "; it is no Arvoline plug-in");
+  return reinterpret_cast<F>(symbol);
+}
+
+}  // namespace
+
+PluginModule::PluginModule(const std::string& path) : path_(path) {
+  // A path without a slash would make dlopen search the library path.
+  const std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
+  handle_ = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) {
+    const char* reason = dlerror();
+    throw HostError("cannot load the plug-in " + path + ": " + (reason ? reason : "unknown reason"));
+  }
+  try {
+    getPluginInfo_ = Export<GetPluginInfoFunction>(handle_, "GetPluginInfo", path);
+    beginImportSession_ = Export<BeginImportSessionFunction>(handle_, "BeginImportSession", path);
+    importDocument_ = Export<ImportDocumentFunction>(handle_, "ImportDocument", path);
+    endImportSession_ = Export<EndImportSessionFunction>(handle_, "EndImportSession", path);
+  } catch (...) {
+    dlclose(handle_);
+    throw;
+  }
+}
+
+PluginModule::~PluginModule() { dlclose(handle_); }
+
+std::string DefaultPluginPath() {
+  char self[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return "Arvoline.so";
+  std::string program(self, static_cast<size_t>(n));
+  return program.substr(0, program.rfind('/') + 1) + "Arvoline.so";
+}
