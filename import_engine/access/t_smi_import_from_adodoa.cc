@@ -1,0 +1,67 @@
+#include "import_engine/access/t_smi_import_from_adodoa.h"
+
+#include "platform/code_page.h"
+
+TSMImportFromADODOA::TSMImportFromADODOA(TComponent* owner) : TSMImportBaseComponent(owner) {}
+
+void TSMImportFromADODOA::FirstRow() {
+  intCurRow = 0;
+  if (!recordset.IsSet()) return;
+  recordset.Call(u"MoveFirst");
+  while (intCurRow < RowFirst() - 1) {
+    ++intCurRow;
+    recordset.Call(u"MoveNext");
+  }
+}
+
+void TSMImportFromADODOA::NextRow() {
+  if (!recordset.IsSet()) return;
+  ++intCurRow;
+  recordset.Call(u"MoveNext");
+}
+
+bool TSMImportFromADODOA::HasRow() {
+  if (!recordset.IsSet()) return false;
+  if (recordset.Get(u"Eof").ToBoolean()) return false;
+  return static_cast<int64_t>(intCurRow) <= static_cast<int64_t>(RowLast()) - 1;
+}
+
+int32_t TSMImportFromADODOA::GetRowCount() {
+  if (!recordset.IsSet()) return TSMImportBaseComponent::GetRowCount();
+  int32_t count = recordset.Get(u"RecordCount").ToInt32();
+  return count < 0 ? 10000 : count;
+}
+
+void TSMImportFromADODOA::ResetFieldLookup() {
+  lookupBuilt_ = false;
+  fieldObjects_.clear();
+  fieldIndexByName_.clear();
+}
+
+void TSMImportFromADODOA::BuildFieldLookup() {
+  Variant fields = recordset.Get(u"Fields");
+  int32_t count = fields.Get(u"Count").ToInt32();
+  for (int32_t i = 0; i < count; ++i) {
+    Variant field = fields.Get(u"Item", {Variant(i)});
+    UnicodeString key = AsciiUpperCase(field.Get(u"Name").ToString());
+    fieldIndexByName_.emplace(std::move(key), fieldObjects_.size());  // the first field of a name wins
+    fieldObjects_.push_back(std::move(field));
+  }
+  lookupBuilt_ = true;
+}
+
+void TSMImportFromADODOA::GetSourceValue(const UnicodeString& name, Variant& value) {
+  TSMImportBaseComponent::GetSourceValue(name, value);
+  if (!recordset.IsSet()) return;
+  if (!lookupBuilt_) BuildFieldLookup();
+  auto it = fieldIndexByName_.find(AsciiUpperCase(value.ToString()));
+  if (it == fieldIndexByName_.end()) return;
+  value = fieldObjects_[it->second].Get(u"Value");
+  if (value.Type() == VarType::Decimal) {
+    value = Variant(value.ToString());
+  } else if (value.Type() == VarType::ByteArray) {
+    // Every byte of the array (the whole of it, the last byte included).
+    const Variant::Bytes& bytes = value.AsBytes();
+    value = Variant(FromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+  }
+}
