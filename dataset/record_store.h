@@ -6,10 +6,20 @@
 // until that row is removed for good (Remove without a log, Reset, Merge,
 // CancelUpdates of its insertion).
 //
-// Orders are ordered trees over row pointers, so appending, a keyed search
-// and a step to the neighbour are logarithmic and a row posted after the
-// index was chosen takes its place at once. A row's key values are never
-// changed while it sits in the index: Replace takes it out first.
+// The natural order is a list threaded through the rows (constant-time
+// append, insert, removal and step). The index is an ordered tree whose
+// entries carry a copy of the first key field next to the row pointer, so a
+// search compares mostly within the tree's own nodes instead of chasing each
+// row; appending, a keyed search and a step to the neighbour are
+// logarithmic, and a row posted after the index was chosen takes its place
+// at once. A row's key values are never changed while it sits in the index:
+// Replace takes it out first.
+//
+// Rows added to an index that is not unique wait in a pending list until
+// the next operation that needs the order (a step, a search, a removal);
+// they are then sorted once and threaded into the tree together. Loading
+// many rows therefore costs one sort instead of a tree descent per row, and
+// the tree's nodes come out allocated in key order.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +30,10 @@
 #include "dataset/field_value.h"
 
 struct Record {
-  uint64_t seq = 0;  // position in the natural order
+  uint64_t seq = 0;  // increases along the natural order
+  Record* prev = nullptr;  // natural order neighbours
+  Record* next = nullptr;
+  bool indexed = false;  // in the index tree (not pending)
   std::vector<FieldValue> values;
 };
 
@@ -55,7 +68,7 @@ class RecordStore {
   void Reset();
   // Drops every row and the log; keeps the index.
   void Clear();
-  size_t Count() const { return natural_.size(); }
+  size_t Count() const { return count_; }
 
   // Orders the rows by `key` from now on (nullptr: natural order).
   void SetIndex(const IndexKey* key);
@@ -86,11 +99,12 @@ class RecordStore {
   template <typename Match>
   Record* FindFirst(Match match) const {
     if (index_) {
-      for (Record* r : *index_)
-        if (match(*r)) return r;
+      Settle();
+      for (const IndexEntry& e : *index_)
+        if (match(*e.record)) return e.record;
       return nullptr;
     }
-    for (Record* r : natural_)
+    for (Record* r = head_; r; r = r->next)
       if (match(*r)) return r;
     return nullptr;
   }
@@ -110,20 +124,23 @@ class RecordStore {
     const std::vector<FieldValue>* values;
     size_t count;
   };
-  struct SeqLess {
-    bool operator()(const Record* a, const Record* b) const { return a->seq < b->seq; }
+  struct IndexEntry {
+    FieldValue lead;  // copy of the row's first key field
+    Record* record;
   };
   // Orders by key, then by natural position so equal keys keep their
   // insertion order. A search key sorts before the rows it equals.
   struct KeyLess {
     using is_transparent = void;
     const IndexKey* key;
-    bool operator()(const Record* a, const Record* b) const;
-    bool operator()(const Record* a, const SearchKey& k) const;
-    bool operator()(const SearchKey& k, const Record* a) const;
+    bool operator()(const IndexEntry& a, const IndexEntry& b) const;
+    bool operator()(const IndexEntry& a, const SearchKey& k) const;
+    bool operator()(const SearchKey& k, const IndexEntry& a) const;
+    // A row looked up by itself (its own values and position), without copying its key.
+    bool operator()(const IndexEntry& a, const Record* r) const;
+    bool operator()(const Record* r, const IndexEntry& a) const;
   };
-  using NaturalOrder = std::set<Record*, SeqLess>;
-  using IndexOrder = std::set<Record*, KeyLess>;
+  using IndexOrder = std::set<IndexEntry, KeyLess>;
 
   struct LogEntry {
     enum Kind { kAdded, kModified, kRemoved } kind;
@@ -134,14 +151,23 @@ class RecordStore {
 
   uint64_t SeqBefore(const Record* before);
   void Renumber();
-  void Insert(Record* r);
-  void Detach(Record* r);
+  void Link(Record* r, Record* before);
+  void Unlink(Record* r);
+  IndexEntry EntryOf(Record* r) const;
+  IndexOrder::const_iterator Find(const Record* r) const;
+  // Threads the pending rows into the index tree.
+  void Settle() const;
+  void IndexRow(Record* r);
+  void UnindexRow(Record* r);
   void CheckUnique(const std::vector<FieldValue>& values, const Record* self) const;
-  void Destroy(Record* r) { delete r; }
+  void DestroyRows();
 
-  NaturalOrder natural_;
+  Record* head_ = nullptr;
+  Record* tail_ = nullptr;
+  size_t count_ = 0;
   std::unique_ptr<IndexKey> key_;
-  std::unique_ptr<IndexOrder> index_;
+  std::unique_ptr<IndexOrder> index_;  // its content changes in Settle, also when const
+  mutable std::vector<Record*> pending_;
   uint64_t nextSeq_ = 0;
   bool logging_ = false;
   std::vector<LogEntry> log_;

@@ -3,7 +3,7 @@
 #include "platform/code_page.h"
 
 FieldValue TMemoField::ConvertVariant(const Variant& value) const {
-  return FieldValue::Bytes(ToAnsi(value.ToString()));
+  return FieldValue::Bytes(value.IsString() ? ToAnsi(value.AsStringRef()) : ToAnsi(value.ToString()));
 }
 
 Variant TMemoField::ToVariant(const FieldValue& stored) const {

@@ -27,7 +27,9 @@ std::string TStringField::CutAtCharacter(int32_t codePage, const std::string& by
 
 FieldValue TStringField::ConvertVariant(const Variant& value) const {
   int32_t codePage = GetACP();
-  std::string bytes = WideToMultiByte(codePage, value.ToString());
+  // A text is converted in place; other kinds go through their text form.
+  std::string bytes = value.IsString() ? WideToMultiByte(codePage, value.AsStringRef())
+                                       : WideToMultiByte(codePage, value.ToString());
   return FieldValue::Bytes(CutAtCharacter(codePage, bytes, static_cast<size_t>(Size())));
 }
 
