@@ -50,7 +50,14 @@ void TSMImportBaseComponent::SetDataSet(TDataSet* v) {
 
 void TSMImportBaseComponent::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == TOperation::opRemove && component != nullptr && component == FDataSet) FDataSet = nullptr;
+  if (operation == TOperation::opRemove && component != nullptr && component == FDataSet) {
+    FDataSet = nullptr;
+    // Its fields go with it.
+    for (TSMIMappingEntry& entry : vFields) {
+      entry.field = nullptr;
+      entry.index = -1;
+    }
+  }
 }
 
 void TSMImportBaseComponent::SetDataFormats(const TSMIDataFormats& v) { FDataFormats->Assign(v); }
@@ -215,5 +222,3 @@ void TSMImportBaseComponent::ContinueImport() {
   FPausedProcess = false;
   if (frmSMIProcess) frmSMIProcess->SetPauseDown(false);
 }
-
-TField* TSMImportBaseComponent::EntryField(const TSMIMappingEntry& entry) const { return entry.field; }

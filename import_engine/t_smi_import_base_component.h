@@ -302,8 +302,6 @@ class TSMImportBaseComponent : public TComponent {
   void InitSourceFileName();
   void Notification(TComponent* component, TOperation operation) override;
 
-  // The destination dataset's field for a vFields entry, or nullptr.
-  TField* EntryField(const TSMIMappingEntry& entry) const;
   // The dataset a "dataset.field" or LOOKUP name refers to, or nullptr.
   TDataSet* FindNamedDataSet(UnicodeStringView name) const;
 
@@ -324,19 +322,19 @@ class TSMImportBaseComponent : public TComponent {
   struct RowState;
   void ApplyRow(RowState& row);
   void WriteRowFields(RowState& row);
-  void HandleApplyError(RowState& row, const Exception& error);
+  // Raises OnErrorEvent (Abort starting as AbortOnProblem); true when the
+  // failure is to be passed on.
   bool RaiseErrorEvent(const Exception& error);
   void UpdateProgress(int32_t& stepCounter);
   bool CancelPressed() const;
   bool PausedNow() const;
   void StartTransaction();
   void FinishTransaction();
+  UnicodeString SqlTableName() const;
   UnicodeString SqlFieldName(const UnicodeString& name) const;
   UnicodeString SqlValue(const Variant& value, const TField* field) const;
   UnicodeString SqlKeyTerms() const;
-  UnicodeString ComposeSql(TSMIAction action, const std::vector<std::pair<UnicodeString, UnicodeString>>& pairs,
-                           const UnicodeString& keyTerms) const;
-  UnicodeString SqlTableName() const;
+  UnicodeString ComposeSql(TSMIAction action, const RowState& row) const;
 
   // Properties.
   bool FAbortOnProblem = true;

@@ -1,0 +1,171 @@
+// Evaluation of one cell: the source text goes to the expression calculator
+// (or, for text sources' "Text..." names, straight to the hook); the hook
+// EvaluateName resolves the name and shapes the value for its destination
+// field.
+#include <new>
+
+#include "dataset/t_data_set.h"
+#include "import_engine/field_value_conversion.h"
+#include "import_engine/import_run_internal.h"
+#include "import_engine/t_smi_data_formats.h"
+#include "import_engine/t_smi_import_base_component.h"
+#include "import_engine/t_smi_parser.h"
+
+namespace {
+
+// Removes one enclosing pair of `open` and `close` characters.
+void StripPair(UnicodeString& text, char16_t open, char16_t close) {
+  if (text.size() >= 2 && text.front() == open && text.back() == close) text = text.substr(1, text.size() - 2);
+}
+
+// The items of a ";"-separated list (a trailing ";" adds no empty item).
+std::vector<UnicodeString> SplitList(const UnicodeString& text) {
+  std::vector<UnicodeString> items;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(u';', start);
+    if (end == UnicodeString::npos) end = text.size();
+    items.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return items;
+}
+
+UnicodeString ArgumentText(const std::vector<Variant>& args, size_t i) {
+  return i < args.size() ? args[i].ToString() : UnicodeString();
+}
+
+}  // namespace
+
+void TSMImportBaseComponent::EvaluateSourceExpression(const UnicodeString& source, int32_t /*fieldIndex*/,
+                                                      Variant& value) {
+  if ((FTableType == teText || FTableType == teClipboard) && source.compare(0, 4, u"Text") == 0) {
+    value = Variant(source);
+    bool done = false;
+    EvaluateName(this, source, {}, 0, false, value, done);
+    return;
+  }
+  TSMIParser parser(source, [this](TPersistent* sender, const UnicodeString& name, const std::vector<Variant>& args,
+                                   int32_t argCount, bool isChild, Variant& v, bool& done) {
+    EvaluateName(sender, name, args, argCount, isChild, v, done);
+  });
+  value = parser.Evaluate();
+}
+
+TDataSet* TSMImportBaseComponent::FindNamedDataSet(UnicodeStringView name) const {
+  if (name.empty()) return nullptr;
+  if (auto* ds = dynamic_cast<TDataSet*>(Application().FindComponent(name))) return ds;
+  // The form: the component's owner, or the owner's owner when the owner is
+  // itself an import component.
+  TComponent* form = Owner();
+  if (dynamic_cast<TSMImportBaseComponent*>(form)) form = form->Owner();
+  if (form) {
+    if (auto* ds = dynamic_cast<TDataSet*>(form->FindComponent(name))) return ds;
+  }
+  return dynamic_cast<TDataSet*>(FindComponent(name));
+}
+
+void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeString& name,
+                                          const std::vector<Variant>& args, int32_t argCount, bool isChild,
+                                          Variant& value, bool& done) {
+  done = (argCount == 0);
+
+  if (value.IsString() && !value.AsStringRef().empty()) {
+    UnicodeString text = value.AsStringRef();
+    StripPair(text, u'[', u']');
+    StripPair(text, u'"', u'"');
+    value = Variant(std::move(text));
+  }
+  const UnicodeString n = value.IsString() ? value.AsStringRef() : value.ToString();
+  const UnicodeString upper = UpperCase(n);
+
+  if (upper == u"LOOKUP" && argCount >= 4) {
+    value = Variant::Null();
+    if (TDataSet* ds = FindNamedDataSet(ArgumentText(args, 0))) {
+      if (ds->Locate(ArgumentText(args, 1), args[2], {})) {
+        UnicodeString fieldName = ArgumentText(args, 3);
+        StripPair(fieldName, u'~', u'~');
+        value = ds->FieldByName(fieldName)->AsVariant();
+      }
+    }
+  } else if (upper == u"SUBSTITUTE" && argCount >= 3) {
+    value = Variant::Null();
+    const UnicodeString needle = ArgumentText(args, 0);
+    const std::vector<UnicodeString> from = SplitList(ArgumentText(args, 1));
+    const std::vector<UnicodeString> to = SplitList(ArgumentText(args, 2));
+    for (size_t i = 0; i < from.size() && i < to.size(); ++i) {
+      if (from[i] == needle) {
+        value = Variant(to[i]);
+        break;
+      }
+    }
+  } else if (upper == u"STATTOTALCOUNT") {
+    value = Variant(FStatistic.TotalCount());
+  } else if (upper == u"STATTOTALIMPORTED") {
+    value = Variant(FStatistic.TotalImported());
+  } else if (upper == u"STATTOTALADDED") {
+    value = Variant(FStatistic.TotalAdded());
+  } else if (upper == u"STATTOTALDELETED") {
+    value = Variant(FStatistic.TotalDeleted());
+  } else if (upper == u"STATTOTALUPDATED") {
+    value = Variant(FStatistic.TotalUpdated());
+  } else if (upper == u"STATERRORCOUNT") {
+    value = Variant(FStatistic.TotalErrors());
+  } else if (upper == u"STATTOTALSKIPPED") {
+    value = Variant(FStatistic.TotalSkipped());
+  } else {
+    bool resolved = false;
+    if (FParameters.Count() > 0) {
+      if (TSMIParameter* parameter = FParameters.ParamByName(n)) {
+        value = parameter->Value();
+        resolved = true;
+      }
+    }
+    if (!resolved) {
+      size_t dot = n.find(u'.');
+      if (dot != UnicodeString::npos) {
+        if (TDataSet* ds = FindNamedDataSet(UnicodeStringView(n).substr(0, dot))) {
+          if (TField* field = ds->FindField(UnicodeStringView(n).substr(dot + 1))) {
+            value = field->AsVariant();
+            resolved = true;
+          }
+        }
+      }
+    }
+    if (!resolved) GetSourceValue(n, value);
+    if (FOnParsedValue) {
+      TField* field = (intCurrentParsedFieldIndex != -1 && FDataSet) ? FDataSet->Fields(intCurrentParsedFieldIndex)
+                                                                     : nullptr;
+      FOnParsedValue(this, field, value);
+    }
+  }
+
+  if (FOnParserEvaluate) FOnParserEvaluate(sender, name, args, argCount, isChild, value, done);
+
+  if (value.IsString()) {
+    switch (FTrimSpaces) {
+      case tsTrimRight: value = Variant(TrimRight(value.AsStringRef())); break;
+      case tsTrimLeft: value = Variant(TrimLeft(value.AsStringRef())); break;
+      case tsTrimLeftRight: value = Variant(Trim(value.AsStringRef())); break;
+      case tsNoTrim: break;
+    }
+  }
+
+  if (import_run::HasEmptyText(value)) {
+    value = Variant::Null();
+    return;
+  }
+
+  if (!isChild && intCurrentParsedFieldIndex != -1 && FDataSet) {
+    // A value the rules cannot convert stays as it is; the field's own
+    // conversion decides when the row is written.
+    try {
+      const TField& field = *FDataSet->Fields(intCurrentParsedFieldIndex);
+      const bool calledByCalculator = dynamic_cast<TSMIParser*>(sender) != nullptr;
+      ConvertForField(value, field, *FDataFormats, FTableType, IsXMLSource(), calledByCalculator);
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception&) {
+    }
+  }
+}
