@@ -136,20 +136,21 @@ std::vector<OutlineNode> GenerateOutline(const GeneratorOptions& options, int co
   }
   if (with_content) {
     for (std::size_t i = 0; i < nodes.size(); ++i) {
-      if (options.content_bytes > 0) nodes[i].content = GeneratedContent(options, nodes[i], i);
+      if (options.content_bytes > 0) nodes[i].content = GeneratedContent(options, nodes[i], i, encoder);
     }
   }
   return nodes;
 }
 
 std::string GeneratedContent(const GeneratorOptions& options, const OutlineNode& node,
-                             std::size_t index) {
+                             std::size_t index, const CodePageEncoder& code_page) {
   const std::size_t size = static_cast<std::size_t>(options.content_bytes);
   if (size == 0) return {};
   Random random(options.seed ^ (0xA5A5A5A5ull + index * 0x100000001B3ull));
   std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 ";
-  // The title as RTF: non-ASCII bytes become \'xx escapes, so the content is ASCII.
-  for (unsigned char c : node.title) {
+  // The title as RTF: its code page bytes, non-ASCII ones as \'xx escapes, so
+  // the content is ASCII.
+  for (unsigned char c : code_page.Encode(node.title)) {
     if (c < 0x80) {
       rtf += static_cast<char>(c);
     } else {
@@ -171,9 +172,10 @@ std::string GeneratedContent(const GeneratorOptions& options, const OutlineNode&
 void WriteGeneratedOutlineDatabase(const std::string& path, const OutlineOptions& options,
                                    const GeneratorOptions& generator) {
   const std::vector<OutlineNode> nodes = GenerateOutline(generator, options.code_page, false);
+  const CodePageEncoder code_page(options.code_page);
   WriteNodes(path, options, nodes, [&](std::size_t i) -> std::optional<std::string> {
     if (generator.content_bytes == 0) return std::nullopt;
-    return GeneratedContent(generator, nodes[i], i);
+    return GeneratedContent(generator, nodes[i], i, code_page);
   });
 }
 

@@ -67,7 +67,7 @@ struct GeneratorOptions {
 std::vector<OutlineNode> GenerateOutline(const GeneratorOptions& options, int code_page,
                                          bool with_content = true);
 std::string GeneratedContent(const GeneratorOptions& options, const OutlineNode& node,
-                             std::size_t index);
+                             std::size_t index, const CodePageEncoder& code_page);
 
 // Generates and writes a tree without holding all contents in memory.
 void WriteGeneratedOutlineDatabase(const std::string& path, const OutlineOptions& options,

@@ -21,10 +21,16 @@ std::u16string Utf8ToUtf16(const std::string& utf8) {
 
 Bytes EncodeJet4Text(const std::u16string& text, bool compress) {
   bool has_zero_low_byte = false;
-  size_t narrow = 0;
+  size_t compressed_size = 2;  // FF FE
+  bool narrow_mode = true;
   for (char16_t c : text) {
     if ((c & 0xFF) == 0) has_zero_low_byte = true;
-    if (c <= 0xFF) ++narrow;
+    const bool is_narrow = c <= 0xFF;
+    if (is_narrow != narrow_mode) {
+      ++compressed_size;  // the 0x00 that switches runs
+      narrow_mode = is_narrow;
+    }
+    compressed_size += is_narrow ? 1 : 2;
   }
   const bool starts_with_bom = !text.empty() && text[0] == 0xFEFF;
   if (starts_with_bom && has_zero_low_byte) {
@@ -32,19 +38,19 @@ Bytes EncodeJet4Text(const std::u16string& text, bool compress) {
         "text starting with U+FEFF and holding a character whose low byte is 0 "
         "cannot be stored in a Jet 4 file");
   }
-  // Compress when it is allowed and saves space (or is needed, for U+FEFF).
+  // Compress when it is allowed and shorter (or needed, for U+FEFF).
   const bool use_compression =
-      !has_zero_low_byte && (starts_with_bom || (compress && narrow * 2 > text.size()));
+      !has_zero_low_byte && (starts_with_bom || (compress && compressed_size < text.size() * 2));
   Bytes out;
   if (!use_compression) {
     out.resize(text.size() * 2);
     for (size_t i = 0; i < text.size(); ++i) Put16(&out[2 * i], text[i]);
     return out;
   }
-  out.reserve(text.size() + 8);
+  out.reserve(compressed_size);
   out.push_back(0xFF);
   out.push_back(0xFE);
-  bool narrow_mode = true;
+  narrow_mode = true;
   for (char16_t c : text) {
     const bool is_narrow = c <= 0xFF;
     if (is_narrow != narrow_mode) {

@@ -1,0 +1,168 @@
+// The writer's conversions, each against values fixed by the file format.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <stdexcept>
+
+#include "tools/accessdb/date_time.h"
+#include "tools/accessdb/json_tables.h"
+#include "tools/accessdb/outline_database.h"
+#include "tools/accessdb/text_codec.h"
+
+namespace accessdb_test {
+namespace {
+
+using accessdb::ParseDateTime;
+
+TEST(DateTimeTest, CivilDatesBecomeAccessDaysAndBack) {
+  struct Case {
+    const char* iso;
+    double days;
+  };
+  const Case cases[] = {
+      {"1899-12-30T00:00:00", 0.0},      {"1899-12-31T12:00:00", 1.5},
+      {"1900-01-01T00:00:00", 2.0},      {"1899-12-29T06:00:00", -1.25},  // negative day, positive time
+      {"1899-12-29T00:00:00", -1.0},     {"1800-01-01T18:00:00", -36522.75},
+      {"0100-01-01T00:00:00", -657434.0}, {"9999-12-31T00:00:00", 2958465.0},
+      {"2000-02-29T06:00:00", 36585.25}, {"1970-01-01T00:00:00", 25569.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.iso);
+    EXPECT_EQ(ParseDateTime(c.iso), c.days);
+    EXPECT_EQ(accessdb::FormatDateTime(accessdb::FromAccessDays(c.days)), c.iso);
+  }
+  EXPECT_EQ(accessdb::FormatDateTime(accessdb::FromAccessDays(ParseDateTime("9999-12-31T23:59:59"))),
+            "9999-12-31T23:59:59");
+  EXPECT_EQ(accessdb::FormatDateTime(accessdb::FromAccessDays(ParseDateTime("0100-01-01T23:59:59"))),
+            "0100-01-01T23:59:59");
+}
+
+TEST(DateTimeTest, MalformedOrOutOfRangeDatesAreRefused) {
+  for (const char* bad : {"", "1999-12-31", "1999-12-31 00:00:00", "99-12-31T00:00:00", "0099-12-31T23:59:59",
+                          "10000-01-01T00:00:00", "1999-02-29T00:00:00", "1999-13-01T00:00:00",
+                          "1999-12-31T24:00:00", "1999-12-31T23:60:00", "1999-12-31T23:59:60",
+                          "1999-12-31T23:59:5x"}) {
+    EXPECT_THROW(ParseDateTime(bad), std::invalid_argument) << bad;
+  }
+}
+
+std::string Hex(const accessdb::Bytes& b) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (std::uint8_t c : b) {
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+  }
+  return out;
+}
+
+TEST(TextCodecTest, Jet4TextChoosesItsStoredForm) {
+  struct Case {
+    std::u16string text;
+    bool compress;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {u"", true, ""},
+      {u"Abc", true, "fffe416263"},
+      {u"Ab", true, "41006200"},  // compressed is no shorter
+      {u"Abc", false, "410062006300"},
+      {u"abcd\u20ac", true, "fffe6162636400ac20"},  // a two-byte run for the euro sign
+      {u"\u00e9\u20ac", true, "e900ac20"},           // compressed would be longer
+      {u"\u20ac\u20acA", true, "ac20ac204100"},  // mostly wide: not worth compressing
+      {u"A\u0100", true, "41000001"},            // low byte 0: never compressed
+      {u"\ufeffA", false, "fffe00fffe0041"},     // leading U+FEFF: always compressed
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Hex(accessdb::EncodeJet4Text(c.text, c.compress)), c.stored);
+  }
+  EXPECT_THROW(accessdb::EncodeJet4Text(u"\ufeff\u0100", true), std::invalid_argument);
+}
+
+TEST(TextCodecTest, CodePagesConvertOrRefuse) {
+  const accessdb::CodePageEncoder cp1252(1252), cp1251(1251), cp932(932);
+  EXPECT_EQ(cp1252.Encode("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xE9 \x80");
+  EXPECT_EQ(cp1251.Encode("\xD0\x96"), "\xC6");
+  EXPECT_EQ(cp932.Encode("\xE6\x97\xA5"), "\x93\xFA");
+  EXPECT_THROW(cp1252.Encode("\xD0\x96"), std::invalid_argument);
+  EXPECT_THROW(accessdb::CodePageEncoder(99999), std::invalid_argument);
+  EXPECT_THROW(accessdb::Utf8ToUtf16("\xC3"), std::invalid_argument);
+}
+
+TEST(JsonValuesTest, CurrencyTextIsExact) {
+  struct Case {
+    const char* text;
+    std::int64_t scaled;
+  };
+  const Case cases[] = {
+      {"0", 0}, {"1", 10000}, {"-1.5", -15000}, {"+0.0001", 1}, {"12.34560", 123456},
+      {"922337203685477.5807", std::numeric_limits<std::int64_t>::max()},
+      {"-922337203685477.5808", std::numeric_limits<std::int64_t>::min()},
+  };
+  for (const Case& c : cases) EXPECT_EQ(accessdb::ParseCurrency(c.text), c.scaled) << c.text;
+  for (const char* bad : {"", "-", "1.23456", "922337203685477.5808", "1e3", "1.2.3", " 1"}) {
+    EXPECT_THROW(accessdb::ParseCurrency(bad), std::invalid_argument) << bad;
+  }
+}
+
+TEST(JsonValuesTest, Base64Decodes) {
+  EXPECT_EQ(accessdb::DecodeBase64(""), "");
+  EXPECT_EQ(accessdb::DecodeBase64("AA=="), std::string(1, '\0'));
+  EXPECT_EQ(accessdb::DecodeBase64("aGVsbG8="), "hello");
+  EXPECT_EQ(accessdb::DecodeBase64("aGVsbG8"), "hello");
+  EXPECT_EQ(accessdb::DecodeBase64("/+8="), "\xFF\xEF");
+  for (const char* bad : {"a", "a===", "aGV*", "aG=Vs"}) {
+    EXPECT_THROW(accessdb::DecodeBase64(bad), std::invalid_argument) << bad;
+  }
+}
+
+TEST(OutlineTextTest, EntriesCountBytesInTheCodePage) {
+  const accessdb::CodePageEncoder cp1252(1252), cp932(932);
+  std::vector<accessdb::OutlineNode> nodes = {
+      {"Root", "A1", "First", std::nullopt}, {"A1", "B2", "Two", std::nullopt},
+      {"B2", "C3", "Thr\xC3\xA9\xC3\xA9", std::nullopt}};
+  EXPECT_EQ(accessdb::BuildOutlineText(nodes, cp1252),
+            "04Root02A1005First000000000" "02A102B2003Two000000000"
+            "02B202C3005Thr\xC3\xA9\xC3\xA9" "000000000");
+  nodes = {{"Root", "K", "\xE6\x97\xA5\xE6\x9C\xAC", std::nullopt}};  // two double-byte characters
+  EXPECT_EQ(accessdb::BuildOutlineText(nodes, cp932), "04Root01K004\xE6\x97\xA5\xE6\x9C\xAC" "000000000");
+  nodes = {{"Root", std::string(100, 'k'), "t", std::nullopt}};
+  EXPECT_THROW(accessdb::BuildOutlineText(nodes, cp1252), std::invalid_argument);
+  nodes = {{"Root", "k", std::string(1000, 't'), std::nullopt}};
+  EXPECT_THROW(accessdb::BuildOutlineText(nodes, cp1252), std::invalid_argument);
+}
+
+TEST(OutlineTextTest, GeneratedTreesAreDeterministicAndWellFormed) {
+  accessdb::GeneratorOptions g;
+  g.nodes = 500;
+  g.depth = 4;
+  g.content_bytes = 300;
+  g.seed = 9;
+  const auto a = accessdb::GenerateOutline(g, 1252);
+  const auto b = accessdb::GenerateOutline(g, 1252);
+  ASSERT_EQ(a.size(), 500u);
+  std::map<std::string, int> level;
+  int deepest = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].key, b[i].key);
+    EXPECT_EQ(a[i].title, b[i].title);
+    EXPECT_EQ(a[i].content, b[i].content);
+    ASSERT_TRUE(a[i].content.has_value());
+    EXPECT_EQ(a[i].content->size(), 300u);
+    // Every parent comes before its children; depth stays within the limit.
+    ASSERT_TRUE(a[i].parent == "Root" || level.count(a[i].parent)) << a[i].parent;
+    level[a[i].key] = a[i].parent == "Root" ? 0 : level[a[i].parent] + 1;
+    deepest = std::max(deepest, level[a[i].key]);
+  }
+  EXPECT_EQ(deepest, 3);
+  g.seed = 10;
+  EXPECT_NE(accessdb::GenerateOutline(g, 1252)[5].title, a[5].title);
+  // Non-ASCII words appear only where the code page has them.
+  const auto ascii = accessdb::GenerateOutline(g, 437);
+  for (const auto& n : ascii) EXPECT_TRUE(accessdb::CodePageEncoder(437).CanEncode(n.title));
+}
+
+}  // namespace
+}  // namespace accessdb_test
