@@ -235,3 +235,51 @@ TEST(KeyedSearch, SearchKeyStateTransitions) {
   ds->Post();
   EXPECT_EQ(ds->State(), dsBrowse);
 }
+
+TEST(KeyedSearch, RowsChangedRightAfterAppendingFindTheirPlace) {
+  // Rows appended to the index wait to be sorted in until the order is
+  // needed; changing or deleting them before that must still work.
+  auto ds = NodeTable();
+  AppendRow(*ds, {u"m", u"1"});
+  AppendRow(*ds, {u"c", u"2"});
+  ds->Edit();  // the row just appended
+  ds->Fields(0)->SetAsString(u"z");
+  ds->Post();
+  AppendRow(*ds, {u"a", u"3"});
+  ds->Delete();
+  AppendRow(*ds, {u"b", u"4"});
+  EXPECT_THAT(Column(*ds, 0), ElementsAre("b", "m", "z"));
+  EXPECT_TRUE(FindByKey(*ds, u"z"));
+  EXPECT_EQ(Text(*ds), "2");
+  EXPECT_FALSE(FindByKey(*ds, u"a"));
+}
+
+TEST(KeyedSearch, CancelUpdatesRestoresIndexAndNaturalOrder) {
+  auto ds = OpenDataSet({{u"K", ftString, 5}});
+  ds->IndexDefs().Add(u"ByK", u"K", {});
+  ds->SetIndexName(u"ByK");
+  for (auto k : {u"d", u"b", u"c", u"a"}) AppendRow(*ds, {k});
+  ds->MergeChangeLog();
+  // Remove b, rename d, then insert enough rows before c to renumber the
+  // natural positions while b is held by the change log.
+  ASSERT_TRUE(ds->Locate(u"K", Variant(u"b"), {}));
+  ds->Delete();
+  ASSERT_TRUE(ds->Locate(u"K", Variant(u"d"), {}));
+  ds->Edit();
+  ds->Fields(0)->SetAsString(u"e");
+  ds->Post();
+  ds->SetIndexName(u"");
+  ASSERT_TRUE(ds->Locate(u"K", Variant(u"c"), {}));
+  for (int i = 0; i < 40; ++i) {
+    ds->Insert();
+    ds->Fields(0)->SetAsString(u"x");
+    ds->Post();
+  }
+  ds->Last();
+  ds->Delete();  // a
+  ds->SetIndexName(u"ByK");
+  ds->CancelUpdates();
+  EXPECT_THAT(Column(*ds, 0), ElementsAre("a", "b", "c", "d"));
+  ds->SetIndexName(u"");
+  EXPECT_THAT(Column(*ds, 0), ElementsAre("d", "b", "c", "a"));
+}
