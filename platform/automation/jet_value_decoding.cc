@@ -57,31 +57,33 @@ UnicodeString DecodeJet3Text(std::string_view bytes, int codePage) {
 }
 
 UnicodeString DecodeJet4Text(std::string_view bytes) {
-  UnicodeString out;
-  size_t i = 0;
+  const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
   const size_t n = bytes.size();
-  auto byteAt = [&](size_t k) { return static_cast<uint8_t>(bytes[k]); };
-  if (n >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE) {
-    out.reserve(n);
+  if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+    // At most one character per byte; written through a pointer, as this runs
+    // for every text and memo cell.
+    UnicodeString out(n - 2, u'\0');
+    char16_t* o = out.data();
     bool compressed = true;
-    i = 2;
+    size_t i = 2;
     while (i < n) {
-      if (byteAt(i) == 0) {
+      if (b[i] == 0) {
         compressed = !compressed;
         ++i;
       } else if (compressed) {
-        out.push_back(static_cast<char16_t>(byteAt(i++)));
+        *o++ = b[i++];
       } else if (i + 1 < n) {
-        out.push_back(static_cast<char16_t>(byteAt(i) | byteAt(i + 1) << 8));
+        *o++ = static_cast<char16_t>(b[i] | b[i + 1] << 8);
         i += 2;
       } else {
         break;
       }
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
   }
-  out.resize(n / 2);
-  for (size_t k = 0; k < n / 2; ++k) out[k] = static_cast<char16_t>(byteAt(2 * k) | byteAt(2 * k + 1) << 8);
+  UnicodeString out(n / 2, u'\0');
+  for (size_t k = 0; k < n / 2; ++k) out[k] = static_cast<char16_t>(b[2 * k] | b[2 * k + 1] << 8);
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/automation/mdb_table_cursor.h"
 
 #include <cstring>
+#include <optional>
 
 #include "platform/automation/jet_value_decoding.h"
 #include "platform/automation/standard_error_capture.h"
@@ -45,8 +46,6 @@ MdbTableCursor::MdbTableCursor(std::shared_ptr<MdbDatabaseFile> file, int catalo
                               DaoFieldSize(col->col_type, col->col_size, jet3)});
   }
   fields_.resize(table_->num_cols);
-  values_.resize(table_->num_cols);
-  decoded_.assign(table_->num_cols, false);
   lvalPage_.resize(static_cast<size_t>(mdb_->fmt->pg_size));
 }
 
@@ -69,9 +68,14 @@ bool MdbTableCursor::MoveFirst() {
 bool MdbTableCursor::MoveNext() { return Fetch(); }
 
 bool MdbTableCursor::Fetch() {
-  decoded_.assign(decoded_.size(), false);
-  StandardErrorCapture capture;
   hasRow_ = false;
+  // libmdb only has something to report when it reads a new data page (or
+  // meets a damaged row); the standard error capture costs a few system
+  // calls, so a fetch that stays on the current page runs without it.
+  const bool stayOnPage = table_->cur_pg_num != 0 &&
+                          table_->cur_row < static_cast<unsigned>(mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset));
+  std::optional<StandardErrorCapture> capture;
+  if (!stayOnPage) capture.emplace();
   while (mdb_fetch_row(table_)) {
     // mdb_fetch_row has just read row cur_row - 1 of the page now in pg_buf.
     int start = 0;
@@ -84,13 +88,9 @@ bool MdbTableCursor::Fetch() {
   return hasRow_;
 }
 
-const Variant& MdbTableCursor::Value(size_t index) {
+Variant MdbTableCursor::Value(size_t index) {
   if (!hasRow_) throw EOleError(u"No current record.");
-  if (!decoded_[index]) {
-    values_[index] = Decode(index);
-    decoded_[index] = true;
-  }
-  return values_[index];
+  return Decode(index);
 }
 
 Variant MdbTableCursor::Decode(size_t index) {

@@ -10,8 +10,6 @@
 // decoded from the row bytes instead (row located with mdb_find_row and split
 // with mdb_crack_row, which also gives the null mask). Memo and long binary
 // values are read whole from their long-value pages.
-//
-// Decoded cells are cached until the cursor moves.
 #pragma once
 
 #include <cstdint>
@@ -49,9 +47,10 @@ class MdbTableCursor {
   // Positions on the next row; false past the last one.
   bool MoveNext();
   bool HasRow() const { return hasRow_; }
-  // The value of column `index` in the current row. Raises EOleError "No
-  // current record." without a current row.
-  const Variant& Value(size_t index);
+  // The value of column `index` in the current row, decoded anew on every
+  // call (a caller reads each cell once; keeping copies would cost more).
+  // Raises EOleError "No current record." without a current row.
+  Variant Value(size_t index);
 
  private:
   bool Fetch();
@@ -65,8 +64,6 @@ class MdbTableCursor {
   MdbTableDef* table_ = nullptr;
   std::vector<Column> columns_;
   std::vector<MdbField> fields_;
-  std::vector<Variant> values_;
-  std::vector<bool> decoded_;
   bool hasRow_ = false;
   std::vector<unsigned char> lvalPage_;  // copy of the last long-value page read
   uint32_t lvalPageNumber_ = 0;
