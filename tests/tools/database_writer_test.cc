@@ -282,12 +282,17 @@ TEST_P(WriterTest, MillionRowsAcrossDataPagesReadBack) {
   EXPECT_EQ(reader.Read("After", nullptr, [](const std::vector<MdbCell>& c) { EXPECT_EQ(c[0].text, "42"); }), 1u);
 
   // mdb-export reads the same rows in the same order.
-  const auto exported = MdbExport(file.path(), "Million");
-  ASSERT_EQ(exported.size(), static_cast<size_t>(kRows) + 1);
-  for (int i : {0, 1, 254, 255, 4095, 500000, kRows - 1}) {
-    EXPECT_EQ(exported[static_cast<size_t>(i) + 1][0], std::to_string(i));
-    EXPECT_EQ(exported[static_cast<size_t>(i) + 1][1], "K" + std::to_string(i));
-  }
+  std::int64_t line = -1;  // the header comes first
+  bool export_matches = true;
+  MdbExportRows(file.path(), "Million", [&](const CsvRow& r) {
+    if (line >= 0) {
+      export_matches = export_matches && r.size() == 3 && r[0] == std::to_string(line) &&
+                       r[1] == "K" + std::to_string(line) && r[2] == (line % 3 == 0 ? "1" : "0");
+    }
+    ++line;
+  });
+  EXPECT_EQ(line, kRows);
+  EXPECT_TRUE(export_matches);
 }
 
 TEST_P(WriterTest, SeveralTablesWithOddNamesAreListedByEveryReader) {

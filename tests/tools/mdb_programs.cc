@@ -34,47 +34,67 @@ std::string RunCommand(const std::string& command) {
   return out;
 }
 
-std::vector<std::vector<std::optional<std::string>>> MdbExport(const std::string& path,
-                                                               const std::string& table) {
-  const std::string out =
-      RunCommand("mdb-export -b hex -T '%Y-%m-%dT%H:%M:%S' -0 " + ShellQuote(kNullMarker) + " " +
-                 ShellQuote(path) + " " + ShellQuote(table));
+void MdbExportRows(const std::string& path, const std::string& table,
+                   const std::function<void(const CsvRow&)>& row) {
+  const std::string command = "mdb-export -b hex -T '%Y-%m-%dT%H:%M:%S' -0 " + ShellQuote(kNullMarker) +
+                              " " + ShellQuote(path) + " " + ShellQuote(table) + " 2>/dev/null";
+  std::FILE* p = popen(command.c_str(), "r");
+  if (p == nullptr) throw std::runtime_error("cannot run " + command);
   // CSV: fields separated by commas, rows by newlines; quoted fields double their quotes.
-  std::vector<std::vector<std::optional<std::string>>> rows(1);
+  CsvRow current;
   std::string field;
-  bool quoted = false, in_quotes = false;
+  bool quoted = false, in_quotes = false, pending_quote = false;
   auto end_field = [&] {
     if (!quoted && field == kNullMarker) {
-      rows.back().push_back(std::nullopt);
+      current.push_back(std::nullopt);
     } else {
-      rows.back().push_back(field);
+      current.push_back(field);
     }
     field.clear();
     quoted = false;
   };
-  for (size_t i = 0; i < out.size(); ++i) {
-    const char c = out[i];
-    if (in_quotes) {
-      if (c == '"' && i + 1 < out.size() && out[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else if (c == '"') {
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) {
+    for (size_t i = 0; i < n; ++i) {
+      const char c = buf[i];
+      if (pending_quote) {  // a quote inside quotes: doubled, or the closing one
+        pending_quote = false;
+        if (c == '"') {
+          field += '"';
+          continue;
+        }
         in_quotes = false;
+      }
+      if (in_quotes) {
+        if (c == '"') {
+          pending_quote = true;
+        } else {
+          field += c;
+        }
+      } else if (c == '"') {
+        in_quotes = quoted = true;
+      } else if (c == ',') {
+        end_field();
+      } else if (c == '\n') {
+        end_field();
+        row(current);
+        current.clear();
       } else {
         field += c;
       }
-    } else if (c == '"') {
-      in_quotes = quoted = true;
-    } else if (c == ',') {
-      end_field();
-    } else if (c == '\n') {
-      end_field();
-      rows.emplace_back();
-    } else {
-      field += c;
     }
   }
-  if (rows.back().empty()) rows.pop_back();
+  if (pclose(p) != 0) throw std::runtime_error("command failed: " + command);
+  if (!current.empty() || !field.empty()) {
+    end_field();
+    row(current);
+  }
+}
+
+std::vector<CsvRow> MdbExport(const std::string& path, const std::string& table) {
+  std::vector<CsvRow> rows;
+  MdbExportRows(path, table, [&](const CsvRow& r) { rows.push_back(r); });
   return rows;
 }
 

@@ -2,6 +2,7 @@
 // their output, as independent readers of what the writer stored.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,11 @@ std::string ShellQuote(const std::string& s);
 
 // mdb-export with "-b hex", ISO dates and a null marker: rows of cells, the
 // header row first; a null cell is std::nullopt.
-std::vector<std::vector<std::optional<std::string>>> MdbExport(const std::string& path,
-                                                               const std::string& table);
+using CsvRow = std::vector<std::optional<std::string>>;
+std::vector<CsvRow> MdbExport(const std::string& path, const std::string& table);
+// The same, one row at a time as the program prints it (for large tables).
+void MdbExportRows(const std::string& path, const std::string& table,
+                   const std::function<void(const CsvRow&)>& row);
 
 // mdb-json with ISO dates: one object per row (null cells are absent; numbers
 // come as strings holding the digits mdb-json printed).

@@ -30,15 +30,16 @@ void RowEncoder::Fail(const ColumnLayout& c, const std::string& message) const {
                               ", column \"" + c.column.name + "\": " + message);
 }
 
-void RowEncoder::EncodeText(const ColumnLayout& c, const std::string& utf8, Bytes& out) const {
+void RowEncoder::EncodeText(const ColumnLayout& c, const std::string& utf8, Bytes& out) {
   const bool is_text = c.column.type == ColumnType::kText;
   if (format_.jet4()) {
-    const std::u16string u = Utf8ToUtf16(utf8);
+    std::u16string& u = utf16_;
+    Utf8ToUtf16(utf8, u);
     if (is_text && u.size() > static_cast<size_t>(c.column.size)) {
       Fail(c, "text of " + std::to_string(u.size()) + " characters exceeds the column size " +
                   std::to_string(c.column.size));
     }
-    out = EncodeJet4Text(u, compress_text_);
+    EncodeJet4Text(u, compress_text_, out);
   } else {
     const std::string s = code_page_->Encode(utf8);
     if (is_text && s.size() > static_cast<size_t>(c.column.size)) {
@@ -224,7 +225,8 @@ const Bytes& RowEncoder::Encode(std::vector<std::unique_ptr<LongValueStore>>& st
     Append8(row_, static_cast<std::uint32_t>(layout_.columns.size()));
   }
   row_.insert(row_.end(), fixed_.begin(), fixed_.end());
-  std::vector<int> offsets(static_cast<size_t>(n) + 1, 0);
+  std::vector<int>& offsets = offsets_;
+  offsets.assign(static_cast<size_t>(n) + 1, 0);
   for (size_t i = 0; i < cells_.size(); ++i) {
     const ColumnLayout& c = layout_.columns[i];
     if (!IsVariableLength(c.column.type)) continue;
@@ -259,13 +261,15 @@ const Bytes& RowEncoder::Encode(std::vector<std::unique_ptr<LongValueStore>>& st
       const int jumps = (data_end + TrailerSize(data_end) - 1) / 256;
       const int used = data_end / 256;  // Prepare() checked that readers see this many
       for (int i = n; i >= 0; --i) Append8(row_, static_cast<std::uint32_t>(offsets[static_cast<size_t>(i)] & 0xFF));
-      std::vector<std::uint8_t> jump(static_cast<size_t>(jumps), 0);
-      for (int j = 0; j < used; ++j) {
+      // Entry j: the first variable column at or past (j + 1) * 256; stored
+      // last entry first. An unused last entry (jumps > used) stays 0.
+      for (int j = jumps - 1; j >= 0; --j) {
         int i = 0;
-        while (offsets[static_cast<size_t>(i)] < (j + 1) * 256) ++i;
-        jump[static_cast<size_t>(j)] = static_cast<std::uint8_t>(i);
+        if (j < used) {
+          while (offsets[static_cast<size_t>(i)] < (j + 1) * 256) ++i;
+        }
+        row_.push_back(static_cast<std::uint8_t>(i));
       }
-      for (int j = jumps - 1; j >= 0; --j) row_.push_back(jump[static_cast<size_t>(j)]);
       Append8(row_, static_cast<std::uint32_t>(n));
     }
   }

@@ -39,7 +39,7 @@ class RowEncoder {
 
   [[noreturn]] void Fail(const ColumnLayout& c, const std::string& message) const;
   void PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell);
-  void EncodeText(const ColumnLayout& c, const std::string& utf8, Bytes& out) const;
+  void EncodeText(const ColumnLayout& c, const std::string& utf8, Bytes& out);
   int TrailerSize(int data_end) const;
 
   const JetFormat& format_;
@@ -51,6 +51,9 @@ class RowEncoder {
   std::vector<Cell> cells_;
   Bytes fixed_;
   Bytes row_;
+  // Reused from row to row: the writer adds millions of rows.
+  std::u16string utf16_;
+  std::vector<int> offsets_;
 };
 
 }  // namespace accessdb

@@ -8,18 +8,29 @@
 namespace accessdb {
 
 std::u16string Utf8ToUtf16(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  std::u16string out(utf8.size(), u'\0');
+  std::u16string out;
+  Utf8ToUtf16(utf8, out);
+  return out;
+}
+
+void Utf8ToUtf16(const std::string& utf8, std::u16string& out) {
+  out.resize(utf8.size());
+  if (utf8.empty()) return;
   int32_t len = 0;
   UErrorCode status = U_ZERO_ERROR;
   u_strFromUTF8(reinterpret_cast<UChar*>(&out[0]), static_cast<int32_t>(out.size()), &len,
                 utf8.data(), static_cast<int32_t>(utf8.size()), &status);
   if (U_FAILURE(status)) throw std::invalid_argument("text is not valid UTF-8");
   out.resize(static_cast<size_t>(len));
-  return out;
 }
 
 Bytes EncodeJet4Text(const std::u16string& text, bool compress) {
+  Bytes out;
+  EncodeJet4Text(text, compress, out);
+  return out;
+}
+
+void EncodeJet4Text(const std::u16string& text, bool compress, Bytes& out) {
   bool has_zero_low_byte = false;
   size_t compressed_size = 2;  // FF FE
   bool narrow_mode = true;
@@ -41,11 +52,11 @@ Bytes EncodeJet4Text(const std::u16string& text, bool compress) {
   // Compress when it is allowed and shorter (or needed, for U+FEFF).
   const bool use_compression =
       !has_zero_low_byte && (starts_with_bom || (compress && compressed_size < text.size() * 2));
-  Bytes out;
+  out.clear();
   if (!use_compression) {
     out.resize(text.size() * 2);
     for (size_t i = 0; i < text.size(); ++i) Put16(&out[2 * i], text[i]);
-    return out;
+    return;
   }
   out.reserve(compressed_size);
   out.push_back(0xFF);
@@ -60,7 +71,6 @@ Bytes EncodeJet4Text(const std::u16string& text, bool compress) {
     out.push_back(static_cast<std::uint8_t>(c));
     if (!is_narrow) out.push_back(static_cast<std::uint8_t>(c >> 8));
   }
-  return out;
 }
 
 struct CodePageEncoder::Converter {

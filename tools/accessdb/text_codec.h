@@ -11,6 +11,7 @@ namespace accessdb {
 
 // Throws std::invalid_argument for malformed UTF-8.
 std::u16string Utf8ToUtf16(const std::string& utf8);
+void Utf8ToUtf16(const std::string& utf8, std::u16string& out);  // reuses `out`
 
 // Jet 4 stored form of a text. With `compress`, text whose characters allow it
 // is written in the compressed form: FF FE, then one byte per character
@@ -21,6 +22,7 @@ std::u16string Utf8ToUtf16(const std::string& utf8);
 // stored compressed. Throws std::invalid_argument when both apply (no stored form
 // reads back as that text).
 Bytes EncodeJet4Text(const std::u16string& text, bool compress);
+void EncodeJet4Text(const std::u16string& text, bool compress, Bytes& out);  // reuses `out`
 
 // Converts UTF-8 to one Windows code page (ICU converter). Characters the code
 // page lacks are an error, never a silent substitute.
