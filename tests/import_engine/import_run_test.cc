@@ -307,19 +307,6 @@ TEST(ImportRunTest, FailureWhileReadingMovesNoCounter) {
   EXPECT_EQ(g.ds.RecordCount(), 0);
 }
 
-TEST(ImportRunTest, FailedRunReportsTheMessageToTheUser) {
-  Fixture f;
-  f.source.rows = {{Variant(1), Variant(u"a"), Variant(u"")}};
-  f.source.failingColumn = u"Title";
-  f.source.failingRow = 0;
-  f.source.SetOnErrorEvent([](TSMImportBaseComponent*, const Exception&, bool&) {});
-  f.source.SetOnAfterExecute([](TSMImportBaseComponent* sender) {
-    EXPECT_EQ(sender->Statistic().Result(), irFailed);
-  });
-  f.source.Execute();
-  EXPECT_EQ(f.source.closeCount, 1);
-}
-
 TEST(ImportRunTest, AbortFromTheAfterRecordEventCancelsAfterThatRow) {
   Fixture f;
   for (int i = 1; i <= 5; ++i) f.source.rows.push_back({Variant(i), Variant(u"t"), Variant(u"")});
