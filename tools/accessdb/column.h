@@ -20,7 +20,7 @@ enum class ColumnType : unsigned char {
   kDouble = 0x07,    // IEEE double
   kDateTime = 0x08,  // double: days since 1899-12-30, fraction = time of day
   kBinary = 0x09,    // up to `size` bytes (1 to 255)
-  kText = 0x0A,      // up to `size` characters (1 to 255)
+  kText = 0x0A,      // up to `size` characters (1 to 255); Jet 3: bytes of the code page
   kOle = 0x0B,       // long binary value, up to 16 MB - 1
   kMemo = 0x0C,      // long text value, up to 16 MB - 1 stored bytes
 };
