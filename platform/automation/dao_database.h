@@ -25,6 +25,8 @@ class DaoDatabase : public IDispatchObject {
   explicit DaoDatabase(const UnicodeString& path);
   Variant Invoke(UnicodeStringView member, InvokeKind kind, const std::vector<Variant>& positional,
                  const std::vector<NamedArgument>& named) override;
+  // The password stored in the file; empty when it has none.
+  const UnicodeString& Password() const { return File().Password(); }
 
  private:
   const MdbDatabaseFile& File() const;

@@ -4,7 +4,8 @@
 //   OpenDatabase(Name, Options, ReadOnly, Connect)  method; returns a
 //       database object. Name is the file path. Options and ReadOnly are
 //       accepted and ignored (files are always read-only here). Connect may
-//       carry ";PWD=password", which is accepted and not checked.
+//       carry ";PWD=password": a database with a password opens only when it
+//       is given exactly ("Not a valid password." otherwise).
 //   Version  property; "3.6" or "3.5" after the class name that created it.
 //
 // The objects it hands out (database, saved queries, recordsets, fields) live

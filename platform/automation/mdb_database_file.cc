@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/automation/jet_database_password.h"
 #include "platform/automation/standard_error_capture.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
@@ -25,6 +26,9 @@ MdbDatabaseFile::MdbDatabaseFile(const UnicodeString& path) : path_(path) {
   if (S_ISDIR(st.st_mode)) Fail(u"Unrecognized database format '%s'.", path, {});
   int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) Fail(u"Cannot open the file '%s'. You need permission to view its data.", path, {});
+  std::string header(0x100, '\0');
+  ssize_t got = pread(fd, header.data(), header.size(), 0);
+  header.resize(got > 0 ? static_cast<size_t>(got) : 0);
   close(fd);
 
   StandardErrorCapture capture;
@@ -36,6 +40,7 @@ MdbDatabaseFile::MdbDatabaseFile(const UnicodeString& path) : path_(path) {
     mdb_ = nullptr;
     Fail(u"Unrecognized database format '%s'.", path, report);
   }
+  password_ = JetDatabasePassword(header, CodePage());
   for (unsigned i = 0; i < mdb_->num_catalog; ++i) {
     auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
     catalog_.push_back(CatalogName{FromUtf8(entry->object_name), entry->object_type});

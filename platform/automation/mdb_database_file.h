@@ -34,6 +34,8 @@ class MdbDatabaseFile {
   bool IsJet3() const;
   // Code page of a Jet 3 file's text (from its header; 1252 when unset).
   int CodePage() const;
+  // The database password from the file's header; empty when it has none.
+  const UnicodeString& Password() const { return password_; }
 
   // Names of the saved queries, in catalog order.
   const std::vector<UnicodeString>& QueryNames() const { return queryNames_; }
@@ -54,4 +56,5 @@ class MdbDatabaseFile {
   MdbHandle* mdb_ = nullptr;
   std::vector<CatalogName> catalog_;  // same order as mdb_->catalog
   std::vector<UnicodeString> queryNames_;
+  UnicodeString password_;
 };

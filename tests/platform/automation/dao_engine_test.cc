@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 
 #include "platform/automation/create_ole_object.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
+#include "platform/automation/jet_database_password.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"
 
@@ -282,4 +284,72 @@ TEST(DaoEngine, LibraryWarningsStayOffStandardError) {
     ErrorOf([&] { Open(junk); });
   }
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+namespace {
+
+// Stores `password` in the header of the file at `path`, as Jet does.
+void SetDatabasePassword(const std::string& path, bool jet3, const std::u16string& password) {
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  std::string header(0x100, '\0');
+  f.read(header.data(), static_cast<std::streamsize>(header.size()));
+  const size_t masked = jet3 ? 126 : 128;
+  auto* region = reinterpret_cast<uint8_t*>(&header[0x18]);
+  Rc4Crypt(std::string_view("\xC7\xDA\x39\x6B", 4), region, masked);
+  if (jet3) {
+    for (size_t i = 0; i < 20; ++i) header[0x42 + i] = i < password.size() ? static_cast<char>(password[i]) : '\0';
+  } else {
+    double created;
+    std::memcpy(&created, &header[0x72], sizeof created);
+    uint32_t days = static_cast<uint32_t>(static_cast<int32_t>(std::floor(created)));
+    for (size_t i = 0; i < 40; ++i) {
+      char16_t c = i / 2 < password.size() ? password[i / 2] : u'\0';
+      uint8_t byte = static_cast<uint8_t>(i % 2 ? c >> 8 : c & 0xFF);
+      header[0x42 + i] = static_cast<char>(byte ^ static_cast<uint8_t>(days >> (8 * (i % 4))));
+    }
+  }
+  Rc4Crypt(std::string_view("\xC7\xDA\x39\x6B", 4), region, masked);
+  f.seekp(0);
+  f.write(header.data(), static_cast<std::streamsize>(header.size()));
+}
+
+}  // namespace
+
+TEST(DaoEngine, APasswordProtectedDatabaseOpensOnlyWithItsPassword) {
+  TempDirectory dir;
+  for (accessdb::Format format : {accessdb::Format::kJet3, accessdb::Format::kJet4}) {
+    const bool jet3 = format == accessdb::Format::kJet3;
+    std::string path = dir.File(jet3 ? "p3.mdb" : "p4.mdb");
+    {
+      accessdb::DatabaseWriter w(path, Options(format));
+      w.BeginTable("T", {{"A", ColumnType::kLong}});
+      w.AddRow({Value::Int(1)});
+      w.Finish();
+    }
+    auto open = [&](const char16_t* connect) {
+      return ErrorOf([&] {
+        std::vector<NamedArgument> named{{u"Name", Variant(FromUtf8(path))}};
+        if (connect) named.push_back({u"Connect", Variant(connect)});
+        Variant db = Engine().Call(u"OpenDatabase", {}, named);
+        OpenTable(db, u"T");
+      });
+    };
+    // The writer stores an empty password: any password given is ignored.
+    EXPECT_EQ(open(nullptr), u"(no error)");
+    EXPECT_EQ(open(u";PWD=anything"), u"(no error)");
+
+    SetDatabasePassword(path, jet3, u"Geheim 1");
+    struct Row {
+      const char16_t* connect;
+      const char16_t* result;
+    } rows[] = {
+        {nullptr, u"Not a valid password."},
+        {u";PWD=geheim 1", u"Not a valid password."},
+        {u";PWD=Geheim", u"Not a valid password."},
+        {u";PWD=Geheim 1", u"(no error)"},
+        {u";pwd=Geheim 1;UID=x", u"(no error)"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(open(r.connect), r.result) << jet3 << " " << (r.connect ? ToUtf8(r.connect) : "");
+    EXPECT_EQ(ErrorOf([&] { Open(path); }), u"Not a valid password.");
+  }
 }
