@@ -172,7 +172,7 @@ TEST_F(EntryPointsTest, AnAllocatorThatLeavesTheContentPointerNullGetsNoWrite) {
   EXPECT_EQ(document.Title(), "b");
 }
 
-TEST_F(EntryPointsTest, BeginningASecondSessionDestroysTheFirstImporterFirst) {
+TEST_F(EntryPointsTest, BeginningASecondSessionDestroysTheFirstImporterBeforeLoading) {
   Register(Entry(u"Root", u"A", u"first db"), {}, "first.xtp");
   Register(Entry(u"Root", u"B", u"second db"), {}, "second.xtp");
   BeginImportSession("first.xtp", 0, 0);
