@@ -18,6 +18,7 @@ TempFile::TempFile(const std::string& name) {
 TempFile::~TempFile() {
   std::error_code ec;
   std::filesystem::remove(path_, ec);
+  std::filesystem::remove(std::filesystem::path(path_).parent_path(), ec);  // only once empty
 }
 
 std::string Hex(const std::string& bytes) {
