@@ -77,7 +77,11 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
     value = Variant(std::move(text));
   }
   const UnicodeString n = value.IsString() ? value.AsStringRef() : value.ToString();
-  const UnicodeString upper = UpperCase(n);
+  // Every special name starts with L or S and has 6 to 17 characters; most
+  // names are column names, which this test lets through without folding.
+  const bool maybeSpecial = n.size() >= 6 && n.size() <= 17 &&
+                            (UpperCase(n.substr(0, 1)) == u"L" || UpperCase(n.substr(0, 1)) == u"S");
+  const UnicodeString upper = maybeSpecial ? UpperCase(n) : UnicodeString();
 
   if (upper == u"LOOKUP" && argCount >= 4) {
     value = Variant::Null();

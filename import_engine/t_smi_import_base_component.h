@@ -17,7 +17,10 @@
 // ownership (an owner destroys it; without one its creator does).
 //
 // Events are std::function slots (a callable bound to an object); an empty
-// slot is skipped. Handlers run on the caller's thread, inside Execute.
+// slot is skipped. Handlers run on the caller's thread, inside Execute. A
+// handler may destroy the destination dataset (the run then stops touching
+// it), but must not close it while a run is going: the run holds the
+// dataset's fields from the start of its row loop to its end.
 //
 // Construction and Extension(): the default SourceFileName is a fixed base
 // name followed by Extension(). A C++ constructor cannot ask the derived

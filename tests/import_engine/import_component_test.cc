@@ -2,6 +2,7 @@
 // free notification and the column model.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <sstream>
 
@@ -359,4 +360,33 @@ TEST(ImportComponentTest, SpecificationRoundTripsTheSettings) {
   EXPECT_EQ(b.Options().Bits(), 4);
   ASSERT_EQ(b.Parameters().Count(), 1);
   EXPECT_EQ(b.Parameters().Items(0)->ParameterMode(), ipmAsk);
+}
+
+TEST(ImportComponentTest, SpecificationFilesPassThroughTheirEvents) {
+  const std::string dir = ::testing::TempDir();
+  const UnicodeString asked = FromUtf8(dir) + u"asked.spec";
+  const UnicodeString redirected = FromUtf8(dir) + u"engine_spec_test.spec";
+  TSMImportBaseComponent a;
+  a.SetTableName(u"Nodes");
+  std::vector<UnicodeString> log;
+  auto redirect = [&](const char16_t* label) {
+    return [&, label](TSMImportBaseComponent*, UnicodeString& fileName) {
+      log.push_back(UnicodeString(label) + u":" + fileName);
+      if (fileName == asked) fileName = redirected;
+    };
+  };
+  a.SetOnBeforeSaveSpecification(redirect(u"before save"));
+  a.SetOnAfterSaveSpecification(redirect(u"after save"));
+  a.SaveSpecification(asked);
+
+  TSMImportBaseComponent b;
+  b.SetOnBeforeLoadSpecification(redirect(u"before load"));
+  b.SetOnAfterLoadSpecification(redirect(u"after load"));
+  b.LoadSpecification(asked);
+  EXPECT_EQ(b.TableName(), u"Nodes");
+  EXPECT_EQ(log, (std::vector<UnicodeString>{u"before save:" + asked, u"after save:" + redirected,
+                                             u"before load:" + asked, u"after load:" + redirected}));
+  EXPECT_EQ(std::remove(ToUtf8(asked).c_str()), -1);  // only the redirected file was written
+  EXPECT_EQ(std::remove(ToUtf8(redirected).c_str()), 0);
+  EXPECT_THROW(b.LoadSpecification(redirected), EConvertError);
 }

@@ -83,3 +83,19 @@ inline void Fail(const char* file, int line, const std::string& what) {
       check::Fail(__FILE__, __LINE__, "[" + check::Case() + "] " + #statement + " threw " + check::Show(what_) + \
                                           ", expected " + check::Show(std::string(message)));          \
   } while (0)
+
+// Runs `statement` and checks that it throws an std::exception with a
+// message (for the system's texts, which differ between Windows versions).
+#define CHECK_THROWS(statement)                                                                        \
+  do {                                                                                                 \
+    std::string what_;                                                                                 \
+    bool threw_ = false;                                                                               \
+    try {                                                                                              \
+      statement;                                                                                       \
+    } catch (const std::exception& e) {                                                                \
+      threw_ = true;                                                                                   \
+      what_ = e.what();                                                                                \
+    }                                                                                                  \
+    if (!threw_ || what_.empty())                                                                      \
+      check::Fail(__FILE__, __LINE__, "[" + check::Case() + "] " + #statement + " did not throw with a message"); \
+  } while (0)
