@@ -2,8 +2,10 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+# The 32-bit Windows DLL (Arvoline.dll), cross-compiled with mingw-w64.
+WIN32_BUILD ?= build-win32
 
-.PHONY: test demo deps build build-asan bench clean
+.PHONY: test demo deps build build-asan build-win32 bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -16,9 +18,14 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DARVOLINE_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-test: build build-asan
+build-win32: deps
+	cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN32_BUILD) -j $(JOBS)
+
+test: build build-asan build-win32
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(WIN32_BUILD) && ctest --output-on-failure
 
 demo: build
 	cmake --build $(BUILD) --target demo
@@ -27,4 +34,4 @@ bench: build
 	cmake --build $(BUILD) --target bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD)

@@ -55,6 +55,6 @@ UnicodeString OemToChar(std::string_view bytes) {
   // system conversion knows nothing about.
   if (OverrideSlot() != 0) return MultiByteToWide(GetOEMCP(), bytes);
   UnicodeString out;
-  if (!windows_code_pages::OemToChar(bytes, out)) ThrowMissingCodePage(GetOEMCP());
+  if (!windows_code_pages::OemBytesToWide(bytes, out)) ThrowMissingCodePage(GetOEMCP());
   return out;
 }

@@ -7,7 +7,7 @@
 // are built from the hour style (12/24 hours, leading zero, designator
 // before or after). The two-digit-year window is not a locale setting and
 // keeps its default.
-// Linux has no such settings: the English (United States) defaults stay.
+// Linux has no such settings: the English (United States) defaults.
 #pragma once
 
 #include "runtime/regional_settings.h"
@@ -15,6 +15,8 @@
 // The platform's settings, without touching RegionalSettings().
 FormatSettings PlatformRegionalSettings();
 
-// RegionalSettings() := PlatformRegionalSettings(). The module does this once,
-// before its first session opens.
-void LoadPlatformRegionalSettings();
+// On its first call, RegionalSettings() := PlatformRegionalSettings() on
+// Windows; later calls do nothing, as the runtime reads the locale once per
+// process. On Linux it never changes RegionalSettings(), so that what a
+// test or the host set stays in force.
+void LoadPlatformRegionalSettingsOnce();

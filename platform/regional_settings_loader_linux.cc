@@ -2,4 +2,4 @@
 
 FormatSettings PlatformRegionalSettings() { return FormatSettings{}; }
 
-void LoadPlatformRegionalSettings() { RegionalSettings() = PlatformRegionalSettings(); }
+void LoadPlatformRegionalSettingsOnce() {}

@@ -58,4 +58,9 @@ FormatSettings PlatformRegionalSettings() {
   return s;
 }
 
-void LoadPlatformRegionalSettings() { RegionalSettings() = PlatformRegionalSettings(); }
+void LoadPlatformRegionalSettingsOnce() {
+  static bool loaded = false;
+  if (loaded) return;
+  RegionalSettings() = PlatformRegionalSettings();
+  loaded = true;
+}

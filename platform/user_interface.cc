@@ -30,10 +30,7 @@ void SilentUserInterface::Sleep(int32_t milliseconds) {
   if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-IUserInterface& UserInterface() {
-  static SilentUserInterface silent;
-  return g_installed ? *g_installed : silent;
-}
+IUserInterface& UserInterface() { return g_installed ? *g_installed : PlatformUserInterface(); }
 
 ScopedUserInterface::ScopedUserInterface(IUserInterface& ui) : previous_(g_installed) { g_installed = &ui; }
 

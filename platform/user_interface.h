@@ -94,7 +94,12 @@ class SilentUserInterface : public IUserInterface {
   bool PromptValues(const UnicodeString&, std::vector<PromptItem>&) override { return true; }
 };
 
-// The current implementation: the installed one, else a SilentUserInterface.
+// The platform's own implementation: on Windows the real screen cursor,
+// silent otherwise (user_interface_windows.cc); on Linux a
+// SilentUserInterface.
+IUserInterface& PlatformUserInterface();
+
+// The current implementation: the installed one, else PlatformUserInterface().
 IUserInterface& UserInterface();
 
 // Installs `ui` for its lifetime and restores the previous one afterwards.

@@ -48,7 +48,7 @@ bool MultiByteToWide(uint32_t codePage, std::string_view bytes, std::u16string& 
   return n > 0;
 }
 
-bool OemToChar(std::string_view bytes, std::u16string& out) {
+bool OemBytesToWide(std::string_view bytes, std::u16string& out) {
   out.clear();
   if (!FitsInt(bytes.size())) return false;
   if (bytes.empty()) return true;

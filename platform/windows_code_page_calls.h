@@ -21,6 +21,6 @@ bool WideToMultiByte(uint32_t codePage, std::u16string_view text, std::string& o
 bool MultiByteToWide(uint32_t codePage, std::string_view bytes, std::u16string& out);
 
 // OemToCharW for a counted text (embedded zero bytes included).
-bool OemToChar(std::string_view bytes, std::u16string& out);
+bool OemBytesToWide(std::string_view bytes, std::u16string& out);
 
 }  // namespace windows_code_pages

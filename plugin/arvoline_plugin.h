@@ -40,7 +40,28 @@
  * BeginImportSession the session is open with nothing queued: ImportDocument
  * returns 2 and EndImportSession closes it. The exception object's code lives
  * in the module: keep the module loaded until the handler has finished with
- * it. The Windows build carries errors to the host differently.
+ * it.
+ *
+ * Errors (Windows build): no C++ exception leaves the module. A failure
+ * leaves the entry point as a structured (OS) exception, raised with
+ * RaiseException and EXCEPTION_NONCONTINUABLE:
+ *
+ *   ExceptionCode            ARVOLINE_ERROR_EXCEPTION_CODE (0xE0417276)
+ *   NumberParameters         2
+ *   ExceptionInformation[0]  address of the message: zero-terminated UTF-8
+ *   ExceptionInformation[1]  its length in bytes, without the zero
+ *
+ * Catch it with the language's OS exception handling (__try/__except with
+ * GetExceptionInformation, a vectored or frame-based handler) and copy the
+ * message before the next call into the module; it stays readable until the
+ * module raises its next error. The entry point returns no result; the
+ * session behaves as described for the Linux build, and the module keeps
+ * working. The host must have initialised COM (CoInitialize or
+ * CoInitializeEx) on its calling thread before BeginImportSession: the
+ * module reads databases through the DAO automation server and never
+ * initialises COM itself; without it every database reads as empty and
+ * BeginImportSession fails with "Cannot perform this operation on a closed
+ * dataset".
  */
 #ifndef ARVOLINE_PLUGIN_ARVOLINE_PLUGIN_H_
 #define ARVOLINE_PLUGIN_ARVOLINE_PLUGIN_H_
@@ -116,5 +137,26 @@ enum {
 };
 /* 0x31A8 on 32-bit builds, 0x31AC on 64-bit ones. */
 #define ARVOLINE_DOCUMENT_RECORD_SIZE ((size_t)kDocumentContentPointerOffset + sizeof(void*))
+
+/* The code of the structured exception that carries an error (Windows). */
+#define ARVOLINE_ERROR_EXCEPTION_CODE 0xE0417276u
+
+#if defined(__cplusplus) && defined(_WIN32) && (defined(__i386__) || defined(_M_IX86))
+#include <type_traits>
+/* The host's view of the 32-bit module: the content pointer is 4 bytes at
+ * 0x31A4, and each export has the standard calling convention (part of the
+ * function type on this target, so a cdecl declaration would not match). */
+static_assert(sizeof(void*) == 4, "32-bit module");
+static_assert(kDocumentContentPointerOffset == 0x31A4, "content pointer offset");
+static_assert(ARVOLINE_DOCUMENT_RECORD_SIZE == 0x31A8, "document record size");
+static_assert(std::is_same<decltype(&GetPluginInfo), GetPluginInfoFunction>::value, "GetPluginInfo is stdcall");
+static_assert(std::is_same<decltype(&BeginImportSession), BeginImportSessionFunction>::value,
+              "BeginImportSession is stdcall");
+static_assert(std::is_same<decltype(&ImportDocument), ImportDocumentFunction>::value, "ImportDocument is stdcall");
+static_assert(std::is_same<decltype(&EndImportSession), EndImportSessionFunction>::value,
+              "EndImportSession is stdcall");
+static_assert(std::is_same<ContentAllocator, int32_t(__stdcall*)(void*, int32_t, int32_t)>::value,
+              "the content allocator is stdcall");
+#endif
 
 #endif /* ARVOLINE_PLUGIN_ARVOLINE_PLUGIN_H_ */

@@ -1,5 +1,6 @@
 #include "runtime/unicode_string.h"
 
+#include <cstdint>
 #include <cwctype>
 
 char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
@@ -31,7 +32,8 @@ bool SameTextAscii(UnicodeStringView a, UnicodeStringView b) {
 static char16_t UpperUnit(char16_t c) {
   if (c < 0x80) return AsciiUpper(c);
   if (c >= 0xD800 && c <= 0xDFFF) return c;
-  wint_t u = std::towupper(static_cast<wint_t>(c));
+  // Held in 32 bits: wint_t is only 16 bits wide on Windows.
+  uint32_t u = static_cast<uint32_t>(std::towupper(static_cast<wint_t>(c)));
   return u <= 0xFFFF ? static_cast<char16_t>(u) : c;
 }
 

@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   binutils time python3
   # The 32-bit Windows DLL: mingw-w64 cross compiler (posix threads) and wine to test it.
-  g++-mingw-w64-i686-posix wine wine32:i386
+  g++-mingw-w64-i686-posix wine wine32:i386 locales
 )
 
 missing=()

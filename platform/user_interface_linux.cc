@@ -1,0 +1,6 @@
+#include "platform/user_interface.h"
+
+IUserInterface& PlatformUserInterface() {
+  static SilentUserInterface silent;
+  return silent;
+}
