@@ -130,7 +130,7 @@ class TSMImportBaseComponent : public TComponent {
   void LoadRegionalSettings();
 
   // Import specifications: the component's settings as name=value lines.
-  // LoadSpecification / SaveSpecification raise the specification events
+  // LoadSpecification / SaveSpecification raise the import-specification events
   // around reading / writing the file.
   void LoadSpecification(const UnicodeString& fileName);
   void SaveSpecification(const UnicodeString& fileName);

@@ -13,7 +13,7 @@ using UnicodeString = std::u16string;
 using UnicodeStringView = std::u16string_view;
 
 // ASCII-only helpers used where the system compares or folds Latin letters
-// only (Delphi's CompareText / UpperCase semantics).
+// only (the runtime's CompareText / UpperCase semantics).
 char16_t AsciiUpper(char16_t c);
 char16_t AsciiLower(char16_t c);
 UnicodeString AsciiUpperCase(UnicodeStringView s);
