@@ -24,6 +24,17 @@ namespace {
 // down during unloading, when the rest of the process may already be gone.
 DocumentImporter* session = nullptr;
 
+// The content of the document being delivered while the host's allocator
+// runs. Held by the module rather than by the ImportDocument frame: a host
+// that raises an OS exception inside the allocator skips that frame's
+// destructors, and nothing the frame owns may then be lost.
+UTF8String pendingContent;
+
+void ReleasePendingContent() {
+  pendingContent.clear();
+  pendingContent.shrink_to_fit();
+}
+
 void CloseSession() {
   delete session;
   session = nullptr;
@@ -58,12 +69,16 @@ int32_t ARVOLINE_STDCALL BeginImportSession(const char* ansiPath, int32_t, int32
 int32_t ARVOLINE_STDCALL ImportDocument(void* documentRecord, ContentAllocator allocator) {
   return RunAtBoundary([&] {
     if (!session || session->IsQueueEmpty()) return 2;
-    TreeItem item = session->NextItem();
     DocumentRecord record(documentRecord);
-    record.WriteTitle(ToUtf8(item.title));
-    record.WriteLevel(item.level);
-    UTF8String content = session->DocumentText(item.key);
-    if (!content.empty()) record.DeliverContent(content, allocator);
+    {
+      // Everything the frame owns is released before the host is called.
+      TreeItem item = session->NextItem();
+      record.WriteTitle(ToUtf8(item.title));
+      record.WriteLevel(item.level);
+      pendingContent = session->DocumentText(item.key);
+    }
+    if (!pendingContent.empty()) record.DeliverContent(pendingContent, allocator);
+    ReleasePendingContent();
     return 1;
   });
 }
