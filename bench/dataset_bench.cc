@@ -21,28 +21,18 @@
 #include "dataset/t_client_data_set.h"
 #include "platform/code_page.h"
 
-namespace {
+#include "bench/bench_support.h"
 
-long PeakKiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;  // KiB on Linux
-}
+namespace {
 
 // Wall-clock and CPU (user + system) time of one phase. The CPU time is the
 // steadier figure on a machine shared with other work.
 struct Timer {
   std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = CpuSeconds();
-  static double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return sec(usage.ru_utime) + sec(usage.ru_stime);
-  }
+  double cpu = bench::CpuSeconds();
   void Report(const char* what, int count, const char* unit) const {
     double w = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
-    double c = CpuSeconds() - cpu;
+    double c = bench::CpuSeconds() - cpu;
     std::printf("%-18s wall %7.3f s %7.2f us/%s   cpu %7.3f s %7.2f us/%s\n", what, w, w * 1e6 / count, unit, c,
                 c * 1e6 / count, unit);
   }
@@ -69,7 +59,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < memoBytes; ++i) memo += static_cast<char16_t>(u'a' + i % 26);
   const UnicodeString title = u"A title of about thirty chars";
 
-  long baseKiB = PeakKiB();
+  long baseKiB = bench::PeakResidentKiB();
   TClientDataSet ds;
   ds.FieldDefs().Add(u"NodeKeyValue", ftString, 50);
   ds.FieldDefs().Add(u"NodeTitle", ftString, 255);
@@ -95,7 +85,7 @@ int main(int argc, char** argv) {
   }
   ds.EnableControls();
   append.Report("append+post", rows, "row");
-  long loadedKiB = PeakKiB();
+  long loadedKiB = bench::PeakResidentKiB();
 
   Timer lookup;
   int found = 0;
@@ -121,7 +111,7 @@ int main(int argc, char** argv) {
   }
   double payloadMiB = static_cast<double>(rows) * (14 + 29 + memoBytes) / (1024.0 * 1024.0);
   std::printf("peak RSS           %8.1f MiB (%.1f MiB before the dataset, %.1f MiB after loading)\n",
-              PeakKiB() / 1024.0, baseKiB / 1024.0, loadedKiB / 1024.0);
+              bench::PeakResidentKiB() / 1024.0, baseKiB / 1024.0, loadedKiB / 1024.0);
   std::printf("dataset memory     %8.1f bytes/row beyond the payload\n",
               ((loadedKiB - baseKiB) * 1024.0 - payloadMiB * 1024 * 1024) / rows);
   return 0;

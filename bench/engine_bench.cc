@@ -13,13 +13,9 @@
 #include "runtime/date_time.h"
 #include "tests/import_engine/memory_source.h"
 
-namespace {
+#include "bench/bench_support.h"
 
-long PeakRssKb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;  // kilobytes on Linux
-}
+namespace {
 
 struct Case {
   const char* label;
@@ -48,13 +44,13 @@ void RunCase(const Case& c, int32_t rowCount) {
                            Variant(i * 0.25), Variant::FromDate(day + i % 3650), Variant(i % 2 == 0),
                            Variant(body)});
   }
-  const long rssBefore = PeakRssKb();
+  const long rssBefore = bench::PeakResidentKiB();
   const auto start = std::chrono::steady_clock::now();
   const std::clock_t cpuStart = std::clock();
   source.Execute();
   const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const long rssAfter = PeakRssKb();
+  const long rssAfter = bench::PeakResidentKiB();
   if (source.Statistic().Result() != irExecuted || ds.RecordCount() != rowCount ||
       source.Statistic().TotalErrors() != 0) {
     std::printf("%s: run failed (result %d, rows %d, errors %d)\n", c.label, source.Statistic().Result(),

@@ -21,13 +21,9 @@
 #include "outline/tree_items_parser.h"
 #include "platform/code_page.h"
 
-namespace {
+#include "bench/bench_support.h"
 
-long PeakKiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;  // KiB on Linux
-}
+namespace {
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -65,9 +61,9 @@ int main(int argc, char** argv) {
   const int repetitions = argc > 2 ? std::atoi(argv[2]) : 5;
   ScopedActiveCodePage codePage(1252);
 
-  const long startKiB = PeakKiB();
+  const long startKiB = bench::PeakResidentKiB();
   const UnicodeString text = BuildOutline(entries);
-  const long textKiB = PeakKiB();
+  const long textKiB = bench::PeakResidentKiB();
 
   double parseSeconds = 0;
   double queueSeconds = 0;
@@ -86,7 +82,7 @@ int main(int argc, char** argv) {
     while (!queue.IsEmpty()) maxLevel = std::max(maxLevel, queue.Pop().level);
     queueSeconds += Seconds(start);
   }
-  const long peakKiB = PeakKiB();
+  const long peakKiB = bench::PeakResidentKiB();
 
   std::printf("outline: %d entries, %zu characters of outline text, deepest level %d\n", count, text.size(), maxLevel);
   std::printf("  parse:          %8.1f ms per outline, %6.0f ns per entry (%d runs)\n",
