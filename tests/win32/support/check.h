@@ -66,19 +66,29 @@ inline void Fail(const char* file, int line, const std::string& what) {
                   "[" + check::Case() + "] " + #actual + " is " + check::Show(a_) + ", expected " + check::Show(e_)); \
   } while (0)
 
+namespace check {
+
+// Runs `body`; true when it threw an std::exception, whose what() is then in `what`.
+template <class Body>
+bool Throws(Body&& body, std::string& what) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    what = e.what();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace check
+
 // Runs `statement` and checks that it throws an std::exception whose what()
 // equals `message` (UTF-8).
 #define CHECK_THROWS_MESSAGE(statement, message)                                                       \
   do {                                                                                                 \
     std::string what_;                                                                                 \
-    bool threw_ = false;                                                                               \
-    try {                                                                                              \
-      statement;                                                                                       \
-    } catch (const std::exception& e) {                                                                \
-      threw_ = true;                                                                                   \
-      what_ = e.what();                                                                                \
-    }                                                                                                  \
-    if (!threw_) check::Fail(__FILE__, __LINE__, "[" + check::Case() + "] " + #statement + " did not throw"); \
+    if (!check::Throws([&] { statement; }, what_))                                                     \
+      check::Fail(__FILE__, __LINE__, "[" + check::Case() + "] " + #statement + " did not throw");     \
     else if (what_ != std::string(message))                                                            \
       check::Fail(__FILE__, __LINE__, "[" + check::Case() + "] " + #statement + " threw " + check::Show(what_) + \
                                           ", expected " + check::Show(std::string(message)));          \
@@ -89,13 +99,6 @@ inline void Fail(const char* file, int line, const std::string& what) {
 #define CHECK_THROWS(statement)                                                                        \
   do {                                                                                                 \
     std::string what_;                                                                                 \
-    bool threw_ = false;                                                                               \
-    try {                                                                                              \
-      statement;                                                                                       \
-    } catch (const std::exception& e) {                                                                \
-      threw_ = true;                                                                                   \
-      what_ = e.what();                                                                                \
-    }                                                                                                  \
-    if (!threw_ || what_.empty())                                                                      \
+    if (!check::Throws([&] { statement; }, what_) || what_.empty())                                    \
       check::Fail(__FILE__, __LINE__, "[" + check::Case() + "] " + #statement + " did not throw with a message"); \
   } while (0)
