@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Checks the module's PE tables with objdump: a 32-bit image (pei-i386) that
 # exports exactly GetPluginInfo, BeginImportSession, ImportDocument and
-# EndImportSession, and imports from system DLLs only.
+# EndImportSession, imports from system DLLs only, and whose exported code
+# returns with `ret N` removing exactly the argument bytes of the stdcall
+# contract (4, 12, 8, 0): a calling-convention slip fails here even where
+# nothing can execute the DLL.
 #   check_module_tables.sh <objdump> <Arvoline.dll>
 set -euo pipefail
 objdump=$1
@@ -29,6 +32,46 @@ for dll in $imports; do
     if [ "${dll,,}" = "${a,,}" ]; then ok=1; fi
   done
   [ $ok = 1 ] || fail "imports from $dll, which a host machine does not have"
+done
+
+# Each export's code, from its address to the next function symbol (the
+# first `ret` where the module has no symbol table): every `ret` in it must
+# remove the contract's argument bytes.
+declare -A argument_bytes=([GetPluginInfo]=4 [BeginImportSession]=12 [ImportDocument]=8 [EndImportSession]=0)
+image_base=$((16#$(printf '%s\n' "$tables" | sed -n 's/^ImageBase[[:space:]]*//p')))
+# Export address table rows "[ i] +base[ n] RVA Export RVA"; the name table
+# rows "[ i] Name" carry the same index i (the export's ordinal less the base).
+mapfile -t rvas < <(printf '%s\n' "$tables" | sed -n '/^Export Address Table -- Ordinal Base/,/^$/p' |
+  sed -n 's/.*+base\[[[:space:]]*[0-9]*\][[:space:]]*\([0-9a-f]*\) Export RVA/\1/p')
+mapfile -t names < <(printf '%s\n' "$tables" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+  sed -n 's/^[[:space:]]*\[[[:space:]]*\([0-9]*\)\][[:space:]]*\(.*\)$/\1 \2/p')
+mapfile -t function_starts < <("$objdump" -t "$module" | sed -n 's/.*(ty[[:space:]]*20).* 0x\([0-9a-f]*\) .*/\1/p' |
+  while read -r a; do printf '%d\n' $((16#$a)); done | sort -n -u)
+section_base=$((16#$("$objdump" -h "$module" | awk '$2 == ".text" { print $4 }')))
+for row in "${names[@]}"; do
+  index=${row%% *}
+  name=${row#* }
+  expected_bytes=${argument_bytes[$name]:-}
+  [ -n "$expected_bytes" ] || continue
+  rva=${rvas[$index]:-}
+  if [ -z "$rva" ]; then fail "no address for export $name"; continue; fi
+  start=$((image_base + 16#$rva))
+  # Symbol values are offsets into .text; the next one after this function.
+  end=0
+  for f in "${function_starts[@]}"; do
+    if [ $((section_base + f)) -gt $start ]; then end=$((section_base + f)); break; fi
+  done
+  if [ $end -eq 0 ]; then end=$((start + 65536)); fi
+  rets=$("$objdump" -d --start-address=$start --stop-address=$end "$module" |
+    sed -n 's/.*[[:space:]]ret[[:space:]]*\$\(0x[0-9a-f]*\).*/\1/p; s/.*[[:space:]]ret[[:space:]]*$/0/p')
+  if [ ${#function_starts[@]} -eq 0 ]; then rets=$(printf '%s\n' "$rets" | head -n 1); fi
+  if [ -z "$rets" ]; then fail "export $name: no ret found in its code"; continue; fi
+  for r in $rets; do
+    if [ $((r)) -ne "$expected_bytes" ]; then
+      fail "export $name returns with ret $((r)), which removes $((r)) argument bytes, not $expected_bytes"
+    fi
+  done
+  echo "$name: ret $expected_bytes ($(echo $rets | wc -w) ret instructions)"
 done
 
 echo "exports: $(echo $exports)"
