@@ -44,6 +44,13 @@ wine_register_binfmt() {
       "(needs root and binfmt_misc)" >&2
     return 1
   fi
+  # A run that was killed outright leaves its registration behind: drop those
+  # of runs that are gone.
+  local stale
+  for stale in "$binfmt"/arvoline-i386-*; do
+    [ -e "$stale" ] || continue
+    kill -0 "${stale##*-}" 2>/dev/null || echo -1 >"$stale" 2>/dev/null || true
+  done
   WINE_BINFMT="arvoline-i386-$$"
   # The magic and mask of i386 ELF executables and shared objects; flag F
   # opens the interpreter now, so it is found whatever the program's root.
