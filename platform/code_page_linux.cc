@@ -31,6 +31,7 @@ std::string IcuNameFor(int32_t codePage) {
   if (codePage == 950) return "windows-950-2000";
   if (codePage >= 1250 && codePage <= 1258) return "windows-" + n;
   if (codePage == 874) return "windows-874-2000";
+  if (codePage == 10000) return "macintosh";
   return "cp" + n;
 }
 

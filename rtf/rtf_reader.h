@@ -1,0 +1,108 @@
+// RtfReader: reads RTF 1.x text into a Document in one pass over the input.
+//
+// Written for this project because no Debian library reads RTF with each
+// font's own code page: RichEdit text stores \'xx bytes in the code page of
+// the font's \fcharset (or \cpg), and double-byte pages split characters over
+// two escapes. Decoding goes through platform/code_page.h.
+//
+// The reader keeps an explicit stack of group states (no recursion on the
+// input's nesting) and bounds everything it holds by the input's size: groups
+// nested deeper than kMaxGroupDepth share the state of the deepest one, the
+// font table holds at most kMaxFonts fonts. Malformed input never fails: the
+// end of input closes every open group, text after the outermost group is
+// ignored, a cut-off escape gives nothing, an over-long \bin takes the rest.
+//
+// Options are plain data; a reader is used for one document and owns nothing
+// after Read() returns.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rtf/document.h"
+#include "rtf/document_builder.h"
+#include "rtf/rtf_tokenizer.h"
+#include "rtf/text_decoder.h"
+
+namespace rtf {
+
+// True when `content` is RTF (starts with "{\rtf"); anything else is plain text.
+bool IsRtf(std::string_view content);
+
+// Reads `content`: RTF into its document; plain text into one paragraph per
+// line, kept as it is.
+Document ReadDocument(std::string_view content);
+
+class RtfReader {
+ public:
+  static constexpr size_t kMaxGroupDepth = 1u << 17;
+  static constexpr size_t kMaxFonts = 4096;
+
+  explicit RtfReader(std::string_view rtf) : tokenizer_(rtf) {}
+  Document Read();
+
+ private:
+  enum class Destination : uint8_t { kBody, kSkip, kFontTable, kFieldInstruction, kListMarker, kPicture, kObject };
+
+  struct GroupState {
+    Destination destination = Destination::kBody;
+    bool starred = false;      // "\*" seen, the destination word not yet
+    bool hidden = false;       // \v
+    bool inTable = false;      // \intbl
+    bool ownsField = false;    // this group opened fields_.back()
+    bool ownsPicture = false;  // this group opened picture_
+    int32_t font = -1;         // -1: the document's \deff
+    int32_t fontDefinition = -1;
+    int32_t unicodeSkip = 1;   // \uc
+    int32_t listLevel = 0;     // \ilvl
+    TextStyle style;
+  };
+  struct FontInfo {
+    int32_t charset = -1;
+    int32_t codePage = 0;  // \cpg, 0 when absent
+  };
+  struct Field {
+    std::string instruction;
+  };
+  struct PictureInProgress {
+    Picture picture;
+    bool known = false;
+    int32_t widthGoal = 0, heightGoal = 0, scaleX = 100, scaleY = 100;
+    int nibble = -1;
+  };
+
+  void OpenGroup();
+  void CloseGroup();
+  void OnControlWord(const RtfToken& token);
+  void OnControlSymbol(char symbol);
+  void OnBytes(std::string_view bytes);
+  void OnPictureBytes(std::string_view hex, bool binary);
+  void OnUnicode(int32_t value);
+  void Emit(std::string_view utf8);
+  void EmitCharacter(char32_t c);
+  void EndParagraph();
+  void Flush();
+  void FlushSurrogate();
+  bool BeginDestination(std::string_view word);
+  int32_t CurrentCodePage() const;
+  GroupState& State() { return stack_.back(); }
+
+  RtfTokenizer tokenizer_;
+  DocumentBuilder builder_;
+  TextDecoder decoder_;
+  std::vector<GroupState> stack_;
+  size_t overflowDepth_ = 0;
+  std::map<int32_t, FontInfo> fonts_;
+  std::vector<Field> fields_;
+  PictureInProgress picture_;
+  std::string pending_;       // undecoded bytes of the current text run
+  char16_t highSurrogate_ = 0;
+  int32_t skipCount_ = 0;     // \uc fallback characters still to skip
+  int32_t ansiCodePage_ = 0;  // 0 until \ansicpg
+  int32_t defaultFont_ = -1;  // \deff
+};
+
+}  // namespace rtf
