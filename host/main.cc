@@ -1,6 +1,7 @@
 // arvoline-host: loads an Arvoline plug-in module and drives it the way a
 // host application does.
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "host/code_page_choice.h"
+#include "host/export_command.h"
 #include "host/host_error.h"
 #include "host/import_run.h"
 #include "host/outline_output.h"
@@ -22,6 +24,8 @@ struct Options {
   std::optional<int32_t> codePage;
   std::string database;
   std::string jsonFile;  // "-" for standard output
+  ExportOptions exportOptions;
+  bool quiet = false;
 };
 
 const char kDescription[] =
@@ -83,6 +87,17 @@ int RunImportCommand(const Options& options, std::unique_ptr<PluginModule>& modu
   return 0;
 }
 
+int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
+  const int32_t codePage = options.codePage ? *options.codePage : GetACP();
+  if (options.codePage) LocaleForCodePage(codePage);
+  const std::string ansiPath = PathInCodePage(options.database, codePage);
+  LoadModule(options, module);
+  options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
+  options.exportOptions.progress = !options.quiet;
+  RunExport(*module, ansiPath, options.exportOptions);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,6 +109,8 @@ int main(int argc, char** argv) {
       "  arvoline-host import notes.xtp                  tree of titles with content sizes\n"
       "  arvoline-host import notes.xtp --json out.json  tree, and every document as JSON\n"
       "  arvoline-host import notes.xrd --json -         JSON only, on standard output\n"
+      "  arvoline-host export notes.xtp --to html -o notes.html\n"
+      "  arvoline-host export notes.xtp --to markdown -o notes/   one .md file per document\n"
       "  arvoline-host --codepage 1251 import notes.xtp  plug-in runs under code page 1251\n"
       "  arvoline-host --plugin ./Other.so info\n"
       "Options may also follow the command. 'arvoline-host import --help' lists import's options.");
@@ -114,11 +131,36 @@ int main(int argc, char** argv) {
                      "\"-\" writes the JSON to standard output instead of the tree")
       ->type_name("FILE");
 
+  CLI::App* exportCommand = app.add_subcommand(
+      "export",
+      "Export a database: every document's title and text as JSON, plain text, Markdown, HTML or OPML");
+  exportCommand->add_option("DATABASE", options.database, "Arvoline (.xtp) or Gleanery (.xrd) database file")->required();
+  std::vector<std::string> formatNames;
+  for (const auto& entry : ExportFormatNames()) formatNames.push_back(entry.first);
+  std::string formatName;
+  exportCommand->add_option("--to", formatName,
+                            "json: the import's JSON with each document's plain text added;\n"
+                            "text: one UTF-8 file of indented titles and texts;\n"
+                            "markdown: a folder, one .md file per document, pictures beside;\n"
+                            "html: one self-contained page; opml: an OPML 2.0 outline")
+      ->required()
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember(formatNames));
+  exportCommand->add_option("-o,--output", options.exportOptions.output,
+                            "File to write (a folder for markdown); written under a temporary name\n"
+                            "and renamed when complete")
+      ->required()
+      ->type_name("OUT");
+  exportCommand->add_flag("-q,--quiet", options.quiet, "No progress bar (it is drawn only on a terminal anyway)");
+
   CLI11_PARSE(app, argc, argv);
+  for (const auto& [name, format] : ExportFormatNames())
+    if (name == formatName) options.exportOptions.format = format;
 
   std::unique_ptr<PluginModule> module;  // outlives the handler below
   try {
     if (info->parsed()) return RunInfo(options, module);
+    if (exportCommand->parsed()) return RunExportCommand(options, module);
     return RunImportCommand(options, module);
   } catch (const std::exception& e) {
     std::cout.flush();

@@ -1,0 +1,17 @@
+// Text made safe for XML, HTML and data URIs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// UTF-8 with every invalid byte replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
+// Escapes &, <, > and " and drops the characters XML 1.0 forbids (controls
+// other than tab, LF and CR; U+FFFE, U+FFFF). In attributes tab, LF and CR
+// become character references, so that they survive attribute normalisation.
+std::string EscapeMarkup(std::string_view utf8, bool attribute);
+
+// Base64 (RFC 4648, with padding). Hand-written: the standard library has
+// none, and the host needs nothing else from a library that has one.
+std::string Base64(std::string_view bytes);

@@ -1,0 +1,51 @@
+#include "host/progress_bar.h"
+
+namespace {
+
+constexpr size_t kBarWidth = 24;
+// Redrawing costs a terminal write; a few times a second is enough for a person.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+}  // namespace
+
+ProgressBar::ProgressBar(std::ostream& out, bool enabled)
+    : out_(out), enabled_(enabled), start_(std::chrono::steady_clock::now()), lastDraw_(start_ - kRedrawInterval) {}
+
+ProgressBar::~ProgressBar() { Finish(); }
+
+void ProgressBar::Reading(size_t done) {
+  Draw("reading  " + std::to_string(done) + (done == 1 ? " document  " : " documents  ") + Elapsed(), false);
+}
+
+void ProgressBar::Writing(size_t done, size_t total) {
+  const size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
+  Draw("writing  [" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "]  " + std::to_string(done) +
+           "/" + std::to_string(total) + " documents  " + Elapsed(),
+       done == total);
+}
+
+void ProgressBar::Finish() {
+  if (!enabled_ || !drawn_) return;
+  out_ << '\n';
+  out_.flush();
+  drawn_ = false;
+}
+
+void ProgressBar::Draw(const std::string& line, bool force) {
+  if (!enabled_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - lastDraw_ < kRedrawInterval) return;
+  lastDraw_ = now;
+  out_ << '\r' << line;
+  if (line.size() < lastWidth_) out_ << std::string(lastWidth_ - line.size(), ' ');
+  lastWidth_ = line.size();
+  out_.flush();
+  drawn_ = true;
+}
+
+std::string ProgressBar::Elapsed() const {
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_).count();
+  const std::string s = std::to_string(seconds % 60);
+  return std::to_string(seconds / 60) + ":" + (s.size() < 2 ? "0" : "") + s;
+}
