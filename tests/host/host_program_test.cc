@@ -1,61 +1,22 @@
 // arvoline-host end to end: the program runs as a child process on the
 // test-loader module and fixture databases.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/host/host_paths.h"
+#include "tests/host/host_process.h"
 #include "tests/importer/fake_database_file.h"
-
-extern char** environ;
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using Result = ProcessResult;
 
 // Runs arvoline-host with `args`, capturing both output streams.
-Result RunHost(const std::vector<std::string>& args) {
-  const std::string outFile = ::testing::TempDir() + "host_test_stdout";
-  const std::string errFile = ::testing::TempDir() + "host_test_stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> argv = {kHostProgram};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers;
-  for (std::string& a : argv) pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  pid_t pid;
-  Result result;
-  if (posix_spawn(&pid, kHostProgram, &actions, nullptr, pointers.data(), environ) == 0) {
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  result.out = ReadFile(outFile);
-  result.err = ReadFile(errFile);
-  return result;
-}
+Result RunHost(const std::vector<std::string>& args) { return RunProcess(kHostProgram, args); }
 
 const std::string kOutline = "04Root02A1005First123456789"
                              "02A102B2003Two123456789"
