@@ -61,7 +61,7 @@ std::string Inlines(const rtf::Document& document, const std::vector<Inline>& in
         case Inline::Kind::kText: {
           std::string open, close;
           for (const StyleTag& t : kStyleTags)
-            if (piece.style.*t.flag) {
+            if (piece.style.*t.flag && !(t.flag == &rtf::TextStyle::underline && !href.empty())) {
               open += t.open;
               close.insert(0, t.close);
             }

@@ -67,7 +67,11 @@ std::string Inlines(const rtf::Document& document, const std::vector<Inline>& in
       const Inline& piece = inlines[j];
       switch (piece.kind) {
         case Inline::Kind::kText:
-          span += Styled(EscapeMarkdown(ValidUtf8(piece.text), atStart && span.empty() && out.empty()), piece.style);
+        {
+          rtf::TextStyle style = piece.style;
+          if (!link.empty()) style.underline = false;  // links are underlined by their application anyway
+          span += Styled(EscapeMarkdown(ValidUtf8(piece.text), atStart && span.empty() && out.empty()), style);
+        }
           break;
         case Inline::Kind::kLineBreak:
           span += lineBreak;
