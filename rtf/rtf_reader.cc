@@ -1,80 +1,14 @@
 #include "rtf/rtf_reader.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <utility>
 
+#include "rtf/control_words.h"
 #include "rtf/font_code_pages.h"
 #include "rtf/hyperlink_target.h"
 
 namespace rtf {
 namespace {
-
-enum class Word {
-  // Destinations
-  kFontTable, kSkipped, kObject, kResult, kPicture, kListMarker, kField, kFieldInstruction, kFieldResult, kShapePicture,
-  // Document and fonts
-  kAnsiCodePage, kMac, kPc, kPca, kDefaultFont, kFont, kCharset, kFontCodePage, kUnicodeSkip, kUnicode,
-  // Character formatting
-  kBold, kItalic, kUnderline, kUnderlineNone, kStrike, kPlain, kHidden,
-  // Paragraphs and tables
-  kParagraph, kLineBreak, kTab, kCell, kRow, kInTable, kParagraphDefault, kListLevel,
-  // Pictures
-  kPng, kJpeg, kEmf, kWmf, kWidthGoal, kHeightGoal, kScaleX, kScaleY,
-  // Characters
-  kCharacter,
-};
-
-struct WordEntry {
-  Word word;
-  char32_t character = 0;  // kCharacter
-};
-
-// Every control word the reader acts on; any other word is ignored.
-const std::unordered_map<std::string_view, WordEntry>& Words() {
-  static const std::unordered_map<std::string_view, WordEntry> table = {
-      {"fonttbl", {Word::kFontTable}},
-      {"colortbl", {Word::kSkipped}}, {"stylesheet", {Word::kSkipped}}, {"info", {Word::kSkipped}},
-      {"header", {Word::kSkipped}}, {"headerl", {Word::kSkipped}}, {"headerr", {Word::kSkipped}},
-      {"headerf", {Word::kSkipped}}, {"footer", {Word::kSkipped}}, {"footerl", {Word::kSkipped}},
-      {"footerr", {Word::kSkipped}}, {"footerf", {Word::kSkipped}}, {"listtable", {Word::kSkipped}},
-      {"listoverridetable", {Word::kSkipped}}, {"pn", {Word::kSkipped}}, {"nonshppict", {Word::kSkipped}},
-      {"revtbl", {Word::kSkipped}}, {"filetbl", {Word::kSkipped}},
-      {"object", {Word::kObject}}, {"result", {Word::kResult}},
-      {"pict", {Word::kPicture}},
-      {"pntext", {Word::kListMarker}}, {"listtext", {Word::kListMarker}},
-      {"field", {Word::kField}}, {"fldinst", {Word::kFieldInstruction}}, {"fldrslt", {Word::kFieldResult}},
-      {"shppict", {Word::kShapePicture}},
-      {"ansicpg", {Word::kAnsiCodePage}}, {"mac", {Word::kMac}}, {"pc", {Word::kPc}}, {"pca", {Word::kPca}},
-      {"deff", {Word::kDefaultFont}}, {"f", {Word::kFont}}, {"fcharset", {Word::kCharset}},
-      {"cpg", {Word::kFontCodePage}}, {"uc", {Word::kUnicodeSkip}}, {"u", {Word::kUnicode}},
-      {"b", {Word::kBold}}, {"i", {Word::kItalic}},
-      {"ul", {Word::kUnderline}}, {"uld", {Word::kUnderline}}, {"uldb", {Word::kUnderline}},
-      {"uldash", {Word::kUnderline}}, {"ulw", {Word::kUnderline}}, {"ulwave", {Word::kUnderline}},
-      {"ulth", {Word::kUnderline}}, {"ulnone", {Word::kUnderlineNone}},
-      {"strike", {Word::kStrike}}, {"striked", {Word::kStrike}}, {"plain", {Word::kPlain}}, {"v", {Word::kHidden}},
-      {"par", {Word::kParagraph}}, {"page", {Word::kParagraph}}, {"sect", {Word::kParagraph}},
-      {"line", {Word::kLineBreak}}, {"tab", {Word::kTab}},
-      {"cell", {Word::kCell}}, {"nestcell", {Word::kCell}}, {"row", {Word::kRow}}, {"nestrow", {Word::kRow}},
-      {"intbl", {Word::kInTable}}, {"pard", {Word::kParagraphDefault}}, {"ilvl", {Word::kListLevel}},
-      {"pngblip", {Word::kPng}}, {"jpegblip", {Word::kJpeg}}, {"emfblip", {Word::kEmf}},
-      {"wmetafile", {Word::kWmf}}, {"picwgoal", {Word::kWidthGoal}}, {"pichgoal", {Word::kHeightGoal}},
-      {"picscalex", {Word::kScaleX}}, {"picscaley", {Word::kScaleY}},
-      {"emdash", {Word::kCharacter, U'\u2014'}}, {"endash", {Word::kCharacter, U'\u2013'}},
-      {"bullet", {Word::kCharacter, U'\u2022'}}, {"lquote", {Word::kCharacter, U'\u2018'}},
-      {"rquote", {Word::kCharacter, U'\u2019'}}, {"ldblquote", {Word::kCharacter, U'\u201C'}},
-      {"rdblquote", {Word::kCharacter, U'\u201D'}}, {"emspace", {Word::kCharacter, U'\u2003'}},
-      {"enspace", {Word::kCharacter, U'\u2002'}}, {"qmspace", {Word::kCharacter, U'\u2005'}},
-      {"zwj", {Word::kCharacter, U'\u200D'}}, {"zwnj", {Word::kCharacter, U'\u200C'}},
-  };
-  return table;
-}
-
-// Starred destinations the reader understands; other "{\*\word ...}" groups are skipped.
-bool UnderstoodStarred(Word w) {
-  return w == Word::kFieldInstruction || w == Word::kShapePicture || w == Word::kPicture ||
-         w == Word::kListMarker || w == Word::kFieldResult;
-}
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -201,35 +135,35 @@ void RtfReader::CloseGroup() {
   }
 }
 
-bool RtfReader::BeginDestination(std::string_view word) {
+// `entry`: null for a word the reader does not know.
+bool RtfReader::BeginDestination(const ControlWordEntry* entry) {
   GroupState& s = State();
-  const auto found = Words().find(word);
   const bool starred = s.starred;
   s.starred = false;
-  if (found == Words().end()) {
+  if (!entry) {
     if (starred) s.destination = Destination::kSkip;
     return starred;
   }
-  const Word w = found->second.word;
+  const ControlWord w = entry->word;
   if (starred && !UnderstoodStarred(w)) {
     s.destination = Destination::kSkip;
     return true;
   }
   if (s.destination == Destination::kSkip) return true;
   switch (w) {
-    case Word::kFontTable:
+    case ControlWord::kFontTable:
       s.destination = Destination::kFontTable;
       return true;
-    case Word::kSkipped:
+    case ControlWord::kSkipped:
       s.destination = Destination::kSkip;
       return true;
-    case Word::kObject:
+    case ControlWord::kObject:
       s.destination = Destination::kObject;
       return true;
-    case Word::kResult:
+    case ControlWord::kResult:
       if (s.destination == Destination::kObject) s.destination = Destination::kBody;
       return true;
-    case Word::kPicture:
+    case ControlWord::kPicture:
       if (s.destination == Destination::kBody || s.destination == Destination::kObject) {
         s.destination = Destination::kPicture;
         s.ownsPicture = true;
@@ -238,27 +172,27 @@ bool RtfReader::BeginDestination(std::string_view word) {
         s.destination = Destination::kSkip;
       }
       return true;
-    case Word::kListMarker:
+    case ControlWord::kListMarker:
       s.destination = s.destination == Destination::kBody ? Destination::kListMarker : Destination::kSkip;
       builder_.SetListLevel(s.listLevel);
       return true;
-    case Word::kField:
+    case ControlWord::kField:
       if (!s.ownsField) {
         fields_.emplace_back();
         s.ownsField = true;
       }
       return true;
-    case Word::kFieldInstruction:
+    case ControlWord::kFieldInstruction:
       s.destination = fields_.empty() ? Destination::kSkip : Destination::kFieldInstruction;
       if (!fields_.empty()) fields_.back().instruction.clear();
       return true;
-    case Word::kFieldResult:
+    case ControlWord::kFieldResult:
       if (!fields_.empty()) {
         const std::string target = HyperlinkTarget(fields_.back().instruction);
         if (!target.empty()) s.style.link = target;
       }
       return true;
-    case Word::kShapePicture:
+    case ControlWord::kShapePicture:
       return true;
     default:
       return false;
@@ -267,29 +201,28 @@ bool RtfReader::BeginDestination(std::string_view word) {
 
 void RtfReader::OnControlWord(const RtfToken& token) {
   Flush();
-  if (BeginDestination(token.word)) return;
+  const ControlWordEntry* entry = FindControlWord(token.word);
+  if (BeginDestination(entry)) return;
   GroupState& s = State();
-  if (s.destination == Destination::kSkip) return;
-  const auto found = Words().find(token.word);
-  if (found == Words().end()) return;
+  if (s.destination == Destination::kSkip || !entry) return;
   const int32_t n = token.parameter;
-  switch (found->second.word) {
-    case Word::kAnsiCodePage:
+  switch (entry->word) {
+    case ControlWord::kAnsiCodePage:
       if (token.hasParameter && n > 0) ansiCodePage_ = n;
       break;
-    case Word::kMac:
+    case ControlWord::kMac:
       if (ansiCodePage_ == 0) ansiCodePage_ = 10000;
       break;
-    case Word::kPc:
+    case ControlWord::kPc:
       if (ansiCodePage_ == 0) ansiCodePage_ = 437;
       break;
-    case Word::kPca:
+    case ControlWord::kPca:
       if (ansiCodePage_ == 0) ansiCodePage_ = 850;
       break;
-    case Word::kDefaultFont:
+    case ControlWord::kDefaultFont:
       if (token.hasParameter) defaultFont_ = n;
       break;
-    case Word::kFont:
+    case ControlWord::kFont:
       if (!token.hasParameter) break;
       if (s.destination == Destination::kFontTable) {
         s.fontDefinition = n;
@@ -298,107 +231,107 @@ void RtfReader::OnControlWord(const RtfToken& token) {
         s.font = n;
       }
       break;
-    case Word::kCharset:
-    case Word::kFontCodePage:
+    case ControlWord::kCharset:
+    case ControlWord::kFontCodePage:
       if (s.destination == Destination::kFontTable && token.hasParameter) {
         const auto font = fonts_.find(s.fontDefinition);
         if (font == fonts_.end()) break;
-        if (found->second.word == Word::kCharset) font->second.charset = n;
+        if (entry->word == ControlWord::kCharset) font->second.charset = n;
         else font->second.codePage = n;
       }
       break;
-    case Word::kUnicodeSkip:
+    case ControlWord::kUnicodeSkip:
       if (token.hasParameter) s.unicodeSkip = std::clamp(n, 0, 16);
       break;
-    case Word::kUnicode:
+    case ControlWord::kUnicode:
       if (token.hasParameter) {
         OnUnicode(n);
         skipCount_ = State().unicodeSkip;
       }
       break;
-    case Word::kBold:
+    case ControlWord::kBold:
       s.style.bold = On(token);
       break;
-    case Word::kItalic:
+    case ControlWord::kItalic:
       s.style.italic = On(token);
       break;
-    case Word::kUnderline:
+    case ControlWord::kUnderline:
       s.style.underline = On(token);
       break;
-    case Word::kUnderlineNone:
+    case ControlWord::kUnderlineNone:
       s.style.underline = false;
       break;
-    case Word::kStrike:
+    case ControlWord::kStrike:
       s.style.strike = On(token);
       break;
-    case Word::kPlain:
+    case ControlWord::kPlain:
       s.style.bold = s.style.italic = s.style.underline = s.style.strike = false;
       s.hidden = false;
       s.font = -1;
       break;
-    case Word::kHidden:
+    case ControlWord::kHidden:
       s.hidden = On(token);
       break;
-    case Word::kParagraph:
+    case ControlWord::kParagraph:
       EndParagraph();
       break;
-    case Word::kLineBreak:
+    case ControlWord::kLineBreak:
       FlushSurrogate();
       if (s.destination == Destination::kBody && !s.hidden) builder_.AddLineBreak();
       break;
-    case Word::kTab:
+    case ControlWord::kTab:
       FlushSurrogate();
       if (s.destination == Destination::kListMarker) builder_.AddListMarker("\t");
       else if (s.destination == Destination::kBody && !s.hidden) builder_.AddTab();
       break;
-    case Word::kCell:
+    case ControlWord::kCell:
       FlushSurrogate();
       if (s.destination == Destination::kBody) {
         builder_.SetListLevel(s.listLevel);
         builder_.EndCell();
       }
       break;
-    case Word::kRow:
+    case ControlWord::kRow:
       FlushSurrogate();
       if (s.destination == Destination::kBody) builder_.EndRow();
       break;
-    case Word::kInTable:
+    case ControlWord::kInTable:
       s.inTable = true;
       break;
-    case Word::kParagraphDefault:
+    case ControlWord::kParagraphDefault:
       s.inTable = false;
       s.listLevel = 0;
       break;
-    case Word::kListLevel:
+    case ControlWord::kListLevel:
       s.listLevel = std::clamp(n, 0, 8);
       break;
-    case Word::kPng:
-    case Word::kJpeg:
-    case Word::kEmf:
-    case Word::kWmf:
+    case ControlWord::kPng:
+    case ControlWord::kJpeg:
+    case ControlWord::kEmf:
+    case ControlWord::kWmf:
       if (s.destination == Destination::kPicture) {
-        static const std::pair<Word, PictureKind> kKinds[] = {
-            {Word::kPng, PictureKind::kPng}, {Word::kJpeg, PictureKind::kJpeg},
-            {Word::kEmf, PictureKind::kEmf}, {Word::kWmf, PictureKind::kWmf}};
+        static const std::pair<ControlWord, PictureKind> kKinds[] = {
+            {ControlWord::kPng, PictureKind::kPng}, {ControlWord::kJpeg, PictureKind::kJpeg},
+            {ControlWord::kEmf, PictureKind::kEmf}, {ControlWord::kWmf, PictureKind::kWmf}};
         for (const auto& [word, kind] : kKinds)
-          if (word == found->second.word) picture_.picture.kind = kind;
+          if (word == entry->word) picture_.picture.kind = kind;
         picture_.known = true;
       }
       break;
-    case Word::kWidthGoal:
+    case ControlWord::kWidthGoal:
       picture_.widthGoal = std::max(n, 0);
       break;
-    case Word::kHeightGoal:
+    case ControlWord::kHeightGoal:
       picture_.heightGoal = std::max(n, 0);
       break;
-    case Word::kScaleX:
+    case ControlWord::kScaleX:
       picture_.scaleX = std::clamp(n, 0, 10000);
       break;
-    case Word::kScaleY:
+    case ControlWord::kScaleY:
       picture_.scaleY = std::clamp(n, 0, 10000);
       break;
-    case Word::kCharacter:
-      EmitCharacter(found->second.character);
+    case ControlWord::kCharacter:
+      EmitCharacter(entry->character);
       break;
     default:
       break;

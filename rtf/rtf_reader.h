@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "rtf/control_words.h"
 #include "rtf/document.h"
 #include "rtf/document_builder.h"
 #include "rtf/rtf_tokenizer.h"
@@ -86,7 +87,7 @@ class RtfReader {
   void EndParagraph();
   void Flush();
   void FlushSurrogate();
-  bool BeginDestination(std::string_view word);
+  bool BeginDestination(const ControlWordEntry* entry);
   int32_t CurrentCodePage() const;
   GroupState& State() { return stack_.back(); }
 
