@@ -221,6 +221,21 @@ TEST_F(HostExportTest, FailedExportsLeaveNothingBehind) {
   EXPECT_NE(RunProcess(ARVOLINE_HOST, {"export", database_, "--to", "pdf", "-o", "x"}).status, 0);
 }
 
+// On a terminal (script(1) gives the host one) the progress bar is drawn on
+// standard error; --quiet turns it off.
+TEST_F(HostExportTest, ProgressIsShownOnATerminalOnly) {
+  auto onTerminal = [&](const std::string& extra) {
+    const std::string command = std::string(ARVOLINE_HOST) + " --plugin " + ARVOLINE_MODULE + " export " + database_ +
+                                " --to text -o " + directory_.File("notes.txt") + extra;
+    ProcessResult r = RunProcess("/usr/bin/script", {"-qec", command, "/dev/null"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    return r.out;
+  };
+  const std::string shown = onTerminal("");
+  EXPECT_NE(shown.find("writing  [########################]  5/5 documents  0:0"), std::string::npos) << shown;
+  EXPECT_EQ(onTerminal(" --quiet"), "");
+}
+
 TEST_F(HostExportTest, AnExistingFileIsReplacedWhole) {
   const std::string out = directory_.File("notes.txt");
   std::ofstream(out) << std::string(100000, 'x');
