@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/automation/jet_database_password.h"
+#include "platform/automation/mdb_table_cursor.h"
 #include "platform/automation/standard_error_capture.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
@@ -23,9 +24,15 @@ MdbDatabaseFile::MdbDatabaseFile(const UnicodeString& path) : path_(path) {
   const std::string file = ToUtf8(path);
   struct stat st;
   if (file.empty() || stat(file.c_str(), &st) != 0) Fail(u"Could not find file '%s'.", path, {});
-  if (S_ISDIR(st.st_mode)) Fail(u"Unrecognized database format '%s'.", path, {});
-  int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is opened, and without waiting: opening a FIFO that
+  // has no writer would block for ever.
+  if (!S_ISREG(st.st_mode)) Fail(u"Unrecognized database format '%s'.", path, {});
+  int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) Fail(u"Cannot open the file '%s'. You need permission to view its data.", path, {});
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    Fail(u"Unrecognized database format '%s'.", path, {});
+  }
   std::string header(0x100, '\0');
   ssize_t got = pread(fd, header.data(), header.size(), 0);
   header.resize(got > 0 ? static_cast<size_t>(got) : 0);
@@ -34,17 +41,45 @@ MdbDatabaseFile::MdbDatabaseFile(const UnicodeString& path) : path_(path) {
   StandardErrorCapture capture;
   mdb_ = mdb_open(file.c_str(), MDB_NOFLAGS);
   if (!mdb_) Fail(u"Unrecognized database format '%s'.", path, capture.Text());
-  if (!mdb_read_catalog(mdb_, MDB_ANY)) {
+  try {
+    ReadCatalog();
+  } catch (const EOleError& e) {
     std::string report = capture.Text();
     mdb_close(mdb_);
     mdb_ = nullptr;
-    Fail(u"Unrecognized database format '%s'.", path, report);
+    UnicodeString message = FormatText(u"Unrecognized database format '%s'.", {path}) + u" " + e.Message();
+    if (!report.empty()) message += u" " + FromUtf8(report);
+    throw EOleError(message);
+  } catch (...) {
+    mdb_close(mdb_);
+    mdb_ = nullptr;
+    throw;
   }
   password_ = JetDatabasePassword(header, CodePage());
-  for (unsigned i = 0; i < mdb_->num_catalog; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
-    catalog_.push_back(CatalogName{FromUtf8(entry->object_name), entry->object_type});
-    if (entry->object_type == MDB_QUERY) queryNames_.push_back(catalog_.back().name);
+  for (const CatalogObject& c : catalog_)
+    if (c.objectType == MDB_QUERY) queryNames_.push_back(c.name);
+}
+
+// MSysObjects: its definition is always on page 2. An object's type is the
+// low 7 bits of Type, a table's definition page the low 24 bits of Id.
+void MdbDatabaseFile::ReadCatalog() {
+  constexpr uint32_t kCatalogPage = 2;
+  MdbTableCursor cursor(*this, u"MSysObjects", kCatalogPage);
+  int id = -1, name = -1, type = -1;
+  for (size_t i = 0; i < cursor.Columns().size(); ++i) {
+    const UnicodeString& column = cursor.Columns()[i].name;
+    if (SameText(column, u"Id")) id = static_cast<int>(i);
+    if (SameText(column, u"Name")) name = static_cast<int>(i);
+    if (SameText(column, u"Type")) type = static_cast<int>(i);
+  }
+  if (id < 0 || name < 0 || type < 0) throw EOleError(u"The system catalog lacks Id, Name or Type.");
+  for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
+    Variant objectName = cursor.Value(static_cast<size_t>(name));
+    Variant objectId = cursor.Value(static_cast<size_t>(id));
+    Variant objectType = cursor.Value(static_cast<size_t>(type));
+    if (!objectName.IsString() || objectId.IsNull() || objectType.IsNull()) continue;
+    catalog_.push_back(CatalogObject{objectName.AsStringRef(), static_cast<int>(objectType.ToInt64() & 0x7F),
+                                     static_cast<uint32_t>(objectId.ToInt64() & 0x00FFFFFF)});
   }
 }
 
@@ -60,7 +95,7 @@ int MdbDatabaseFile::CodePage() const { return mdb_->f->code_page ? mdb_->f->cod
 
 int MdbDatabaseFile::FindTable(UnicodeStringView name) const {
   for (size_t i = 0; i < catalog_.size(); ++i) {
-    const CatalogName& c = catalog_[i];
+    const CatalogObject& c = catalog_[i];
     if ((c.objectType == MDB_TABLE || c.objectType == MDB_SYSTEM_TABLE) && SameText(c.name, name))
       return static_cast<int>(i);
   }
@@ -68,13 +103,13 @@ int MdbDatabaseFile::FindTable(UnicodeStringView name) const {
 }
 
 bool MdbDatabaseFile::IsLinkedTable(UnicodeStringView name) const {
-  for (const CatalogName& c : catalog_)
+  for (const CatalogObject& c : catalog_)
     if (c.objectType == MDB_LINKED_TABLE && SameText(c.name, name)) return true;
   return false;
 }
 
 bool MdbDatabaseFile::IsQuery(UnicodeStringView name) const {
-  for (const CatalogName& c : catalog_)
+  for (const CatalogObject& c : catalog_)
     if (c.objectType == MDB_QUERY && SameText(c.name, name)) return true;
   return false;
 }

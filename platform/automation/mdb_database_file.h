@@ -1,16 +1,19 @@
 // One Access database file opened read-only through libmdb. Internal to the
 // DAO server of platform/automation/.
 //
-// The catalog is read once, right after opening, and tables are opened from
-// its entries only: libmdb frees the entries whenever the catalog is read
-// again, and a table opened earlier would then point into freed memory.
-// Every libmdb call runs inside a StandardErrorCapture; a failing open
-// carries what libmdb wrote in its error text.
+// The catalog (the rows of MSysObjects) is read once, right after opening,
+// by this class itself through an MdbTableCursor, not by mdb_read_catalog:
+// libmdb also parses every object's property long value there and loops for
+// ever on a chain that points back at itself, while the names, types and
+// definition pages needed here come from plain columns. Every libmdb call
+// runs inside a StandardErrorCapture; a failing open carries what libmdb
+// wrote in its error text.
 //
 // Shared (shared_ptr) by the database object and every table cursor on it,
 // so the handle lives until the last of them is gone.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,11 +22,19 @@
 
 class MdbDatabaseFile {
  public:
+  // One row of the catalog.
+  struct CatalogObject {
+    UnicodeString name;
+    int objectType;      // libmdb's MDB_TABLE, MDB_QUERY, ...
+    uint32_t tablePage;  // a table's definition page
+  };
+
   // Raises EOleError: "Could not find file '%s'." when the path does not
   // exist, "Cannot open the file '%s'. You need permission to view its
   // data." when it cannot be read, and "Unrecognized database format '%s'."
-  // (followed by libmdb's own report, if it made one) when the file is not an
-  // Access database libmdb can read.
+  // (followed by libmdb's own report or the damage found, if any) when it is
+  // not a regular file or not an Access database that can be read. Nothing
+  // that is not a regular file is opened (a FIFO would block).
   explicit MdbDatabaseFile(const UnicodeString& path);
   ~MdbDatabaseFile();
   MdbDatabaseFile(const MdbDatabaseFile&) = delete;
@@ -37,6 +48,7 @@ class MdbDatabaseFile {
   // The database password from the file's header; empty when it has none.
   const UnicodeString& Password() const { return password_; }
 
+  const CatalogObject& Object(int catalogIndex) const { return catalog_.at(static_cast<size_t>(catalogIndex)); }
   // Names of the saved queries, in catalog order.
   const std::vector<UnicodeString>& QueryNames() const { return queryNames_; }
   // Index into the catalog of the local table named `name` (letter case
@@ -48,13 +60,11 @@ class MdbDatabaseFile {
   bool IsQuery(UnicodeStringView name) const;
 
  private:
-  struct CatalogName {
-    UnicodeString name;
-    int objectType;
-  };
+  void ReadCatalog();
+
   UnicodeString path_;
   MdbHandle* mdb_ = nullptr;
-  std::vector<CatalogName> catalog_;  // same order as mdb_->catalog
+  std::vector<CatalogObject> catalog_;
   std::vector<UnicodeString> queryNames_;
   UnicodeString password_;
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <set>
 
 #include "platform/automation/jet_value_decoding.h"
 #include "platform/automation/standard_error_capture.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr int kOffsetMask = 0x1FFF;  // row offsets carry flags in their top bits
 constexpr int kLongValueHeader = 12;
 
 template <typename T>
@@ -22,23 +22,46 @@ T ReadLE(const unsigned char* p) {
 
 }  // namespace
 
-MdbTableCursor::MdbTableCursor(std::shared_ptr<MdbDatabaseFile> file, int catalogIndex) : file_(std::move(file)) {
+MdbTableCursor::MdbTableCursor(std::shared_ptr<MdbDatabaseFile> file, int catalogIndex)
+    : owner_(std::move(file)), file_(*owner_) {
+  const MdbDatabaseFile::CatalogObject& object = file_.Object(catalogIndex);
+  name_ = object.name;
+  Open(object.tablePage);
+}
+
+MdbTableCursor::MdbTableCursor(const MdbDatabaseFile& file, const UnicodeString& name, uint32_t tableDefinitionPage)
+    : file_(file), name_(name) {
+  Open(tableDefinitionPage);
+}
+
+void MdbTableCursor::Open(uint32_t tableDefinitionPage) {
   StandardErrorCapture capture;
-  mdb_ = mdb_clone_handle(file_->Handle());
-  if (!mdb_) throw EOleError(u"Cannot open the table." );
-  auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, catalogIndex));
-  table_ = mdb_read_table(entry);
-  if (!table_ || !mdb_read_columns(table_)) {
-    std::string report = capture.Text();
+  mdb_ = mdb_clone_handle(file_.Handle());
+  if (!mdb_) throw EOleError(u"Cannot open the table.");
+  auto fail = [&](const UnicodeString& reason) {
+    UnicodeString message = FormatText(u"Cannot read the definition of table '%s'.", {name_});
+    if (!reason.empty()) message += u" " + reason;
     if (table_) mdb_free_tabledef(table_);
     table_ = nullptr;
     mdb_close(mdb_);
     mdb_ = nullptr;
-    UnicodeString message = FormatText(u"Cannot read the definition of table '%s'.", {FromUtf8(entry->object_name)});
-    if (!report.empty()) message += u" " + FromUtf8(report);
     throw EOleError(message);
+  };
+  pages_ = std::make_unique<MdbPageReader>(mdb_);
+  // libmdb takes the map rows of a definition on trust; they are checked first.
+  try {
+    usageMap_ = std::make_unique<MdbUsageMap>(*pages_, tableDefinitionPage);
+  } catch (const EOleError& e) {
+    fail(e.Message());
   }
-  const bool jet3 = file_->IsJet3();
+  entry_.mdb = mdb_;
+  entry_.object_type = MDB_TABLE;
+  entry_.table_pg = tableDefinitionPage;
+  const std::string utf8Name = ToUtf8(name_);
+  std::strncpy(entry_.object_name, utf8Name.c_str(), sizeof entry_.object_name - 1);
+  table_ = mdb_read_table(&entry_);
+  if (!table_ || !mdb_read_columns(table_)) fail(FromUtf8(capture.Text()));
+  const bool jet3 = file_.IsJet3();
   for (unsigned i = 0; i < table_->num_cols; ++i) {
     auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
     col->bind_ptr = nullptr;
@@ -58,10 +81,8 @@ MdbTableCursor::~MdbTableCursor() {
 int64_t MdbTableCursor::RowCount() const { return table_->num_rows; }
 
 bool MdbTableCursor::MoveFirst() {
-  {
-    StandardErrorCapture capture;
-    mdb_rewind_table(table_);
-  }
+  page_ = 0;
+  pageLoaded_ = false;
   return Fetch();
 }
 
@@ -69,27 +90,71 @@ bool MdbTableCursor::MoveNext() { return Fetch(); }
 
 bool MdbTableCursor::Fetch() {
   hasRow_ = false;
-  // libmdb only has something to report when it reads a new data page (or
-  // meets a damaged row); the standard error capture costs a few system
-  // calls, so a fetch that stays on the current page runs without it.
-  const bool stayOnPage = table_->cur_pg_num != 0 &&
-                          table_->cur_row < static_cast<unsigned>(mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset));
+  damage_.clear();
+  // libmdb only has something to report when a row is damaged or a new page
+  // is read; the standard error capture costs a few system calls, so a fetch
+  // that stays on the current page runs without it.
   std::optional<StandardErrorCapture> capture;
-  if (!stayOnPage) capture.emplace();
-  while (mdb_fetch_row(table_)) {
-    // mdb_fetch_row has just read row cur_row - 1 of the page now in pg_buf.
-    int start = 0;
-    size_t length = 0;
-    if (mdb_find_row(mdb_, static_cast<int>(table_->cur_row) - 1, &start, &length) != 0) continue;
-    if (mdb_crack_row(table_, start & kOffsetMask, length, fields_.data()) < 0) continue;
+  if (!pageLoaded_ || row_ >= rows_) capture.emplace();
+  for (;;) {
+    if (!pageLoaded_ || row_ >= rows_) {
+      pageLoaded_ = false;
+      if (!LoadNextPage()) return hasRow_;  // the end, or a damaged page
+      continue;
+    }
+    const unsigned row = row_++;
+    std::optional<MdbPageReader::Row> bounds = pages_->FindRow(mdb_->pg_buf, row);
+    if (bounds && bounds->deleted) continue;  // deleted rows and overflow pointers
+    if (!bounds || mdb_crack_row(table_, bounds->start, static_cast<size_t>(bounds->size()), fields_.data()) < 0) {
+      DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
+                               {static_cast<int64_t>(row), static_cast<int64_t>(page_), name_}));
+      return true;
+    }
     hasRow_ = true;
-    break;
+    return true;
   }
-  return hasRow_;
+}
+
+// Reads the next page the usage map lists into mdb_->pg_buf. False at the end
+// of the table, and when the page is damaged (the cursor then stands on a
+// damaged record).
+bool MdbTableCursor::LoadNextPage() {
+  constexpr unsigned char kDataPage = 0x01;
+  constexpr unsigned char kLastKnownPageType = 0x05;  // usage-map pages
+  for (;;) {
+    page_ = usageMap_->Next(page_);
+    if (page_ == 0) return false;
+    if (mdb_read_pg(mdb_, page_) != mdb_->fmt->pg_size)
+      return DamagedRecord(FormatText(u"Page %d of table '%s' cannot be read.", {static_cast<int64_t>(page_), name_}));
+    const unsigned char* pg = mdb_->pg_buf;
+    const bool longValues = std::memcmp(pg + 4, "LVAL", 4) == 0;
+    // Owned maps also list the table's long-value pages, and may list index
+    // pages; only a page that is no page at all, or another table's data, is damage.
+    if (pg[0] == kDataPage && !longValues && ReadLE<uint32_t>(pg + 4) != entry_.table_pg)
+      return DamagedRecord(FormatText(u"Page %d of table '%s' belongs to another table.",
+                                      {static_cast<int64_t>(page_), name_}));
+    if (pg[0] == 0 || pg[0] > kLastKnownPageType)
+      return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {static_cast<int64_t>(page_), name_}));
+    if (pg[0] != kDataPage || longValues) continue;
+    std::optional<unsigned> rows = pages_->RowCount(pg);
+    if (!rows)
+      return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {static_cast<int64_t>(page_), name_}));
+    rows_ = *rows;
+    row_ = 0;
+    pageLoaded_ = true;
+    return true;
+  }
+}
+
+bool MdbTableCursor::DamagedRecord(const UnicodeString& message) {
+  damage_ = message;
+  hasRow_ = true;
+  return false;  // no page loaded: the next fetch goes on with the next page
 }
 
 Variant MdbTableCursor::Value(size_t index) {
   if (!hasRow_) throw EOleError(u"No current record.");
+  if (!damage_.empty()) throw EOleError(damage_);
   return Decode(index);
 }
 
@@ -120,11 +185,11 @@ Variant MdbTableCursor::Decode(size_t index) {
     }
     case kJetText: {
       std::string_view bytes(reinterpret_cast<const char*>(p), n);
-      return Variant(file_->IsJet3() ? DecodeJet3Text(bytes, file_->CodePage()) : DecodeJet4Text(bytes));
+      return Variant(file_.IsJet3() ? DecodeJet3Text(bytes, file_.CodePage()) : DecodeJet4Text(bytes));
     }
     case kJetMemo: {
       std::string bytes = ReadLongValue(f, index);
-      return Variant(file_->IsJet3() ? DecodeJet3Text(bytes, file_->CodePage()) : DecodeJet4Text(bytes));
+      return Variant(file_.IsJet3() ? DecodeJet3Text(bytes, file_.CodePage()) : DecodeJet4Text(bytes));
     }
     case kJetBinary: return Variant(Variant::Bytes(p, p + n));
     case kJetOle: {
@@ -138,14 +203,15 @@ Variant MdbTableCursor::Decode(size_t index) {
 }
 
 std::string MdbTableCursor::ReadLongValue(const MdbField& field, size_t index) {
-  if (field.siz < kLongValueHeader) return std::string();
+  auto damaged = [&]() -> EOleError {
+    return EOleError(FormatText(u"The long value of field '%s' is damaged.", {columns_[index].name}));
+  };
+  if (field.siz == 0) return std::string();
+  if (field.siz < kLongValueHeader) throw damaged();
   const unsigned char* header = mdb_->pg_buf + field.start;
   const uint32_t word = ReadLE<uint32_t>(header);
   const size_t length = word & 0x00FFFFFF;
   const uint32_t flags = word >> 24;
-  auto damaged = [&]() -> EOleError {
-    return EOleError(FormatText(u"The long value of field '%s' is damaged.", {columns_[index].name}));
-  };
   std::string out;
   if (flags & 0x80) {  // stored in the row itself
     size_t available = static_cast<size_t>(field.siz) - kLongValueHeader;
@@ -161,35 +227,33 @@ std::string MdbTableCursor::ReadLongValue(const MdbField& field, size_t index) {
     return out;
   }
   if (flags != 0) throw damaged();
-  // A chain of rows, each starting with the pointer to the next one.
+  // A chain of rows, each starting with the pointer to the next one. Every
+  // part must add bytes, none may be visited twice, and together they hold
+  // exactly the stated length: anything else would loop or cut the value.
+  std::set<uint32_t> visited;
   out.reserve(length);
   while (out.size() < length) {
-    if (pointer == 0) throw damaged();
+    if (pointer == 0 || !visited.insert(pointer).second) throw damaged();
     std::string_view row = LongValueRow(pointer >> 8, pointer & 0xFF);
-    if (row.size() < 4) throw damaged();
+    if (row.size() <= 4) throw damaged();
     pointer = ReadLE<uint32_t>(reinterpret_cast<const unsigned char*>(row.data()));
-    size_t take = std::min(row.size() - 4, length - out.size());
-    out.append(row.data() + 4, take);
+    if (row.size() - 4 > length - out.size()) throw damaged();
+    out.append(row.data() + 4, row.size() - 4);
   }
   return out;
 }
 
 std::string_view MdbTableCursor::LongValueRow(uint32_t page, uint32_t row) {
-  const int pageSize = static_cast<int>(mdb_->fmt->pg_size);
+  constexpr unsigned char kDataPage = 0x01;
   if (!lvalPageValid_ || lvalPageNumber_ != page) {
     lvalPageValid_ = false;
-    if (page == 0 || mdb_read_alt_pg(mdb_, page) != pageSize)
+    if (page == 0 || !pages_->Read(page, lvalPage_) || lvalPage_[0] != kDataPage)
       throw EOleError(u"A long value points to a page that cannot be read.");
-    std::memcpy(lvalPage_.data(), mdb_->alt_pg_buf, static_cast<size_t>(pageSize));
     lvalPageNumber_ = page;
     lvalPageValid_ = true;
   }
-  const unsigned char* pg = lvalPage_.data();
-  const int rco = mdb_->fmt->row_count_offset;
-  const uint32_t rows = ReadLE<uint16_t>(pg + rco);
-  if (row >= rows) throw EOleError(u"A long value points to a row that does not exist.");
-  const int start = ReadLE<uint16_t>(pg + rco + 2 + 2 * row) & kOffsetMask;
-  const int end = row == 0 ? pageSize : (ReadLE<uint16_t>(pg + rco + 2 * row) & kOffsetMask);
-  if (start > end || end > pageSize) throw EOleError(u"A long value points to a row that does not exist.");
-  return std::string_view(reinterpret_cast<const char*>(pg + start), static_cast<size_t>(end - start));
+  std::optional<MdbPageReader::Row> bounds = pages_->FindRow(lvalPage_.data(), row);
+  if (!bounds || bounds->deleted) throw EOleError(u"A long value points to a row that does not exist.");
+  return std::string_view(reinterpret_cast<const char*>(lvalPage_.data() + bounds->start),
+                          static_cast<size_t>(bounds->size()));
 }

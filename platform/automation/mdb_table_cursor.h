@@ -4,12 +4,21 @@
 //
 // The cursor works on its own clone of the database's libmdb handle: libmdb
 // keeps the current data page in the handle, so two cursors on one handle
-// would read each other's pages. Rows are walked with mdb_fetch_row, but no
+// would read each other's pages. libmdb reads the table definition
+// (mdb_read_table, mdb_read_columns) and splits rows into cells
+// (mdb_crack_row, which also gives the null mask); everything it would follow
+// without checking is read here with bounds instead: the table's usage map
+// (MdbUsageMap), the row offsets of each data page, and long values. No
 // column is bound: libmdb's text forms lose data (text cut at the bind size,
 // null and empty text alike, dates wrong outside 1900-9998), so each cell is
-// decoded from the row bytes instead (row located with mdb_find_row and split
-// with mdb_crack_row, which also gives the null mask). Memo and long binary
-// values are read whole from their long-value pages.
+// decoded from the row bytes. Memo and long binary values are read whole from
+// their long-value pages.
+//
+// Damage is never skipped: a data page or row that cannot be read becomes a
+// damaged record, on which the cursor stands like on any other row and whose
+// every Value() raises EOleError; MoveNext goes on after it. A long value
+// whose chain loops, ends early or holds more than its stated length raises
+// EOleError from Value().
 #pragma once
 
 #include <cstdint>
@@ -19,6 +28,8 @@
 
 #include "platform/automation/mdb_api.h"
 #include "platform/automation/mdb_database_file.h"
+#include "platform/automation/mdb_page_reader.h"
+#include "platform/automation/mdb_usage_map.h"
 #include "runtime/variant.h"
 
 class MdbTableCursor {
@@ -30,9 +41,12 @@ class MdbTableCursor {
     int32_t daoSize;
   };
 
-  // Opens the table at `catalogIndex` of `file`. Raises EOleError when
-  // libmdb cannot read its definition.
+  // Opens the table at `catalogIndex` of `file`, which the cursor keeps
+  // alive. Raises EOleError when its definition cannot be read.
   MdbTableCursor(std::shared_ptr<MdbDatabaseFile> file, int catalogIndex);
+  // Opens the table defined on `tableDefinitionPage` of `file`, which must
+  // outlive the cursor (the catalog is read this way while `file` opens).
+  MdbTableCursor(const MdbDatabaseFile& file, const UnicodeString& name, uint32_t tableDefinitionPage);
   ~MdbTableCursor();
   MdbTableCursor(const MdbTableCursor&) = delete;
   MdbTableCursor& operator=(const MdbTableCursor&) = delete;
@@ -44,7 +58,8 @@ class MdbTableCursor {
 
   // Positions on the first row; false when the table is empty.
   bool MoveFirst();
-  // Positions on the next row; false past the last one.
+  // Positions on the next row; false past the last one. Raises EOleError
+  // when the table's usage map is damaged.
   bool MoveNext();
   bool HasRow() const { return hasRow_; }
   // The value of column `index` in the current row, decoded anew on every
@@ -53,18 +68,31 @@ class MdbTableCursor {
   Variant Value(size_t index);
 
  private:
+  void Open(uint32_t tableDefinitionPage);
   bool Fetch();
+  bool LoadNextPage();
+  bool DamagedRecord(const UnicodeString& message);
   Variant Decode(size_t index);
   std::string ReadLongValue(const MdbField& field, size_t index);
   // Locates row `row` of page `page` through the page cache; returns its bytes.
   std::string_view LongValueRow(uint32_t page, uint32_t row);
 
-  std::shared_ptr<MdbDatabaseFile> file_;
+  std::shared_ptr<MdbDatabaseFile> owner_;  // empty for the catalog's cursor
+  const MdbDatabaseFile& file_;
+  UnicodeString name_;
   MdbHandle* mdb_ = nullptr;  // owned clone
+  MdbCatalogEntry entry_{};   // what libmdb's table definition points to
   MdbTableDef* table_ = nullptr;
+  std::unique_ptr<MdbPageReader> pages_;
+  std::unique_ptr<MdbUsageMap> usageMap_;
   std::vector<Column> columns_;
   std::vector<MdbField> fields_;
   bool hasRow_ = false;
+  UnicodeString damage_;     // set while standing on a damaged record
+  uint32_t page_ = 0;        // data page in mdb_->pg_buf, 0 before the first
+  bool pageLoaded_ = false;  // rows of page_ left to read
+  unsigned row_ = 0;         // next row of page_
+  unsigned rows_ = 0;        // rows page_ declares
   std::vector<unsigned char> lvalPage_;  // copy of the last long-value page read
   uint32_t lvalPageNumber_ = 0;
   bool lvalPageValid_ = false;
