@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/code_page_choice.h"
+#include "host/database_path.h"
 #include "host/export_command.h"
 #include "host/host_error.h"
 #include "host/import_run.h"
@@ -39,6 +40,9 @@ const char kDescription[] =
     "the plug-in by setting LC_ALL before it is loaded. The database path is passed in that\n"
     "code page; a path the code page cannot represent is refused.\n"
     "\n"
+    "Before the plug-in is called, the host checks that the database path names a regular\n"
+    "file it can read (\"error: notes.xtp: No such file or directory\").\n"
+    "\n"
     "Errors of the plug-in or of the host are printed as \"error: MESSAGE\" on standard error,\n"
     "with exit status 1.";
 
@@ -64,6 +68,7 @@ int RunImportCommand(const Options& options, std::unique_ptr<PluginModule>& modu
   const int32_t codePage = options.codePage ? *options.codePage : GetACP();
   if (options.codePage) LocaleForCodePage(codePage);  // refuses unknown pages early
   const std::string ansiPath = PathInCodePage(options.database, codePage);
+  CheckDatabasePath(options.database);
   LoadModule(options, module);
 
   const bool jsonToStdout = options.jsonFile == "-";
@@ -91,6 +96,7 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   const int32_t codePage = options.codePage ? *options.codePage : GetACP();
   if (options.codePage) LocaleForCodePage(codePage);
   const std::string ansiPath = PathInCodePage(options.database, codePage);
+  CheckDatabasePath(options.database);
   LoadModule(options, module);
   options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
   options.exportOptions.progress = !options.quiet;

@@ -1,6 +1,8 @@
 // arvoline-host end to end: the program runs as a child process on the
 // test-loader module and fixture databases.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -100,6 +102,8 @@ TEST_F(HostProgramTest, JsonHoldsEveryDocumentInDeliveryOrder) {
 
 TEST_F(HostProgramTest, PlugInErrorsArePrintedWithExitStatusOne) {
   const std::string noRoot = ::testing::TempDir() + "host_test_no_root.xtp";
+  const std::string notADatabase = ::testing::TempDir() + "host_test_not_a_database.xtp";
+  std::ofstream(notADatabase) << "{";
   {
     nlohmann::json fixture = {{"tables",
                                {{"Arvoline32XTPro",
@@ -111,7 +115,7 @@ TEST_F(HostProgramTest, PlugInErrorsArePrintedWithExitStatusOne) {
     std::string database;
     std::string err;
   } cases[] = {
-      {::testing::TempDir() + "no_such_database.xtp", "error: Cannot perform this operation on a closed dataset\n"},
+      {notADatabase, "error: Cannot perform this operation on a closed dataset\n"},
       {noRoot, "error: Cannot find specified record\n"},
   };
   for (const Case& c : cases) {
@@ -121,6 +125,39 @@ TEST_F(HostProgramTest, PlugInErrorsArePrintedWithExitStatusOne) {
     EXPECT_EQ(r.out, "");
   }
   std::remove(noRoot.c_str());
+  std::remove(notADatabase.c_str());
+}
+
+// The host names what is wrong with the path before the plug-in is loaded or
+// called; a FIFO without a writer is refused at once, not waited on.
+TEST_F(HostProgramTest, PathsThatNameNoReadableFileAreRefusedByTheHost) {
+  const std::string missing = ::testing::TempDir() + "host_test_missing.xtp";
+  const std::string fifo = ::testing::TempDir() + "host_test_fifo.xtp";
+  const std::string unreadable = ::testing::TempDir() + "host_test_unreadable.xtp";
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::ofstream(unreadable) << "x";
+  chmod(unreadable.c_str(), 0);
+  const bool canReadAnything = access(unreadable.c_str(), R_OK) == 0;  // root reads every file
+  struct Case {
+    std::string path;
+    std::string err;
+  } cases[] = {
+      {missing, "error: " + missing + ": No such file or directory\n"},
+      {::testing::TempDir(), "error: " + ::testing::TempDir() + ": Is a directory\n"},
+      {fifo, "error: " + fifo + ": Not a regular file\n"},
+      {unreadable, canReadAnything ? "" : "error: " + unreadable + ": Permission denied\n"},
+  };
+  for (const Case& c : cases) {
+    if (c.err.empty()) continue;
+    // The path is checked before the module is even loaded.
+    Result r = RunHost({"--plugin", "/nonexistent/Arvoline.so", "import", c.path});
+    EXPECT_EQ(r.status, 1) << c.path;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+  std::remove(fifo.c_str());
+  std::remove(unreadable.c_str());
 }
 
 TEST_F(HostProgramTest, HostErrorsArePrintedTheSameWay) {
