@@ -4,8 +4,12 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 # The 32-bit Windows DLL (Arvoline.dll), cross-compiled with mingw-w64.
 WIN32_BUILD ?= build-win32
+# The libFuzzer targets (clang). `make test` runs each for 30 s with seed 1;
+# `make fuzz FUZZ_SECONDS=N` runs each for N seconds with a new seed.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
 
-.PHONY: test test-win32 demo deps build build-asan build-win32 bench clean
+.PHONY: test test-win32 demo deps build build-asan build-win32 build-fuzz fuzz bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -22,10 +26,20 @@ build-win32: deps
 	cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WIN32_BUILD) -j $(JOBS)
 
-test: build build-asan build-win32
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARVOLINE_FUZZ=ON \
+	  -DARVOLINE_FUZZ_SECONDS=30 -DARVOLINE_FUZZ_SEED=1
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target arvoline_fuzz_targets
+
+test: build build-asan build-win32 build-fuzz
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(WIN32_BUILD) && ctest --output-on-failure
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+fuzz: build-fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DARVOLINE_FUZZ_SECONDS=$(FUZZ_SECONDS) -DARVOLINE_FUZZ_SEED=0
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS) -L fuzz
 
 # The Windows suite alone: the DLL's tables and code checked by objdump, and
 # the DLL run under 32-bit wine (native, else emulated; see the README).
@@ -39,4 +53,4 @@ bench: build
 	cmake --build $(BUILD) --target bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(FUZZ_BUILD)

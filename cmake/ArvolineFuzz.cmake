@@ -1,0 +1,35 @@
+# libFuzzer builds (clang only): every library is instrumented for coverage
+# and checked by AddressSanitizer and UndefinedBehaviorSanitizer; each fuzz
+# program links libFuzzer's main.
+#
+# arvoline_add_fuzz_target(NAME SOURCE file.cc LIBS libs...) adds one target:
+# the program NAME, its committed seed corpus tests/fuzz/corpus/NAME (inputs
+# that once failed stay there as regression inputs) and a CTest entry,
+# labelled "fuzz", that runs it for ARVOLINE_FUZZ_SECONDS with the libFuzzer
+# seed ARVOLINE_FUZZ_SEED (0: a new one each run). New inputs and crash
+# artifacts go to fuzz/NAME/ in the build folder, never into the corpus.
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "ARVOLINE_FUZZ needs clang (CXX=clang++), not ${CMAKE_CXX_COMPILER_ID}")
+endif()
+
+set(ARVOLINE_FUZZ_SECONDS 30 CACHE STRING "How long each fuzz target runs under CTest")
+set(ARVOLINE_FUZZ_SEED 1 CACHE STRING "libFuzzer -seed (0: random)")
+
+add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+add_link_options(-fsanitize=address,undefined)
+
+add_custom_target(arvoline_fuzz_targets)
+
+function(arvoline_add_fuzz_target name)
+  cmake_parse_arguments(F "" "SOURCE" "LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCE})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(arvoline_fuzz_targets ${name})
+  add_test(NAME ${name}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzz_target.sh $<TARGET_FILE:${name}>
+            ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name} ${CMAKE_BINARY_DIR}/fuzz/${name}
+            ${ARVOLINE_FUZZ_SECONDS} ${ARVOLINE_FUZZ_SEED})
+  math(EXPR timeout "${ARVOLINE_FUZZ_SECONDS} + 300")
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${timeout})
+endfunction()
