@@ -39,53 +39,64 @@ MdbUsageMap::MdbUsageMap(const MdbPageReader& pages, uint32_t tableDefinitionPag
   if (map_.empty() || map_[0] > 1 || (map_[0] == 0 && map_.size() < kInlineHeader)) Damaged();
 }
 
-bool MdbUsageMap::Listed(uint32_t page) {
+// The bitmap that covers `page`: its bits, the page of its first bit and its
+// number of bits. False when no bitmap covers it (an indirect map without a
+// map page for that range); `first` and `count` still give the range.
+bool MdbUsageMap::Bitmap(uint64_t page, const unsigned char*& bits, uint64_t& first, uint64_t& count) {
   if (map_[0] == 0) {
-    const uint32_t first = ReadU32(map_.data() + 1);
-    if (page < first) return false;
-    const uint64_t bit = page - first;
-    if (bit >= (map_.size() - kInlineHeader) * 8) return false;
-    return (map_[kInlineHeader + bit / 8] >> (bit % 8)) & 1;
+    bits = map_.data() + kInlineHeader;
+    first = ReadU32(map_.data() + 1);
+    count = (map_.size() - kInlineHeader) * 8;
+    return true;
   }
-  const uint32_t bitsPerMapPage = static_cast<uint32_t>(pages_.PageSize() - kMapPageHeader) * 8;
-  const uint32_t index = page / bitsPerMapPage;
-  const uint32_t bit = page % bitsPerMapPage;
+  count = static_cast<uint64_t>(pages_.PageSize() - kMapPageHeader) * 8;
+  const uint64_t index = page / count;
+  first = index * count;
   if (index != mapPageIndex_) {
     const uint32_t mapPage = ReadU32(map_.data() + 1 + 4 * index);
-    mapPageIndex_ = index;
-    if (mapPage == 0) {
-      mapPage_.clear();
-    } else if (!pages_.Read(mapPage, mapPage_) || mapPage_[0] != kUsageMapPage) {
-      mapPageIndex_ = UINT32_MAX;
-      Damaged();
-    }
+    mapPageIndex_ = UINT32_MAX;
+    mapPage_.clear();
+    if (mapPage != 0 && (!pages_.Read(mapPage, mapPage_) || mapPage_[0] != kUsageMapPage)) Damaged();
+    mapPageIndex_ = static_cast<uint32_t>(index);
   }
-  if (mapPage_.empty()) return false;
-  return (mapPage_[kMapPageHeader + bit / 8] >> (bit % 8)) & 1;
+  bits = mapPage_.data() + kMapPageHeader;
+  return !mapPage_.empty();
 }
 
 uint32_t MdbUsageMap::Next(uint32_t page) {
-  // Every page the map can describe, bounded by what the map row holds.
-  uint64_t limit;
+  // The pages the map can describe; for an indirect map only up to the end
+  // of the bitmap that covers the file's last page (a map page further on
+  // could only list pages the file does not have).
+  uint64_t end;
   if (map_[0] == 0) {
-    limit = static_cast<uint64_t>(ReadU32(map_.data() + 1)) + (map_.size() - kInlineHeader) * 8;
+    end = static_cast<uint64_t>(ReadU32(map_.data() + 1)) + (map_.size() - kInlineHeader) * 8;
   } else {
     const uint64_t bitsPerMapPage = static_cast<uint64_t>(pages_.PageSize() - kMapPageHeader) * 8;
-    limit = (map_.size() - 1) / 4 * bitsPerMapPage;
+    end = std::min<uint64_t>((map_.size() - 1) / 4, pages_.PageCount() / bitsPerMapPage + 1) * bitsPerMapPage;
   }
-  limit = std::min<uint64_t>(limit, UINT32_MAX);
-  for (uint64_t p = static_cast<uint64_t>(page) + 1; p < limit; ++p) {
-    if (map_[0] == 1) {
-      // Skip the range of a map page that is not there in one step.
-      const uint64_t bitsPerMapPage = static_cast<uint64_t>(pages_.PageSize() - kMapPageHeader) * 8;
-      if (ReadU32(map_.data() + 1 + 4 * (p / bitsPerMapPage)) == 0) {
-        p = (p / bitsPerMapPage + 1) * bitsPerMapPage - 1;
-        continue;
+  end = std::min<uint64_t>(end, UINT32_MAX);
+  uint64_t p = static_cast<uint64_t>(page) + 1;
+  while (p < end) {
+    const unsigned char* bits;
+    uint64_t first, count;
+    const bool covered = Bitmap(p, bits, first, count);
+    if (p < first) p = first;
+    if (covered) {
+      for (uint64_t i = p - first; i < count;) {
+        const unsigned byte = bits[i / 8] >> (i % 8);
+        if (byte == 0) {  // no page in the rest of this byte
+          i = (i / 8 + 1) * 8;
+          continue;
+        }
+        if (byte & 1) {
+          const uint64_t found = first + i;
+          if (found >= pages_.PageCount()) Damaged();  // the file ends before a page the table owns
+          return static_cast<uint32_t>(found);
+        }
+        ++i;
       }
     }
-    if (!Listed(static_cast<uint32_t>(p))) continue;
-    if (p >= pages_.PageCount()) Damaged();  // the file ends before a page the table owns
-    return static_cast<uint32_t>(p);
+    p = first + count;
   }
   return 0;
 }

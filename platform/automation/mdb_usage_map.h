@@ -31,7 +31,7 @@ class MdbUsageMap {
   uint32_t Next(uint32_t page);
 
  private:
-  bool Listed(uint32_t page);
+  bool Bitmap(uint64_t page, const unsigned char*& bits, uint64_t& first, uint64_t& count);
 
   const MdbPageReader& pages_;
   std::vector<unsigned char> map_;

@@ -203,6 +203,8 @@ TEST_P(DamagedDatabase, DamagedUsageMapsAreRefusedBeforeLibmdbFollowsThem) {
        }},
       {"map listing pages past the end", false,
        [](DatabaseDamage& d, auto map) { d.WriteU32(d.RowStart(map) + 1, d.PageCount() + 1); }},
+      {"map whose first page lies far past the end (once scanned page by page)", false,
+       [](DatabaseDamage& d, auto map) { d.WriteU32(d.RowStart(map) + 1, 0xFFFFF000u); }},
       {"map row pointing to a missing row", false,
        [](DatabaseDamage& d, auto) {
          const size_t pointer = static_cast<size_t>(d.TablePage("Notes")) * d.PageSize() + (d.PageSize() == 2048 ? 35 : 55);
