@@ -27,7 +27,7 @@ build-win32: deps
 	cmake --build $(WIN32_BUILD) -j $(JOBS)
 
 build-fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARVOLINE_FUZZ=ON \
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Fuzz -DARVOLINE_FUZZ=ON \
 	  -DARVOLINE_FUZZ_SECONDS=30 -DARVOLINE_FUZZ_SEED=1
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target arvoline_fuzz_targets
 

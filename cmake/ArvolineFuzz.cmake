@@ -15,7 +15,10 @@ endif()
 set(ARVOLINE_FUZZ_SECONDS 30 CACHE STRING "How long each fuzz target runs under CTest")
 set(ARVOLINE_FUZZ_SEED 1 CACHE STRING "libFuzzer -seed (0: random)")
 
-add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+# -O1 with line tables only, as fuzzing builds usually are: quick to compile,
+# quick to run, and enough for the sanitizers' stack traces.
+add_compile_options(-O1 -gline-tables-only
+  -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
 add_link_options(-fsanitize=address,undefined)
 
 add_custom_target(arvoline_fuzz_targets)

@@ -38,44 +38,53 @@ void MdbTableCursor::Open(uint32_t tableDefinitionPage) {
   StandardErrorCapture capture;
   mdb_ = mdb_clone_handle(file_.Handle());
   if (!mdb_) throw EOleError(u"Cannot open the table.");
-  auto fail = [&](const UnicodeString& reason) {
-    UnicodeString message = FormatText(u"Cannot read the definition of table '%s'.", {name_});
-    if (!reason.empty()) message += u" " + reason;
-    if (table_) mdb_free_tabledef(table_);
-    table_ = nullptr;
-    mdb_close(mdb_);
-    mdb_ = nullptr;
-    throw EOleError(message);
-  };
-  pages_ = std::make_unique<MdbPageReader>(mdb_);
-  // libmdb takes the map rows of a definition on trust; they are checked first.
+  // Nothing of libmdb's may outlive a failed open: a constructor that throws
+  // runs no destructor.
   try {
-    usageMap_ = std::make_unique<MdbUsageMap>(*pages_, tableDefinitionPage);
-  } catch (const EOleError& e) {
-    fail(e.Message());
+    auto fail = [&](const UnicodeString& reason) {
+      UnicodeString message = FormatText(u"Cannot read the definition of table '%s'.", {name_});
+      if (!reason.empty()) message += u" " + reason;
+      throw EOleError(message);
+    };
+    pages_ = std::make_unique<MdbPageReader>(mdb_);
+    // libmdb takes the map rows of a definition on trust; they are checked first.
+    try {
+      usageMap_ = std::make_unique<MdbUsageMap>(*pages_, tableDefinitionPage);
+    } catch (const EOleError& e) {
+      fail(e.Message());
+    }
+    entry_.mdb = mdb_;
+    entry_.object_type = MDB_TABLE;
+    entry_.table_pg = tableDefinitionPage;
+    const std::string utf8Name = ToUtf8(name_);
+    std::strncpy(entry_.object_name, utf8Name.c_str(), sizeof entry_.object_name - 1);
+    table_ = mdb_read_table(&entry_);
+    if (!table_ || !mdb_read_columns(table_)) fail(FromUtf8(capture.Text()));
+    const bool jet3 = file_.IsJet3();
+    for (unsigned i = 0; i < table_->num_cols; ++i) {
+      auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
+      col->bind_ptr = nullptr;
+      columns_.push_back(Column{FromUtf8(col->name), col->col_type, DaoFieldType(col->col_type),
+                                DaoFieldSize(col->col_type, col->col_size, jet3)});
+    }
+    fields_.resize(table_->num_cols);
+    lvalPage_.resize(static_cast<size_t>(mdb_->fmt->pg_size));
+  } catch (...) {
+    Release();
+    throw;
   }
-  entry_.mdb = mdb_;
-  entry_.object_type = MDB_TABLE;
-  entry_.table_pg = tableDefinitionPage;
-  const std::string utf8Name = ToUtf8(name_);
-  std::strncpy(entry_.object_name, utf8Name.c_str(), sizeof entry_.object_name - 1);
-  table_ = mdb_read_table(&entry_);
-  if (!table_ || !mdb_read_columns(table_)) fail(FromUtf8(capture.Text()));
-  const bool jet3 = file_.IsJet3();
-  for (unsigned i = 0; i < table_->num_cols; ++i) {
-    auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
-    col->bind_ptr = nullptr;
-    columns_.push_back(Column{FromUtf8(col->name), col->col_type, DaoFieldType(col->col_type),
-                              DaoFieldSize(col->col_type, col->col_size, jet3)});
-  }
-  fields_.resize(table_->num_cols);
-  lvalPage_.resize(static_cast<size_t>(mdb_->fmt->pg_size));
+}
+
+void MdbTableCursor::Release() {
+  if (table_) mdb_free_tabledef(table_);
+  table_ = nullptr;
+  if (mdb_) mdb_close(mdb_);
+  mdb_ = nullptr;
 }
 
 MdbTableCursor::~MdbTableCursor() {
   StandardErrorCapture capture;
-  if (table_) mdb_free_tabledef(table_);
-  if (mdb_) mdb_close(mdb_);
+  Release();
 }
 
 int64_t MdbTableCursor::RowCount() const { return table_->num_rows; }

@@ -69,6 +69,7 @@ class MdbTableCursor {
 
  private:
   void Open(uint32_t tableDefinitionPage);
+  void Release();  // frees libmdb's table and handle
   bool Fetch();
   bool LoadNextPage();
   bool DamagedRecord(const UnicodeString& message);
