@@ -114,7 +114,8 @@ bool MdbTableCursor::Fetch() {
     const unsigned row = row_++;
     std::optional<MdbPageReader::Row> bounds = pages_->FindRow(mdb_->pg_buf, row);
     if (bounds && bounds->deleted) continue;  // deleted rows and overflow pointers
-    if (!bounds || mdb_crack_row(table_, bounds->start, static_cast<size_t>(bounds->size()), fields_.data()) < 0) {
+    if (!bounds || mdb_crack_row(table_, bounds->start, static_cast<size_t>(bounds->size()), fields_.data()) < 0 ||
+        !CellsInside(*bounds)) {
       DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
                                {static_cast<int64_t>(row), static_cast<int64_t>(page_), name_}));
       return true;
@@ -122,6 +123,16 @@ bool MdbTableCursor::Fetch() {
     hasRow_ = true;
     return true;
   }
+}
+
+// libmdb can place a cell of a damaged row outside the row, even outside
+// the page buffer; every cell that is read must lie within the row.
+bool MdbTableCursor::CellsInside(const MdbPageReader::Row& row) const {
+  for (const MdbField& f : fields_) {
+    if (f.is_null || f.siz == 0) continue;
+    if (f.siz < 0 || f.start < row.start || f.start > row.end - f.siz) return false;
+  }
+  return true;
 }
 
 // Reads the next page the usage map lists into mdb_->pg_buf. False at the end

@@ -72,6 +72,7 @@ class MdbTableCursor {
   void Release();  // frees libmdb's table and handle
   bool Fetch();
   bool LoadNextPage();
+  bool CellsInside(const MdbPageReader::Row& row) const;
   bool DamagedRecord(const UnicodeString& message);
   Variant Decode(size_t index);
   std::string ReadLongValue(const MdbField& field, size_t index);
