@@ -2,12 +2,13 @@
 # and checked by AddressSanitizer and UndefinedBehaviorSanitizer; each fuzz
 # program links libFuzzer's main.
 #
-# arvoline_add_fuzz_target(NAME SOURCE file.cc LIBS libs...) adds one target:
-# the program NAME, its committed seed corpus tests/fuzz/corpus/NAME (inputs
-# that once failed stay there as regression inputs) and a CTest entry,
+# arvoline_add_fuzz_target(NAME SOURCE file.cc LIBS libs... [CORPUS dir]
+# [DICT file]) adds one target of fuzz/: the program NAME, its committed seed
+# corpus fuzz/corpus/NAME (or fuzz/corpus/CORPUS; inputs that once failed
+# stay there as regression inputs), an optional dictionary, and a CTest entry,
 # labelled "fuzz", that runs it for ARVOLINE_FUZZ_SECONDS with the libFuzzer
 # seed ARVOLINE_FUZZ_SEED (0: a new one each run). New inputs and crash
-# artifacts go to fuzz/NAME/ in the build folder, never into the corpus.
+# artifacts go to fuzz-runs/NAME/ in the build folder, never into the corpus.
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "ARVOLINE_FUZZ needs clang (CXX=clang++), not ${CMAKE_CXX_COMPILER_ID}")
 endif()
@@ -24,15 +25,22 @@ add_link_options(-fsanitize=address,undefined)
 add_custom_target(arvoline_fuzz_targets)
 
 function(arvoline_add_fuzz_target name)
-  cmake_parse_arguments(F "" "SOURCE" "LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "SOURCE;CORPUS;DICT" "LIBS" ${ARGN})
+  if(NOT F_CORPUS)
+    set(F_CORPUS ${name})
+  endif()
+  set(dict "")
+  if(F_DICT)
+    set(dict -dict=${CMAKE_CURRENT_SOURCE_DIR}/${F_DICT})
+  endif()
   add_executable(${name} ${F_SOURCE})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   add_dependencies(arvoline_fuzz_targets ${name})
   add_test(NAME ${name}
-    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzz_target.sh $<TARGET_FILE:${name}>
-            ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name} ${CMAKE_BINARY_DIR}/fuzz/${name}
-            ${ARVOLINE_FUZZ_SECONDS} ${ARVOLINE_FUZZ_SEED})
+    COMMAND bash ${CMAKE_SOURCE_DIR}/fuzz/run_fuzz_target.sh $<TARGET_FILE:${name}>
+            ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${F_CORPUS} ${CMAKE_BINARY_DIR}/fuzz-runs/${name}
+            ${ARVOLINE_FUZZ_SECONDS} ${ARVOLINE_FUZZ_SEED} ${dict})
   math(EXPR timeout "${ARVOLINE_FUZZ_SECONDS} + 300")
   set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${timeout})
 endfunction()

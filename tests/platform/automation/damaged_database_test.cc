@@ -295,10 +295,10 @@ TEST_P(DamagedDatabase, FifosAndDirectoriesAreRefusedWithoutBlocking) {
     EXPECT_EQ(ErrorOf([&] { Open(path); }), "Unrecognized database format '" + path + "'.");
 }
 
-// Inputs on which the database fuzzer once failed (tests/fuzz/corpus):
+// Inputs on which the database fuzzer once failed (fuzz/corpus):
 // each must end in a clean error or a read, in the sanitizer build too.
 TEST(FuzzRegressions, EveryRegressionInputEndsCleanly) {
-  const std::filesystem::path corpus = std::filesystem::path(ARVOLINE_SOURCE_DIR) / "tests/fuzz/corpus/database_fuzzer";
+  const std::filesystem::path corpus = std::filesystem::path(ARVOLINE_SOURCE_DIR) / "fuzz/corpus/database_fuzzer";
   int inputs = 0;
   for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
     if (entry.path().filename().string().rfind("regression-", 0) != 0) continue;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run_fuzz_target.sh PROGRAM CORPUS WORKDIR SECONDS SEED
+# run_fuzz_target.sh PROGRAM CORPUS WORKDIR SECONDS SEED [LIBFUZZER-OPTIONS...]
 # Runs one libFuzzer program over its committed corpus (read only) for
 # SECONDS: inputs it finds go to WORKDIR/new, a failing input to
 # WORKDIR/artifacts/. With a fixed SEED (the bounded run of the tests) the
@@ -8,13 +8,14 @@
 # survive the program's own redirection of standard error, and are printed.
 set -uo pipefail
 program=$1 corpus=$2 work=$3 seconds=$4 seed=$5
+shift 5
 if [ "$seed" != 0 ]; then rm -rf "$work/new"; fi
 mkdir -p "$work/new" "$work/artifacts"
 rm -f "$work"/sanitizer.*
 export ASAN_OPTIONS="log_path=$work/sanitizer.asan:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="log_path=$work/sanitizer.ubsan:print_stacktrace=1:${UBSAN_OPTIONS:-}"
 "$program" -seed="$seed" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144 \
-  -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/new" "$corpus"
+  -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$@" "$work/new" "$corpus"
 status=$?
 for report in "$work"/sanitizer.*; do
   [ -e "$report" ] || continue
