@@ -150,11 +150,16 @@ TEST_F(HostProgramTest, PathsThatNameNoReadableFileAreRefusedByTheHost) {
   };
   for (const Case& c : cases) {
     if (c.err.empty()) continue;
-    // The path is checked before the module is even loaded.
-    Result r = RunHost({"--plugin", "/nonexistent/Arvoline.so", "import", c.path});
-    EXPECT_EQ(r.status, 1) << c.path;
-    EXPECT_EQ(r.err, c.err);
-    EXPECT_EQ(r.out, "");
+    // The path is checked before the module is even loaded, by both commands.
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"import", c.path}, std::vector<std::string>{"export", c.path, "--to", "json", "-o", "-"}}) {
+      std::vector<std::string> args{"--plugin", "/nonexistent/Arvoline.so"};
+      args.insert(args.end(), command.begin(), command.end());
+      Result r = RunHost(args);
+      EXPECT_EQ(r.status, 1) << c.path << " " << command[0];
+      EXPECT_EQ(r.err, c.err) << command[0];
+      EXPECT_EQ(r.out, "");
+    }
   }
   std::remove(fifo.c_str());
   std::remove(unreadable.c_str());
