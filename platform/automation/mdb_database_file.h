@@ -11,6 +11,8 @@
 // so the handle lives until the last of them is gone.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,18 +45,38 @@ class MdbDatabaseFile {
   // ignored, as the engine does for object names), or -1. System tables count.
   int FindTable(UnicodeStringView name) const;
   // True when `name` is a linked table (opening one as a table is not
-  // possible) or a saved query; letter case ignored.
+  // possible: linked through the Jet engine or through ODBC) or a saved
+  // query; letter case ignored.
   bool IsLinkedTable(UnicodeStringView name) const;
   bool IsQuery(UnicodeStringView name) const;
+  // DAO's type of the complex column (attachment, multi-value or version
+  // history) that MSysComplexColumns lists under `complexId`: 101 for an
+  // attachment, 102 to 109 for a multi-value column of bytes, integers, long
+  // integers, singles, doubles, GUIDs, decimals or texts, chosen by the name
+  // of its MSysComplexType_... template table; 109 (text) for any other, such
+  // as a memo's version history.
+  int ComplexColumnDaoType(int32_t complexId) const;
 
  private:
   struct CatalogName {
     UnicodeString name;
     int objectType;
+    bool odbcLink = false;
   };
+  // libmdb keeps only the low 7 bits of an object's type, so a table linked
+  // through ODBC (type 4) looks like a report (type 0x8004); the catalog's own
+  // Type column tells them apart.
+  void MarkOdbcLinks();
+  // Reads MSysComplexColumns (ACE files) into complexTypes_.
+  void ReadComplexColumns();
+  // Calls `row` with the bound texts of `columns` for every row of the local
+  // table `table`; nothing when the table or a column is missing.
+  void ForEachRow(UnicodeStringView table, const std::vector<const char*>& columns,
+                  const std::function<void(const std::vector<std::string>&)>& row);
   UnicodeString path_;
   MdbHandle* mdb_ = nullptr;
   std::vector<CatalogName> catalog_;  // same order as mdb_->catalog
   std::vector<UnicodeString> queryNames_;
+  std::map<int32_t, int> complexTypes_;  // ComplexID -> DAO type
   UnicodeString password_;
 };
