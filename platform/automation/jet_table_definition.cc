@@ -44,17 +44,14 @@ JetTableDefinition::JetTableDefinition(std::string_view d) {
   }
 }
 
-JetTableDefinition JetTableDefinition::Read(MdbHandle* mdb, uint32_t page) {
-  if (mdb->f->jet_version == MDB_VER_JET3) return JetTableDefinition(std::string_view());
-  const size_t pageSize = mdb->fmt->pg_size;
-  std::string bytes;
+JetTableDefinition JetTableDefinition::Read(uint32_t page, const PageReader& readPage) {
+  constexpr char kTableDefinitionPage = 0x02;
+  std::string bytes, current;
   std::set<uint32_t> seen;
   for (int n = 0; page != 0 && n < kMaxPages && seen.insert(page).second; ++n) {
-    if (mdb_read_alt_pg(mdb, static_cast<int>(page)) != static_cast<ssize_t>(pageSize)) break;
-    const char* p = reinterpret_cast<const char*>(mdb->alt_pg_buf);
-    if (p[0] != MDB_PAGE_TABLE) break;
-    bytes.append(n == 0 ? p : p + 8, n == 0 ? pageSize : pageSize - 8);
-    page = static_cast<uint32_t>(ReadLE(std::string_view(p, 8), 4, 4));
+    if (!readPage(page, current) || current.size() < 8 || current[0] != kTableDefinitionPage) break;
+    bytes.append(n == 0 ? current : current.substr(8));
+    page = ReadLE(current, 4, 4);
   }
   return JetTableDefinition(bytes);
 }

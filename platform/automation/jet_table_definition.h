@@ -8,11 +8,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/automation/mdb_api.h"
 
 class JetTableDefinition {
  public:
@@ -28,10 +27,12 @@ class JetTableDefinition {
   // Parses a definition: its pages joined (the first page whole, each further
   // page from byte 8 on). Entries that lie beyond the bytes are left out.
   explicit JetTableDefinition(std::string_view definition);
-  // Reads the definition that starts at `page` through libmdb's page reads
-  // (Jet 4 and later files; a Jet 3 definition gives no columns). Pages that
-  // cannot be read end the definition early.
-  static JetTableDefinition Read(MdbHandle* mdb, uint32_t page);
+  // Reads a Jet 4 / ACE definition that starts at `firstPage`, following the
+  // next-page pointers. `readPage` fills `bytes` with one whole page and
+  // answers false when it cannot; such a page, a page that is not a table
+  // definition, or one met before ends the definition early.
+  using PageReader = std::function<bool(uint32_t page, std::string& bytes)>;
+  static JetTableDefinition Read(uint32_t firstPage, const PageReader& readPage);
 
   // The column entry with this column number, or nullptr.
   const Column* Find(int number) const;

@@ -35,7 +35,8 @@ enum JetColumnType : int {
 // DAO's Field.Type for a stored column type: 1 Boolean, 2 Byte, 3 Integer,
 // 4 Long, 5 Currency, 6 Single, 7 Double, 8 Date (also Date/Time Extended),
 // 9 Binary, 10 Text, 11 Long binary, 12 Memo, 15 GUID, 16 BigInt, 20 Decimal;
-// 0 for a type DAO does not know. Complex columns: see DaoComplexFieldType.
+// 0 for a type DAO does not know. Complex columns take their type from the
+// catalog (MdbDatabaseFile::ComplexColumnDaoType).
 
 int DaoFieldType(int jetType);
 

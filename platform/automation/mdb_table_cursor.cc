@@ -52,7 +52,13 @@ MdbTableCursor::MdbTableCursor(std::shared_ptr<MdbDatabaseFile> file, int catalo
 }
 
 void MdbTableCursor::ApplyTableDefinition(uint32_t page) {
-  const JetTableDefinition definition = JetTableDefinition::Read(mdb_, page);
+  if (file_->IsJet3()) return;  // no Decimal, calculated or complex columns
+  const JetTableDefinition definition = JetTableDefinition::Read(page, [&](uint32_t at, std::string& bytes) {
+    const ssize_t size = mdb_->fmt->pg_size;
+    if (mdb_read_alt_pg(mdb_, at) != size) return false;
+    bytes.assign(reinterpret_cast<const char*>(mdb_->alt_pg_buf), static_cast<size_t>(size));
+    return true;
+  });
   for (size_t i = 0; i < columns_.size(); ++i) {
     auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
     const JetTableDefinition::Column* stored = definition.Find(col->col_num);
