@@ -3,8 +3,8 @@
 // The C library's towupper follows the locale: in the C locale it leaves every
 // non-ASCII letter alone, so "mär" would not match "MÄR". These functions map
 // each character with Unicode's simple (one-to-one, locale-free) upper-case
-// mapping instead: ICU on Linux, the invariant locale's LCMapStringW on
-// Windows. Texts keep their length; "ı" (dotless i) becomes "I", "i" stays
+// mapping instead: ICU on Linux, LCMapStringW with linguistic casing in the
+// invariant locale on Windows. Texts keep their length; "ı" (dotless i) becomes "I", "i" stays
 // "I" (no Turkish special case), "ß" stays "ß".
 #pragma once
 
