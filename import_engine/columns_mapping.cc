@@ -4,6 +4,7 @@
 
 #include "dataset/t_data_set.h"
 #include "import_engine/t_smi_import_base_component.h"
+#include "platform/unicode_case.h"
 
 namespace {
 
@@ -82,12 +83,12 @@ void TSMImportBaseComponent::Columns2Mapping() {
       TField* field = FDataSet->Fields(f);
       if (!IsDataField(*field)) continue;
       const UnicodeString& fieldName = field->FieldName();
-      bool match = SameText(columnName, fieldName);
+      bool match = SameTextUnicode(columnName, fieldName);
       if (!match && bracketed)
-        match = SameText(columnName, u"[" + fieldName + u"]") || SameText(columnName, u"\"" + fieldName + u"\"");
+        match = SameTextUnicode(columnName, u"[" + fieldName + u"]") || SameTextUnicode(columnName, u"\"" + fieldName + u"\"");
       if (!match && FUseDisplayNames) {
         UnicodeString label = field->DisplayLabel();
-        match = SameText(columnName, label) || SameText(column.Caption(), label);
+        match = SameTextUnicode(columnName, label) || SameTextUnicode(column.Caption(), label);
       }
       if (match) {
         FMappings.Add(fieldName + u"=" + GetColumnFieldName(i));

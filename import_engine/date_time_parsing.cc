@@ -4,6 +4,7 @@
 #include <array>
 
 #include "import_engine/t_smi_data_formats.h"
+#include "platform/unicode_case.h"
 #include "runtime/exceptions.h"
 #include "runtime/regional_settings.h"
 #include "runtime/str_to_int.h"
@@ -21,10 +22,10 @@ constexpr std::array<const char16_t*, 12> kLongMonths = {u"JANUARY", u"FEBRUARY"
 
 // 1-12 for a month name (English or regional, short or long), 0 for none.
 int32_t MonthByName(const UnicodeString& part, const FormatSettings& settings) {
-  const UnicodeString upper = UpperCase(part);
+  const UnicodeString upper = UnicodeUpperCase(part);
   for (size_t m = 0; m < 12; ++m) {
-    if (upper == kShortMonths[m] || upper == kLongMonths[m] || upper == UpperCase(settings.ShortMonthNames[m]) ||
-        upper == UpperCase(settings.LongMonthNames[m])) {
+    if (upper == kShortMonths[m] || upper == kLongMonths[m] || upper == UnicodeUpperCase(settings.ShortMonthNames[m]) ||
+        upper == UnicodeUpperCase(settings.LongMonthNames[m])) {
       return static_cast<int32_t>(m + 1);
     }
   }
@@ -35,7 +36,7 @@ bool TextCarriesPm(UnicodeStringView text, const FormatSettings& settings) {
   if (settings.TimePMString.empty()) {
     return text.find(u"PM") != UnicodeStringView::npos || text.find(u"pm") != UnicodeStringView::npos;
   }
-  return UpperCase(text).find(UpperCase(settings.TimePMString)) != UnicodeString::npos;
+  return UnicodeUpperCase(text).find(UnicodeUpperCase(settings.TimePMString)) != UnicodeString::npos;
 }
 
 // A two-digit year placed within the century window before `currentYear`.
@@ -66,7 +67,7 @@ TDateTime ParseDateTime(UnicodeStringView text, UnicodeStringView format, char16
                         char16_t timeSeparator, int32_t currentYear) {
   const FormatSettings& settings = RegionalSettings();
   UnicodeString t(text);
-  UnicodeString f = UpperCase(format);
+  UnicodeString f = UnicodeUpperCase(format);
   auto isSeparator = [&](char16_t c) {
     return c == u' ' || c == u'/' || c == u':' || c == dateSeparator || c == timeSeparator;
   };
@@ -139,7 +140,7 @@ UnicodeString BuildTimeFormat(const TSMIDataFormats& formats, bool withT) {
 }
 
 UnicodeString BuildDateFormat(const TSMIDataFormats& formats, TTableTypeImport tableType) {
-  if (!formats.CustomDateTimeFormat().empty()) return UpperCase(formats.CustomDateTimeFormat());
+  if (!formats.CustomDateTimeFormat().empty()) return UnicodeUpperCase(formats.CustomDateTimeFormat());
   const UnicodeString mm = u"MM", dd = u"DD", yy = formats.FourDigitYear() ? u"YYYY" : u"YY";
   std::array<UnicodeString, 3> parts;
   switch (formats.DateOrder()) {

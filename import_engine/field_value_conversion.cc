@@ -6,6 +6,7 @@
 #include "import_engine/date_time_parsing.h"
 #include "import_engine/numeric_text.h"
 #include "import_engine/t_smi_data_formats.h"
+#include "platform/unicode_case.h"
 #include "runtime/exceptions.h"
 #include "runtime/regional_settings.h"
 
@@ -49,7 +50,7 @@ class ScopedDecimalSeparator {
   char16_t saved_;
 };
 
-bool IsFieldName(UnicodeStringView text, const TField& field) { return SameText(text, field.FieldName()); }
+bool IsFieldName(UnicodeStringView text, const TField& field) { return SameTextUnicode(text, field.FieldName()); }
 
 // Blank texts and texts naming the field itself (what an unknown source name
 // evaluates to) carry no value.

@@ -1,6 +1,10 @@
 #include "platform/automation/jet_value_decoding.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "platform/code_page.h"
+#include "runtime/date_time.h"
 #include "runtime/exceptions.h"
 
 namespace {
@@ -24,6 +28,7 @@ constexpr TypeInfo kTypes[] = {
     {kJetCurrency, 5, 8}, {kJetSingle, 6, 4},  {kJetDouble, 7, 8},    {kJetDateTime, 8, 8},
     {kJetBinary, 9, -1}, {kJetText, 10, -1},   {kJetOle, 11, -1},     {kJetMemo, 12, -1},
     {kJetGuid, 15, 16},  {kJetNumeric, 20, 16}, {kJetBigInt, 16, 8},
+    {kJetDateTimeExtended, 8, 8},
 };
 
 const TypeInfo* FindType(int jetType) {
@@ -98,6 +103,43 @@ Decimal DecodeJetDecimal(std::string_view bytes17, int scale) {
   d.hi32 = groups[1];
   d.lo64 = static_cast<uint64_t>(groups[2]) << 32 | groups[3];
   return d;
+}
+
+Variant DecodeJetExtendedDateTime(std::string_view b) {
+  auto digits = [&](size_t from, size_t count) {
+    int64_t v = 0;
+    for (size_t k = from; k < from + count; ++k) {
+      if (b[k] < '0' || b[k] > '9') throw EOleError(u"Invalid Date/Time Extended value.");
+      v = v * 10 + (b[k] - '0');
+    }
+    return v;
+  };
+  if (b.size() < 39 || b[19] != ':') throw EOleError(u"Invalid Date/Time Extended value.");
+  const int64_t days = digits(0, 19);
+  const int64_t seconds = digits(20, 12);
+  const int64_t steps = digits(32, 7);  // 100 ns each
+  constexpr int64_t kDaysTo10000 = 3652059;  // 0001-01-01 to 10000-01-01
+  if (days >= kDaysTo10000 || seconds >= 86400) throw EOleError(u"Invalid Date/Time Extended value.");
+  // The runtime's dates count from 1899-12-30, day 693593 after 0001-01-01.
+  const TDateTime day = static_cast<double>(days - 693593);
+  const DateParts date = DecodeDate(day);
+  const int32_t h = static_cast<int32_t>(seconds / 3600), mi = static_cast<int32_t>(seconds / 60 % 60),
+                s = static_cast<int32_t>(seconds % 60);
+  if (date.year >= 100) {
+    const TDateTime time = (static_cast<double>(seconds) + static_cast<double>(steps) / 1e7) / 86400.0;
+    return Variant::FromDate(CombineDateTime(day, time));
+  }
+  char text[96];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%07lld", date.year, date.month, date.day, h, mi, s,
+                static_cast<long long>(steps));
+  return Variant(AsciiToUnicode(text));
+}
+
+std::string_view UnwrapCalculatedValue(std::string_view cell) {
+  constexpr size_t kHeader = 16, kValue = 20;
+  if (cell.size() < kValue) throw EOleError(u"Invalid calculated value.");
+  const size_t length = ReadUInt32(cell, kHeader);
+  return cell.substr(kValue, std::min(length, cell.size() - kValue));
 }
 
 UnicodeString DecodeJetGuid(std::string_view b) {

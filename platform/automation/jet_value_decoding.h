@@ -9,6 +9,7 @@
 
 #include "runtime/currency.h"
 #include "runtime/unicode_string.h"
+#include "runtime/variant.h"
 
 // Column type codes stored in the files.
 enum JetColumnType : int {
@@ -28,12 +29,15 @@ enum JetColumnType : int {
   kJetNumeric = 0x10,  // Decimal
   kJetComplex = 0x12,  // attachment and multi-value columns (ACE)
   kJetBigInt = 0x13,   // Large Number (ACE)
+  kJetDateTimeExtended = 0x14,  // Date/Time Extended (Access 2019 and later)
 };
 
 // DAO's Field.Type for a stored column type: 1 Boolean, 2 Byte, 3 Integer,
-// 4 Long, 5 Currency, 6 Single, 7 Double, 8 Date, 9 Binary, 10 Text,
-// 11 Long binary, 12 Memo, 15 GUID, 16 BigInt, 20 Decimal; 0 for a type
-// DAO does not know.
+// 4 Long, 5 Currency, 6 Single, 7 Double, 8 Date (also Date/Time Extended),
+// 9 Binary, 10 Text, 11 Long binary, 12 Memo, 15 GUID, 16 BigInt, 20 Decimal;
+// 0 for a type DAO does not know. Complex columns take their type from the
+// catalog (MdbDatabaseFile::ComplexColumnDaoType).
+
 int DaoFieldType(int jetType);
 
 // DAO's Field.Size: text its length in characters (`storedSize` is the
@@ -54,6 +58,20 @@ UnicodeString DecodeJet4Text(std::string_view bytes);
 // group first; `scale` comes from the column. Raises EOleError when the
 // magnitude needs more than 96 bits (no such value fits a decimal variant).
 Decimal DecodeJetDecimal(std::string_view bytes17, int scale);
+
+// A Date/Time Extended cell: 42 ASCII bytes, of which the first 39 count:
+// the days since 0001-01-01 (19 digits), ":", the seconds of the day (12
+// digits) and the 100-nanosecond steps (7 digits). A date-time value when the
+// day lies in years 100 to 9999 (the range of Access's Date/Time), otherwise
+// the text "YYYY-MM-DD HH:MM:SS.fffffff". Raises EOleError for bytes that are
+// not of that shape or name no day of years 1 to 9999.
+Variant DecodeJetExtendedDateTime(std::string_view bytes);
+
+// The value inside a calculated column's cell (Access 2010 and later): a
+// 16-byte header, the value's length (4 bytes, little-endian), the value.
+// A length beyond the cell is cut to the cell. Raises EOleError for a cell
+// shorter than the header.
+std::string_view UnwrapCalculatedValue(std::string_view cell);
 
 // A GUID cell (16 bytes, the first three groups little-endian) as the text
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "platform/automation/jet_database_password.h"
 #include "platform/automation/mdb_table_cursor.h"
 #include "platform/automation/standard_error_capture.h"
@@ -11,6 +14,8 @@
 #include "runtime/utf8.h"
 
 namespace {
+
+constexpr int kComplexTextDaoType = 109;
 
 [[noreturn]] void Fail(const char16_t* format, const UnicodeString& path, const std::string& report) {
   UnicodeString message = FormatText(format, {path});
@@ -78,9 +83,72 @@ void MdbDatabaseFile::ReadCatalog() {
     Variant objectId = cursor.Value(static_cast<size_t>(id));
     Variant objectType = cursor.Value(static_cast<size_t>(type));
     if (!objectName.IsString() || objectId.IsNull() || objectType.IsNull()) continue;
-    catalog_.push_back(CatalogObject{objectName.AsStringRef(), static_cast<int>(objectType.ToInt64() & 0x7F),
-                                     static_cast<uint32_t>(objectId.ToInt64() & 0x00FFFFFF)});
+    constexpr int64_t kOdbcLinkType = 4;  // MSysObjects.Type of a table linked through ODBC
+    const int64_t rawType = objectType.ToInt64();
+    catalog_.push_back(CatalogObject{objectName.AsStringRef(), static_cast<int>(rawType & 0x7F),
+                                     static_cast<uint32_t>(objectId.ToInt64() & 0x00FFFFFF), rawType == kOdbcLinkType});
   }
+  ReadComplexColumns();
+}
+
+// Through a table cursor, like the catalog: a row that cannot be read is
+// left out (the caller reads descriptions, and falls back on a default).
+void MdbDatabaseFile::ForEachRow(UnicodeStringView tableName, const std::vector<const char16_t*>& columns,
+                                 const std::function<void(const std::vector<UnicodeString>&)>& row) const {
+  const int index = FindTable(tableName);
+  if (index < 0) return;
+  try {
+    MdbTableCursor cursor(*this, catalog_[static_cast<size_t>(index)].name, catalog_[static_cast<size_t>(index)].tablePage);
+    std::vector<size_t> positions;
+    for (const char16_t* column : columns) {
+      size_t i = 0;
+      while (i < cursor.Columns().size() && !SameText(cursor.Columns()[i].name, column)) ++i;
+      if (i == cursor.Columns().size()) return;
+      positions.push_back(i);
+    }
+    std::vector<UnicodeString> values(columns.size());
+    for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
+      try {
+        for (size_t i = 0; i < positions.size(); ++i) {
+          Variant v = cursor.Value(positions[i]);
+          values[i] = v.IsNull() ? UnicodeString() : v.ToString();
+        }
+      } catch (const EOleError&) {
+        continue;
+      }
+      row(values);
+    }
+  } catch (const EOleError&) {
+  }
+}
+
+void MdbDatabaseFile::ReadComplexColumns() {
+  // Access names the template table of each kind of complex column.
+  static const struct {
+    const char16_t* templateName;
+    int daoType;
+  } kKinds[] = {
+      {u"MSysComplexType_Attachment", 101}, {u"MSysComplexType_UnsignedByte", 102},
+      {u"MSysComplexType_Short", 103},      {u"MSysComplexType_Long", 104},
+      {u"MSysComplexType_IEEESingle", 105}, {u"MSysComplexType_IEEEDouble", 106},
+      {u"MSysComplexType_GUID", 107},       {u"MSysComplexType_Decimal", 108},
+      {u"MSysComplexType_Text", 109},
+  };
+  ForEachRow(u"MSysComplexColumns", {u"ComplexID", u"ComplexTypeObjectID"}, [&](const std::vector<UnicodeString>& v) {
+    const unsigned long templatePage = std::strtoul(ToUtf8(v[1]).c_str(), nullptr, 10) & 0x00FFFFFF;
+    int daoType = kComplexTextDaoType;
+    for (const CatalogObject& c : catalog_) {
+      if (c.tablePage != templatePage || c.objectType == MDB_QUERY) continue;
+      for (const auto& k : kKinds)
+        if (SameText(c.name, k.templateName)) daoType = k.daoType;
+    }
+    complexTypes_[static_cast<int32_t>(std::strtol(ToUtf8(v[0]).c_str(), nullptr, 10))] = daoType;
+  });
+}
+
+int MdbDatabaseFile::ComplexColumnDaoType(int32_t complexId) const {
+  auto it = complexTypes_.find(complexId);
+  return it == complexTypes_.end() ? kComplexTextDaoType : it->second;
 }
 
 MdbDatabaseFile::~MdbDatabaseFile() {
@@ -104,7 +172,7 @@ int MdbDatabaseFile::FindTable(UnicodeStringView name) const {
 
 bool MdbDatabaseFile::IsLinkedTable(UnicodeStringView name) const {
   for (const CatalogObject& c : catalog_)
-    if (c.objectType == MDB_LINKED_TABLE && SameText(c.name, name)) return true;
+    if ((c.objectType == MDB_LINKED_TABLE || c.odbcLink) && SameText(c.name, name)) return true;
   return false;
 }
 

@@ -14,6 +14,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ class MdbDatabaseFile {
     UnicodeString name;
     int objectType;      // libmdb's MDB_TABLE, MDB_QUERY, ...
     uint32_t tablePage;  // a table's definition page
+    // A table linked through ODBC: Type 4 exactly (a report's 0x8004 has the
+    // same low 7 bits).
+    bool odbcLink = false;
   };
 
   // Raises EOleError: "Could not find file '%s'." when the path does not
@@ -55,16 +60,31 @@ class MdbDatabaseFile {
   // ignored, as the engine does for object names), or -1. System tables count.
   int FindTable(UnicodeStringView name) const;
   // True when `name` is a linked table (opening one as a table is not
-  // possible) or a saved query; letter case ignored.
+  // possible: linked through the Jet engine or through ODBC) or a saved
+  // query; letter case ignored.
   bool IsLinkedTable(UnicodeStringView name) const;
   bool IsQuery(UnicodeStringView name) const;
+  // DAO's type of the complex column (attachment, multi-value or version
+  // history) that MSysComplexColumns lists under `complexId`: 101 for an
+  // attachment, 102 to 109 for a multi-value column of bytes, integers, long
+  // integers, singles, doubles, GUIDs, decimals or texts, chosen by the name
+  // of its MSysComplexType_... template table; 109 (text) for any other, such
+  // as a memo's version history.
+  int ComplexColumnDaoType(int32_t complexId) const;
 
  private:
   void ReadCatalog();
+  // Reads MSysComplexColumns (ACE files) into complexTypes_.
+  void ReadComplexColumns();
+  // Calls `row` with the texts of `columns` for every row of the local table
+  // `table` that can be read; nothing when the table or a column is missing.
+  void ForEachRow(UnicodeStringView table, const std::vector<const char16_t*>& columns,
+                  const std::function<void(const std::vector<UnicodeString>&)>& row) const;
 
   UnicodeString path_;
   MdbHandle* mdb_ = nullptr;
   std::vector<CatalogObject> catalog_;
   std::vector<UnicodeString> queryNames_;
+  std::map<int32_t, int> complexTypes_;  // ComplexID -> DAO type
   UnicodeString password_;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/automation/jet_table_definition.h"
 #include "platform/automation/jet_value_decoding.h"
 #include "platform/automation/standard_error_capture.h"
 #include "runtime/exceptions.h"
@@ -69,6 +70,7 @@ void MdbTableCursor::Open(uint32_t tableDefinitionPage) {
     }
     fields_.resize(table_->num_cols);
     lvalPage_.resize(static_cast<size_t>(mdb_->fmt->pg_size));
+    ApplyTableDefinition(tableDefinitionPage);
   } catch (...) {
     Release();
     throw;
@@ -80,6 +82,24 @@ void MdbTableCursor::Release() {
   table_ = nullptr;
   if (mdb_) mdb_close(mdb_);
   mdb_ = nullptr;
+}
+
+void MdbTableCursor::ApplyTableDefinition(uint32_t page) {
+  if (file_.IsJet3()) return;  // no Decimal, calculated or complex columns
+  const JetTableDefinition definition = JetTableDefinition::Read(page, [&](uint32_t at, std::string& bytes) {
+    std::vector<unsigned char> read;
+    if (!pages_->Read(at, read)) return false;
+    bytes.assign(read.begin(), read.end());
+    return true;
+  });
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
+    const JetTableDefinition::Column* stored = definition.Find(col->col_num);
+    if (!stored || stored->jetType != columns_[i].jetType) continue;
+    columns_[i].scale = stored->scale;
+    columns_[i].calculated = stored->calculated;
+    if (stored->jetType == kJetComplex) columns_[i].daoType = file_.ComplexColumnDaoType(stored->complexId);
+  }
 }
 
 MdbTableCursor::~MdbTableCursor() {
@@ -180,15 +200,25 @@ Variant MdbTableCursor::Value(size_t index) {
 
 Variant MdbTableCursor::Decode(size_t index) {
   const MdbField& f = fields_[index];
-  const int type = columns_[index].jetType;
-  if (type == kJetBoolean) return Variant(!f.is_null);
+  const Column& column = columns_[index];
+  const int type = column.jetType;
+  if (type == kJetBoolean && !column.calculated) return Variant(!f.is_null);  // the null bit is the value
   if (f.is_null) return Variant::Null();
   const unsigned char* p = mdb_->pg_buf + f.start;
-  const size_t n = f.siz > 0 ? static_cast<size_t>(f.siz) : 0;
+  size_t n = f.siz > 0 ? static_cast<size_t>(f.siz) : 0;
+  std::string calculated;  // a calculated column's result, taken out of its wrapping
+  if (column.calculated) {
+    const bool longValue = type == kJetMemo || type == kJetOle;
+    calculated = longValue ? ReadLongValue(f, index) : std::string(reinterpret_cast<const char*>(p), n);
+    calculated = std::string(UnwrapCalculatedValue(calculated));
+    p = reinterpret_cast<const unsigned char*>(calculated.data());
+    n = calculated.size();
+  }
   auto need = [&](size_t bytes) {
     if (n < bytes) throw EOleError(FormatText(u"The value of field '%s' is damaged.", {columns_[index].name}));
   };
   switch (type) {
+    case kJetBoolean: need(1); return Variant(p[0] != 0);  // calculated only
     case kJetByte: need(1); return Variant(static_cast<uint8_t>(p[0]));
     case kJetInteger: need(2); return Variant(static_cast<int32_t>(ReadLE<int16_t>(p)));
     case kJetLong: need(4); return Variant(ReadLE<int32_t>(p));
@@ -198,22 +228,23 @@ Variant MdbTableCursor::Decode(size_t index) {
     case kJetDouble: need(8); return Variant(ReadLE<double>(p));
     case kJetDateTime: need(8); return Variant::FromDate(ReadLE<double>(p));
     case kJetGuid: need(16); return Variant(DecodeJetGuid(std::string_view(reinterpret_cast<const char*>(p), 16)));
-    case kJetNumeric: {
+    case kJetNumeric:
       need(17);
-      auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, index));
-      return Variant(DecodeJetDecimal(std::string_view(reinterpret_cast<const char*>(p), 17), col->col_scale));
-    }
+      return Variant(DecodeJetDecimal(std::string_view(reinterpret_cast<const char*>(p), 17), column.scale));
+    case kJetDateTimeExtended:
+      need(39);
+      return DecodeJetExtendedDateTime(std::string_view(reinterpret_cast<const char*>(p), n));
     case kJetText: {
       std::string_view bytes(reinterpret_cast<const char*>(p), n);
       return Variant(file_.IsJet3() ? DecodeJet3Text(bytes, file_.CodePage()) : DecodeJet4Text(bytes));
     }
     case kJetMemo: {
-      std::string bytes = ReadLongValue(f, index);
+      std::string bytes = column.calculated ? calculated : ReadLongValue(f, index);
       return Variant(file_.IsJet3() ? DecodeJet3Text(bytes, file_.CodePage()) : DecodeJet4Text(bytes));
     }
     case kJetBinary: return Variant(Variant::Bytes(p, p + n));
     case kJetOle: {
-      std::string bytes = ReadLongValue(f, index);
+      std::string bytes = column.calculated ? calculated : ReadLongValue(f, index);
       return Variant(Variant::Bytes(bytes.begin(), bytes.end()));
     }
     default:

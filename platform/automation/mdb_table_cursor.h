@@ -39,6 +39,9 @@ class MdbTableCursor {
     int jetType;
     int daoType;
     int32_t daoSize;
+    // From the table definition (see JetTableDefinition).
+    int scale = 0;            // Decimal columns
+    bool calculated = false;  // the cell holds a wrapped calculated result
   };
 
   // Opens the table at `catalogIndex` of `file`, which the cursor keeps
@@ -74,6 +77,8 @@ class MdbTableCursor {
   bool LoadNextPage();
   bool CellsInside(const MdbPageReader::Row& row) const;
   bool DamagedRecord(const UnicodeString& message);
+  // Takes what libmdb does not give from the table definition at `page`.
+  void ApplyTableDefinition(uint32_t page);
   Variant Decode(size_t index);
   std::string ReadLongValue(const MdbField& field, size_t index);
   // Locates row `row` of page `page` through the page cache; returns its bytes.

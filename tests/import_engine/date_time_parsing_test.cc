@@ -138,6 +138,21 @@ TEST(ParseDateTime, MonthNamesInEnglishAndRegionally) {
       {u"05 m\u00E4rz 2021", u"DD MMMM YYYY", u'-', At(2021, 3, 5)},
       {u"05-Okt-2021", u"DD-MMM-YYYY", u'-', At(2021, 10, 5)},
       {u"05-OCT-2021", u"DD-MMM-YYYY", u'-', At(2021, 10, 5)},
+      // Non-ASCII letters compare by Unicode rules, whatever the process locale.
+      {u"05-M\u00C4R-2021", u"dd-mmm-yyyy", u'-', At(2021, 3, 5)},
+      {u"05-m\u00E4r-2021", u"DD-MMM-YYYY", u'-', At(2021, 3, 5)},
+      {u"05 M\u00C4RZ 2021", u"DD MMMM YYYY", u'-', At(2021, 3, 5)},
+  });
+  FormatSettings french;
+  french.ShortMonthNames = {u"janv.", u"f\u00E9vr.", u"mars", u"avr.", u"mai", u"juin",
+                            u"juil.", u"ao\u00FBt", u"sept.", u"oct.", u"nov.", u"d\u00E9c."};
+  french.LongMonthNames = {u"janvier", u"f\u00E9vrier", u"mars",      u"avril",   u"mai",      u"juin",
+                           u"juillet", u"ao\u00FBt",    u"septembre", u"octobre", u"novembre", u"d\u00E9cembre"};
+  ScopedRegionalSettings scopedFrench(french);
+  CheckRows({
+      {u"05 F\u00C9VRIER 2021", u"DD MMMMMMM YYYY", u'-', At(2021, 2, 5)},
+      {u"12 AO\u00DBT 2021", u"DD MMMM YYYY", u'-', At(2021, 8, 12)},
+      {u"24 D\u00E9cembre 2021", u"DD MMMMMMMM YYYY", u'-', At(2021, 12, 24)},
   });
 }
 
@@ -203,6 +218,25 @@ TEST(BuildTimeFormat, SeparatorAndTheTFlag) {
   EXPECT_EQ(BuildTimeFormat(Formats(doMDY, u'/', true, u':'), true), u"THH:NN:SS");
   EXPECT_EQ(BuildTimeFormat(Formats(doMDY, u'/', true, u'.'), false), u"HH.NN.SS");
   EXPECT_EQ(BuildTimeFormat(Formats(doMDY, u'/', true, 0), false), u"HHNNSS");
+}
+
+// A time separator of code 0 adds nothing to the picture (as a date separator
+// of code 0 does): a NUL character there would count as a separator and push
+// the text's digits out of line, reading 193005 as 19:05.
+TEST(BuildTimeFormat, NoTimeSeparatorReadsRunTogetherDigits) {
+  struct Row {
+    const char16_t* text;
+    std::optional<TDateTime> expected;
+  } rows[] = {
+      {u"193005", TimeOfDay(19, 30, 5)},
+      {u"0705", TimeOfDay(7, 5)},
+      {u"235959", TimeOfDay(23, 59, 59)},
+  };
+  const UnicodeString format = BuildTimeFormat(Formats(doMDY, u'/', true, 0), false);
+  EXPECT_EQ(format.find(u'\0'), UnicodeString::npos);
+  for (const Row& r : rows) {
+    EXPECT_NEAR(ParseDateTime(r.text, format, u'/', 0, 2026), *r.expected, 1e-9) << ToUtf8(r.text);
+  }
 }
 
 TEST(DateDigits, RemovesSeparatorsAndTrims) {

@@ -101,6 +101,17 @@ TEST(ConvertForField, IntegerFamilies) {
   }
 }
 
+// The field's name is compared by Unicode's upper-case rules, not the process
+// locale's: dotless i upper-cases to I, umlauts to their capitals.
+TEST(ConvertForField, FieldNameComparisonFoldsNonAsciiLetters) {
+  const TSMIDataFormats formats = UsFormats();
+  const auto id = Field(u"ID", ftInteger);
+  CheckRows({{u"\u0131d", Int(0)}, {u"\u0131D", Int(0)}, {u"iD", Int(0)}, {u"\u0130D", Variant(u"\u0130D")}}, *id,
+            formats);
+  const auto menge = Field(u"M\u00C4NGE", ftFloat);
+  CheckRows({{u"m\u00E4nge", Int(0)}, {u"mange", Variant(u"mange")}}, *menge, formats);
+}
+
 TEST(ConvertForField, FloatFamiliesWithSeparatorsAndCurrency) {
   const TSMIDataFormats formats = UsFormats();
   for (TFieldType type : {ftFloat, ftCurrency, ftBCD}) {

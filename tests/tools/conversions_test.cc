@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "tools/accessdb/date_time.h"
+#include "tools/accessdb/decimal_value.h"
 #include "tools/accessdb/json_tables.h"
 #include "tools/accessdb/outline_database.h"
 #include "tools/accessdb/text_codec.h"
@@ -45,6 +46,53 @@ TEST(DateTimeTest, MalformedOrOutOfRangeDatesAreRefused) {
                           "1999-12-31T24:00:00", "1999-12-31T23:60:00", "1999-12-31T23:59:60",
                           "1999-12-31T23:59:5x"}) {
     EXPECT_THROW(ParseDateTime(bad), std::invalid_argument) << bad;
+  }
+}
+
+TEST(DateTimeTest, ExtendedDateTimesAreAsciiDaysSecondsAndSteps) {
+  struct Case {
+    const char* iso;
+    const char* stored;  // the first 39 bytes; ":7" and a zero byte follow
+  };
+  const Case cases[] = {
+      {"0001-01-01T00:00:00", "0000000000000000000:0000000000000000000"},
+      {"0001-01-02T00:00:01.5", "0000000000000000001:0000000000015000000"},
+      {"1899-12-30T06:00:00", "0000000000000693593:0000000216000000000"},
+      {"9999-12-31T23:59:59.9999999", "0000000000003652058:0000000863999999999"},
+  };
+  for (const Case& c : cases) {
+    const std::string stored = accessdb::EncodeExtendedDateTime(c.iso);
+    EXPECT_EQ(stored, std::string(c.stored) + ":7" + std::string(1, '\0')) << c.iso;
+  }
+  for (const char* bad : {"0000-12-31T00:00:00", "2021-02-29T00:00:00", "2021-01-01T00:00:00.", "2021-01-01T00:00:00.12345678",
+                          "2021-01-01T24:00:00", "2021-01-01"}) {
+    EXPECT_THROW(accessdb::EncodeExtendedDateTime(bad), std::invalid_argument) << bad;
+  }
+}
+
+TEST(DecimalTest, SignAndMagnitudeScaledByTheColumn) {
+  struct Case {
+    const char* text;
+    int precision, scale;
+    const char* hex;  // sign byte, then four little-endian 32-bit groups, most significant first
+  };
+  const Case cases[] = {
+      {"1", 18, 0, "00" "00000000" "00000000" "00000000" "01000000"},
+      {"1", 18, 6, "00" "00000000" "00000000" "00000000" "40420f00"},
+      {"-50.325", 18, 6, "80" "00000000" "00000000" "00000000" "08e6ff02"},
+      {"-0", 10, 2, "00" "00000000" "00000000" "00000000" "00000000"},
+      {"9999999999999999999999999999", 28, 0, "00" "00000000" "5ece4f20" "6102253e" "ffffff0f"},
+      {"12", 10, 2, "00" "00000000" "00000000" "00000000" "b0040000"},
+  };
+  auto hex = [](const std::string& s) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : s) out += std::string{kDigits[c >> 4], kDigits[c & 15]};
+    return out;
+  };
+  for (const Case& c : cases) EXPECT_EQ(hex(accessdb::EncodeDecimal(c.text, c.precision, c.scale)), c.hex) << c.text;
+  for (const char* bad : {"", "-", "1.234", "12345678901", "1e3", "1,5", ". "}) {
+    EXPECT_THROW(accessdb::EncodeDecimal(bad, 10, 2), std::invalid_argument) << bad;
   }
 }
 

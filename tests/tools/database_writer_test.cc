@@ -79,6 +79,9 @@ std::optional<std::string> ExportText(T type, const Value& v) {
       return Hex(cut);
     }
     case T::kOle: return Hex(v.as_string());
+    case T::kDecimal:
+    case T::kDateTimeExtended:
+    case T::kComplex: return std::string("skip");  // libmdb 1.0 misreads these; checked through the DAO engine
   }
   return std::nullopt;
 }
@@ -442,6 +445,45 @@ TEST(WriterTextTest, Jet4TextInEveryStoredFormReadsBack) {
   } catch (const std::invalid_argument& e) {
     EXPECT_NE(std::string(e.what()).find("character U+4E2D is not in code page 1252"), std::string::npos) << e.what();
   }
+}
+
+// Access 2007-2019 files share the Jet 4 layout; the newer column kinds are
+// Jet 4 only. Their values are checked through the DAO engine's tests, since
+// libmdb 1.0 misreads them (that is why the engine reads them itself).
+TEST(WriterAceTest, NewerFilesAndColumnKindsAsLibmdbSeesThem) {
+  Column decimal{"Amount", T::kDecimal};
+  decimal.precision = 10;
+  decimal.scale = 2;
+  Column calculated{"Full", T::kText, 20};
+  calculated.calculated = true;
+  const std::vector<Column> columns{decimal, {"At", T::kDateTimeExtended}, calculated};
+  for (int version : {2, 3, 4, 5, 6}) {
+    TempFile file("ace" + std::to_string(version) + ".accdb");
+    DatabaseOptions o = Options(Format::kJet4);
+    o.ace_version = version;
+    Write(file.path(), o, {{"T", columns, {{Value::Text("-1.5"), Value::Text("2021-03-05T13:45:30"), Value::Text("x")}}}});
+    std::ifstream in(file.path(), std::ios::binary);
+    std::string header(0x18, '\0');
+    in.read(header.data(), 0x18);
+    EXPECT_EQ(header.substr(4, 16), std::string("Standard ACE DB", 16));
+    LibmdbTableReader reader(file.path());
+    EXPECT_EQ(reader.jet_version(), version);
+    std::vector<MdbColumnInfo> info;
+    EXPECT_EQ(reader.Read("T", &info, [](const std::vector<MdbCell>&) {}), 1u);
+    ASSERT_EQ(info.size(), 3u);
+    EXPECT_EQ(info[0].type, 0x10);
+    EXPECT_EQ(info[1].type, 0x14);
+    EXPECT_EQ(info[2].type, 0x0A);
+  }
+  DatabaseOptions jet3 = Options(Format::kJet3);
+  for (const Column& c : columns) {
+    TempFile file("jet3-" + c.name + ".mdb");
+    EXPECT_THROW(Write(file.path(), jet3, {{"T", {c}, {}}}), std::invalid_argument) << c.name;
+  }
+  DatabaseOptions bad = Options(Format::kJet3);
+  bad.ace_version = 3;
+  TempFile file("bad.accdb");
+  EXPECT_THROW(DatabaseWriter(file.path(), bad), std::invalid_argument);
 }
 
 TEST(WriterFileTest, UnfinishedDatabaseIsRemoved) {

@@ -66,13 +66,40 @@ TEST(MakeAccessDbTest, TablesCommandWritesWhatTheJsonDescribes) {
   EXPECT_EQ(second[2].dump(), "{\"C\":\"7.0000\",\"M\":\"\xC3\xA9\"}");
 }
 
+TEST(MakeAccessDbTest, TablesCommandWritesNewerFilesAndColumnKinds) {
+  TempFile json("newer.json"), db("newer.accdb");
+  WriteFile(json.path(), R"({ "format": "ace2019", "codepage": 1252, "tables": [
+      { "name": "T",
+        "columns": [ {"name": "D", "type": "decimal", "precision": 28, "scale": 4},
+                     {"name": "X", "type": "datetime-extended"},
+                     {"name": "C", "type": "text", "size": 20, "calculated": true},
+                     {"name": "K", "type": "complex", "complex_id": 7} ],
+        "rows": [["-50.325", "0001-01-01T00:00:00.0000001", "Wayne, Bruce", 70], [12, null, null, null]] } ] })");
+  std::string output;
+  ASSERT_EQ(RunProgram("tables " + ShellQuote(json.path()) + " " + ShellQuote(db.path()), &output), 0) << output;
+  LibmdbTableReader reader(db.path());
+  EXPECT_EQ(reader.jet_version(), 6);
+  std::vector<MdbColumnInfo> columns;
+  EXPECT_EQ(reader.Read("T", &columns, [](const std::vector<MdbCell>&) {}), 2u);
+  ASSERT_EQ(columns.size(), 4u);
+  EXPECT_EQ(columns[0].type, 0x10);
+  EXPECT_EQ(columns[1].type, 0x14);
+  EXPECT_EQ(columns[2].type, 0x0A);
+  EXPECT_EQ(columns[3].type, 0x12);
+}
+
 TEST(MakeAccessDbTest, BadInputFailsWithAMessageAndLeavesNoFile) {
   struct Case {
     const char* json;
     const char* message;
   };
   const Case cases[] = {
-      {R"({"format": "jet5", "tables": []})", "\"format\" must be \"jet3\" or \"jet4\""},
+      {R"({"format": "jet5", "tables": []})", "\"format\" must be \"jet3\", \"jet4\" or \"ace2007\" to \"ace2019\""},
+      {R"({"format": "jet3", "tables": [{"name": "T", "columns": [{"name": "A", "type": "decimal"}]}]})",
+       "column \"A\": not possible in a Jet 3 file"},
+      {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "decimal", "precision": 5, "scale": 2}],
+           "rows": [["1.234"]]}]})",
+       "column \"A\": \"1.234\" has more than 2 decimals"},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "byte"}], "rows": [[300]]}]})",
        "table \"T\", row 1, column \"A\": 300 is out of range for a byte column"},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "datetime"}], "rows": [["2001-02-30T00:00:00"]]}]})",

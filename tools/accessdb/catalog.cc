@@ -19,6 +19,9 @@ constexpr std::int64_t kSystemTableFlags = static_cast<std::int32_t>(0x80000002u
 constexpr int kTypeTable = 1;
 constexpr int kTypeDatabase = 2;
 constexpr int kTypeContainer = 3;
+constexpr int kTypeOdbcLinkedTable = 4;
+constexpr int kTypeJetLinkedTable = 6;
+constexpr std::int64_t kFirstLinkId = 0x01000000;  // ids of objects without pages of their own
 
 constexpr int kPropertyText = 10;  // the data type code of a text property
 
@@ -102,7 +105,7 @@ std::string PropertyBlob(Format format, const std::vector<std::pair<std::string,
 
 std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
                                             const std::vector<CatalogTable>& tables,
-                                            int code_page) {
+                                            const std::vector<LinkedTable>& links, int code_page) {
   std::vector<std::vector<Value>> rows;
   auto add = [&](std::int64_t id, std::int64_t parent, const std::string& name, int type,
                  std::int64_t flags, Value lv_prop) {
@@ -127,6 +130,14 @@ std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
   for (const CatalogTable& t : tables) {
     add(t.definition_page, kTablesContainer, t.name, kTypeTable,
         t.system ? kSystemTableFlags : 0, Value());
+  }
+  std::int64_t id = kFirstLinkId;
+  for (const LinkedTable& l : links) {
+    add(id++, kTablesContainer, l.name, l.odbc ? kTypeOdbcLinkedTable : kTypeJetLinkedTable, 0, Value());
+    std::vector<Value>& r = rows.back();
+    if (!l.database.empty()) r[8] = Value::Text(l.database);
+    if (!l.connect.empty()) r[9] = Value::Text(l.connect);
+    r[10] = Value::Text(l.foreign_name);
   }
   return rows;
 }

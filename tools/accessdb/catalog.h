@@ -17,6 +17,16 @@ struct CatalogTable {
   bool system = false;
 };
 
+// A table linked from another database: through the Jet engine (another Access
+// file, catalog type 6) or through ODBC (catalog type 4).
+struct LinkedTable {
+  std::string name;
+  std::string foreign_name;  // its name in the other database
+  std::string database;      // Jet: the other file's path
+  std::string connect;       // ODBC: the connect string ("ODBC;DSN=...")
+  bool odbc = false;
+};
+
 const std::vector<Column>& MSysObjectsColumns();
 
 struct SystemTable {
@@ -30,7 +40,7 @@ const std::vector<SystemTable>& EmptySystemTables();
 // database object carrying the AccessVersion property, and one row per table.
 std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
                                             const std::vector<CatalogTable>& tables,
-                                            int code_page);
+                                            const std::vector<LinkedTable>& links, int code_page);
 
 // A property blob ("MR2" Jet 4, "KKD" Jet 3) holding text properties of one object.
 std::string PropertyBlob(Format format, const std::vector<std::pair<std::string, std::string>>& props,

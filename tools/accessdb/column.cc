@@ -17,6 +17,7 @@ constexpr TypeName kTypeNames[] = {
     {ColumnType::kDouble, "double"}, {ColumnType::kDateTime, "datetime"},
     {ColumnType::kText, "text"}, {ColumnType::kMemo, "memo"},
     {ColumnType::kBinary, "binary"}, {ColumnType::kOle, "ole"},
+    {ColumnType::kDecimal, "decimal"}, {ColumnType::kComplex, "complex"}, {ColumnType::kDateTimeExtended, "datetime-extended"},
 };
 
 }  // namespace
@@ -48,10 +49,13 @@ int FixedSize(ColumnType type) {
     case ColumnType::kByte: return 1;
     case ColumnType::kInteger: return 2;
     case ColumnType::kLong:
+    case ColumnType::kComplex:
     case ColumnType::kSingle: return 4;
     case ColumnType::kCurrency:
     case ColumnType::kDouble:
     case ColumnType::kDateTime: return 8;
+    case ColumnType::kDecimal: return 17;
+    case ColumnType::kDateTimeExtended: return 42;
     default: return 0;
   }
 }

@@ -23,6 +23,9 @@ enum class ColumnType : unsigned char {
   kText = 0x0A,      // up to `size` characters (1 to 255); Jet 3: bytes of the code page
   kOle = 0x0B,       // long binary value, up to 16 MB - 1
   kMemo = 0x0C,      // long text value, up to 16 MB - 1 stored bytes
+  kDecimal = 0x10,   // Jet 4 only: sign byte and a 128-bit magnitude; `precision`, `scale`
+  kComplex = 0x12,   // Jet 4 only: attachment / multi-value column; the cell is a 32-bit key
+  kDateTimeExtended = 0x14,  // Jet 4 only: 42 ASCII bytes, years 1 to 9999, 100 ns steps
 };
 
 // One column of a table. `size` matters for text (characters) and binary (bytes)
@@ -31,6 +34,14 @@ struct Column {
   std::string name;  // UTF-8, 1 to 64 characters
   ColumnType type = ColumnType::kText;
   int size = 0;
+  int precision = 18;  // decimal: 1 to 28 digits
+  int scale = 0;       // decimal: 0 to `precision` digits after the point
+  // Jet 4 only: a calculated column as Access 2010 and later store it; the writer
+  // stores the given results (the expression itself lives in column properties,
+  // which it does not write). Every type but OLE.
+  bool calculated = false;
+  // complex: the ComplexID under which MSysComplexColumns describes the column.
+  int complex_id = 0;
 };
 
 // "text", "memo", ... (the names TABLES.json uses); throws std::invalid_argument.
@@ -38,7 +49,7 @@ ColumnType ColumnTypeFromName(const std::string& name);
 const char* ColumnTypeName(ColumnType type);
 
 bool IsLongValue(ColumnType type);      // memo, ole
-bool IsVariableLength(ColumnType type);  // text, binary, memo, ole
+bool IsVariableLength(ColumnType type);  // text, binary, memo, ole (calculated columns also are)
 // Bytes a fixed-length column takes in a row (0 for boolean and variable columns).
 int FixedSize(ColumnType type);
 

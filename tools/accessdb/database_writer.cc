@@ -44,6 +44,9 @@ struct DatabaseWriter::Impl {
         format(FormatConstants(o.format)),
         code_page(std::make_unique<CodePageEncoder>(o.code_page)),
         file(path, format.page_size) {
+    if (o.ace_version != 0 && (o.format != Format::kJet4 || o.ace_version < 2 || o.ace_version > 6)) {
+      throw std::invalid_argument("an Access 2007-2019 file needs the Jet 4 layout and a version of 2 to 6");
+    }
     for (int i = 0; i < 3; ++i) file.Allocate();  // header, global usage map, catalog
   }
 
@@ -62,6 +65,7 @@ struct DatabaseWriter::Impl {
   PageFile file;
   std::unique_ptr<OpenTable> table;
   std::vector<CatalogTable> tables;
+  std::vector<LinkedTable> links;
   std::set<std::string> table_names;  // folded to lower case
   bool finished = false;
 };
@@ -167,7 +171,7 @@ void DatabaseWriter::Impl::Finish() {
     if (!t.system) listed.push_back(t);
   }
   Begin("MSysObjects", MSysObjectsColumns(), true, kCatalogPage);
-  for (const auto& row : CatalogRows(options.format, options.creation_date, listed, options.code_page)) {
+  for (const auto& row : CatalogRows(options.format, options.creation_date, listed, links, options.code_page)) {
     Add(row);
   }
   End();
@@ -177,7 +181,7 @@ void DatabaseWriter::Impl::Finish() {
   const Bytes empty = BuildUsageMap(format, PageSet(), file);
   global.Add(empty.data(), empty.size());
   file.Write(kGlobalUsageMapPage, global.data());
-  const Bytes header = BuildHeaderPage(format, options.code_page, options.creation_date);
+  const Bytes header = BuildHeaderPage(format, options.code_page, options.creation_date, options.ace_version);
   file.Write(0, header.data());
   file.Close();
   finished = true;
@@ -193,9 +197,30 @@ void DatabaseWriter::BeginTable(const std::string& name, const std::vector<Colum
   impl_->Begin(name, columns, false, 0);
 }
 
+void DatabaseWriter::BeginSystemTable(const std::string& name, const std::vector<Column>& columns) {
+  impl_->CheckOpen();
+  if (Folded(name).rfind("msys", 0) != 0) throw std::invalid_argument("a system table's name starts with MSys");
+  impl_->Begin(name, columns, true, 0);
+}
+
+std::uint32_t DatabaseWriter::table_id() const {
+  if (!impl_->table) throw std::logic_error("no open table");
+  return impl_->table->definition_page;
+}
+
 void DatabaseWriter::AddRow(const std::vector<Value>& values) {
   impl_->CheckOpen();
   impl_->Add(values);
+}
+
+void DatabaseWriter::AddLinkedTable(const LinkedTable& link) {
+  impl_->CheckOpen();
+  CheckObjectName("table name", link.name);
+  if (impl_->table_names.count(Folded(link.name)) != 0) {
+    throw std::invalid_argument("duplicate table name \"" + link.name + "\"");
+  }
+  impl_->table_names.insert(Folded(link.name));
+  impl_->links.push_back(link);
 }
 
 void DatabaseWriter::EndTable() {

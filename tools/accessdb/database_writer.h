@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/accessdb/catalog.h"
 #include "tools/accessdb/column.h"
 #include "tools/accessdb/date_time.h"
 #include "tools/accessdb/value.h"
@@ -41,6 +42,12 @@ struct DatabaseOptions {
   double creation_date = 45292.0;  // 2024-01-01T00:00:00
   // Jet 4: store text compressed where that is shorter (Access does by default).
   bool compress_text = true;
+  // Jet 4 layout only: 0 writes an Access 2000-2003 file (.mdb); 2 to 6 an
+  // unencrypted Access 2007, 2010, 2013, 2016 or 2019 file (.accdb), which has
+  // the same page layout and differs in its header's version and engine name.
+  // Nothing else of the newer formats is written (no attachment or multi-value
+  // columns, no new sort orders).
+  int ace_version = 0;
 };
 
 class DatabaseWriter {
@@ -56,9 +63,17 @@ class DatabaseWriter {
   // characters, unique (ignoring case) within the file or table; "MSys" names
   // are reserved for the catalog. At most 255 columns.
   void BeginTable(const std::string& name, const std::vector<Column>& columns);
+  // Starts a system table ("MSys" name, listed with the system flag), such as
+  // the MSysComplexColumns and MSysComplexType_... tables of complex columns.
+  void BeginSystemTable(const std::string& name, const std::vector<Column>& columns);
+  // The open table's id in the catalog (its definition page).
+  std::uint32_t table_id() const;
   // One value per column, in column order (see value.h for what each type takes).
   void AddRow(const std::vector<Value>& values);
   void EndTable();
+  // Lists a linked table in the catalog (it has no pages in this file). May
+  // come at any time before Finish(); the name must be unused.
+  void AddLinkedTable(const LinkedTable& link);
   // Ends the open table, writes the catalog and the header page and closes the
   // file. Nothing may be called afterwards.
   void Finish();

@@ -93,6 +93,33 @@ CivilDateTime FromAccessDays(double days) {
   return t;
 }
 
+std::string EncodeExtendedDateTime(const std::string& text) {
+  static const char kShape[] = "dddd-dd-ddTdd:dd:dd";
+  const size_t base = sizeof(kShape) - 1;
+  bool ok = text.size() >= base && text.size() != base + 1 && text.size() <= base + 8;
+  for (size_t i = 0; ok && i < text.size(); ++i) {
+    const char want = i < base ? kShape[i] : (i == base ? '.' : 'd');
+    ok = want == 'd' ? (text[i] >= '0' && text[i] <= '9') : text[i] == want;
+  }
+  if (!ok) {
+    throw std::invalid_argument("date/time \"" + text + "\" is not YYYY-MM-DDTHH:MM:SS[.fffffff]");
+  }
+  auto num = [&](size_t pos, size_t len) { return std::stoi(text.substr(pos, len)); };
+  const int year = num(0, 4), month = num(5, 2), day = num(8, 2);
+  const int hour = num(11, 2), minute = num(14, 2), second = num(17, 2);
+  if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
+      minute > 59 || second > 59) {
+    throw std::invalid_argument("date/time out of range: " + text);
+  }
+  std::string fraction = text.size() > base ? text.substr(base + 1) : std::string();
+  fraction.resize(7, '0');
+  const long long days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+                         DaysFromCivil(1, 1, 1);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%019lld:%012d%s:7", days, hour * 3600 + minute * 60 + second, fraction.c_str());
+  return std::string(buf, 41) + '\0';
+}
+
 std::string FormatDateTime(const CivilDateTime& t) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day,

@@ -25,4 +25,11 @@ double ParseDateTime(const std::string& text);
 CivilDateTime FromAccessDays(double days);
 std::string FormatDateTime(const CivilDateTime& t);  // "YYYY-MM-DDTHH:MM:SS"
 
+// A Date/Time Extended cell (Access 2019 and later) from "YYYY-MM-DDTHH:MM:SS"
+// with up to seven digits of fraction after a ".", years 1 to 9999: 42 ASCII
+// bytes, the days since 0001-01-01 (19 digits), ":", the seconds of the day
+// (12 digits) and the 100-nanosecond steps (7 digits), then ":7" and a zero
+// byte. Throws std::invalid_argument.
+std::string EncodeExtendedDateTime(const std::string& text);
+
 }  // namespace accessdb

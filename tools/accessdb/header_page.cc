@@ -26,11 +26,11 @@ void ToggleHeaderMask(const JetFormat& format, Bytes& page) {
   Rc4Crypt(kKey, sizeof kKey, &page[kMaskStart], static_cast<size_t>(MaskLength(format)));
 }
 
-Bytes BuildHeaderPage(const JetFormat& format, int code_page, double creation_date) {
+Bytes BuildHeaderPage(const JetFormat& format, int code_page, double creation_date, int ace_version) {
   Bytes page(static_cast<size_t>(format.page_size), 0);
   page[1] = 0x01;
-  std::memcpy(&page[4], "Standard Jet DB", 16);  // with its terminating zero
-  Put32(&page[0x14], format.jet4() ? 1 : 0);
+  std::memcpy(&page[4], ace_version != 0 ? "Standard ACE DB" : "Standard Jet DB", 16);  // with its terminating zero
+  Put32(&page[0x14], static_cast<std::uint32_t>(ace_version != 0 ? ace_version : format.jet4() ? 1 : 0));
   Put16(&page[kCodePage], static_cast<std::uint32_t>(code_page));
   Put32(&page[kDatabaseKey], 0);
   if (format.jet4()) {

@@ -8,7 +8,8 @@
 namespace accessdb {
 
 // The complete header page, masked as stored; empty password, pages unencrypted.
-Bytes BuildHeaderPage(const JetFormat& format, int code_page, double creation_date);
+// `ace_version` 2 to 6 marks an Access 2007-2019 file; 0 a Jet 3 or Jet 4 one.
+Bytes BuildHeaderPage(const JetFormat& format, int code_page, double creation_date, int ace_version = 0);
 
 // Undoes the mask in place (for tests: the mask is its own inverse).
 void ToggleHeaderMask(const JetFormat& format, Bytes& page);

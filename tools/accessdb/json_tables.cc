@@ -14,6 +14,14 @@
 namespace accessdb {
 namespace {
 
+// "ace2007" ... "ace2019": the version byte of an Access 2007-2019 file; 0 otherwise.
+int AceVersion(const std::string& name) {
+  static const char* const kNames[] = {"ace2007", "ace2010", "ace2013", "ace2016", "ace2019"};
+  for (int i = 0; i < 5; ++i)
+    if (name == kNames[i]) return i + 2;
+  return 0;
+}
+
 using json = nlohmann::json;
 
 // Builds one JSON value from parser events. Floating-point numbers are kept as
@@ -159,8 +167,10 @@ class TablesHandler {
         options.format = Format::kJet4;
       } else if (f == "jet3") {
         options.format = Format::kJet3;
+      } else if (f.is_string() && AceVersion(f.get<std::string>()) != 0) {
+        options.ace_version = AceVersion(f.get<std::string>());
       } else {
-        Fail("\"format\" must be \"jet3\" or \"jet4\"");
+        Fail("\"format\" must be \"jet3\", \"jet4\" or \"ace2007\" to \"ace2019\"");
       }
     }
     if (doc.contains("codepage")) {
@@ -210,9 +220,15 @@ class TablesHandler {
       Column col;
       col.name = c["name"].get<std::string>();
       col.type = ColumnTypeFromName(c["type"].get<std::string>());
-      if (c.contains("size")) {
-        if (!c["size"].is_number_integer()) Fail(where + ": \"size\" must be an integer");
-        col.size = c["size"].get<int>();
+      for (auto [key, slot] : {std::pair<const char*, int*>{"size", &col.size}, {"precision", &col.precision},
+                               {"scale", &col.scale}, {"complex_id", &col.complex_id}}) {
+        if (!c.contains(key)) continue;
+        if (!c[key].is_number_integer()) Fail(where + ": \"" + key + "\" must be an integer");
+        *slot = c[key].get<int>();
+      }
+      if (c.contains("calculated")) {
+        if (!c["calculated"].is_boolean()) Fail(where + ": \"calculated\" must be true or false");
+        col.calculated = c["calculated"].get<bool>();
       }
       p.columns.push_back(col);
     }
@@ -263,6 +279,7 @@ class TablesHandler {
       case ColumnType::kByte:
       case ColumnType::kInteger:
       case ColumnType::kLong:
+      case ColumnType::kComplex:
         if (cell.is_number_unsigned() && cell.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
           throw std::invalid_argument(cell.dump() + " is out of range");
         }
@@ -286,6 +303,14 @@ class TablesHandler {
       case ColumnType::kDateTime:
         if (!cell.is_string()) throw std::invalid_argument("expected \"YYYY-MM-DDTHH:MM:SS\"");
         return Value::DateTime(ParseDateTime(cell.get<std::string>()));
+      case ColumnType::kDecimal:
+        if (is_float) return Value::Text(raw);
+        if (cell.is_number_integer() || cell.is_number_unsigned()) return Value::Text(cell.dump());
+        if (!cell.is_string()) throw std::invalid_argument("expected a decimal number");
+        return Value::Text(cell.get<std::string>());
+      case ColumnType::kDateTimeExtended:
+        if (!cell.is_string()) throw std::invalid_argument("expected \"YYYY-MM-DDTHH:MM:SS[.fffffff]\"");
+        return Value::Text(cell.get<std::string>());
       case ColumnType::kText:
       case ColumnType::kMemo:
         if (!cell.is_string()) throw std::invalid_argument("expected a string");

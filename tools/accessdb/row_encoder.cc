@@ -6,12 +6,28 @@
 #include <limits>
 #include <stdexcept>
 
+#include "tools/accessdb/date_time.h"
+#include "tools/accessdb/decimal_value.h"
+
 namespace accessdb {
 namespace {
 
 // Access dates run from 0100-01-01 (-657434) to 9999-12-31 23:59:59.
 constexpr double kFirstDay = -657434.0;
 constexpr double kLastDay = 2958466.0;
+
+// A calculated column stores its result behind a 16-byte header and a 4-byte
+// length, followed by 3 spare bytes.
+constexpr size_t kCalculatedHeader = 16;
+constexpr size_t kCalculatedTrailer = 3;
+
+void WrapCalculated(const std::uint8_t* data, size_t length, Bytes& out) {
+  Bytes wrapped(kCalculatedHeader, 0);
+  Append32(wrapped, static_cast<std::uint32_t>(length));
+  wrapped.insert(wrapped.end(), data, data + length);
+  wrapped.resize(wrapped.size() + kCalculatedTrailer, 0);
+  out.swap(wrapped);
+}
 
 }  // namespace
 
@@ -56,14 +72,17 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
   cell.present = !v.is_null();
   cell.var.clear();
   cell.out_of_row = false;
-  std::uint8_t* fixed = fixed_.data() + c.fixed_offset;
+  const bool calculated = c.column.calculated;
+  // A calculated fixed-type value is built aside, then wrapped into the variable area.
+  std::uint8_t scratch[42] = {};
+  std::uint8_t* fixed = calculated ? scratch : fixed_.data() + c.fixed_offset;
   auto wrong_kind = [&] {
     Fail(c, std::string("a ") + ColumnTypeName(t) + " column cannot hold a " +
                 ValueKindName(v.kind()) + " value");
   };
   if (v.is_null()) {
-    if (t == ColumnType::kBoolean) Fail(c, "a boolean column cannot hold null");
-    if (!IsVariableLength(t)) std::memset(fixed, 0, static_cast<size_t>(FixedSize(t)));
+    if (t == ColumnType::kBoolean && !calculated) Fail(c, "a boolean column cannot hold null");
+    if (!c.variable) std::memset(fixed, 0, static_cast<size_t>(FixedSize(t)));
     return;
   }
   auto int_in = [&](std::int64_t lo, std::int64_t hi) {
@@ -80,23 +99,26 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
     return v.as_double();
   };
   switch (t) {
-    case ColumnType::kBoolean:
-      if (v.kind() == K::kBool) {
-        cell.present = v.as_bool();
-      } else {
-        cell.present = int_in(0, 1) != 0;
+    case ColumnType::kBoolean: {
+      const bool b = v.kind() == K::kBool ? v.as_bool() : int_in(0, 1) != 0;
+      if (!calculated) {
+        cell.present = b;  // the null-mask bit is the value
+        return;
       }
-      return;
+      fixed[0] = b ? 0xFF : 0x00;
+      break;
+    }
     case ColumnType::kByte:
       fixed[0] = static_cast<std::uint8_t>(int_in(0, 255));
-      return;
+      break;
     case ColumnType::kInteger:
       Put16(fixed, static_cast<std::uint32_t>(int_in(-32768, 32767)));
-      return;
+      break;
     case ColumnType::kLong:
+    case ColumnType::kComplex:
       Put32(fixed, static_cast<std::uint32_t>(
                        int_in(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
-      return;
+      break;
     case ColumnType::kCurrency: {
       std::int64_t scaled = 0;
       const std::int64_t max_units = std::numeric_limits<std::int64_t>::max() / 10000;
@@ -111,24 +133,39 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
         scaled = std::llround(d);
       }
       Put64(fixed, static_cast<std::uint64_t>(scaled));
-      return;
+      break;
     }
     case ColumnType::kSingle: {
       const double d = number();
       if (std::fabs(d) > FLT_MAX) Fail(c, "the number is out of range for a single column");
       PutFloat(fixed, static_cast<float>(d));
-      return;
+      break;
     }
     case ColumnType::kDouble:
       PutDouble(fixed, number());
-      return;
+      break;
     case ColumnType::kDateTime:
       if (v.kind() != K::kDateTime) wrong_kind();
       if (!(v.as_double() > kFirstDay - 1 && v.as_double() < kLastDay)) {
         Fail(c, "date/time outside the years 100 to 9999");
       }
       PutDouble(fixed, v.as_double());
-      return;
+      break;
+    case ColumnType::kDecimal: {
+      std::string text;
+      if (v.kind() == K::kInt) text = std::to_string(v.as_int());
+      else if (v.kind() == K::kText) text = v.as_string();
+      else wrong_kind();
+      const std::string bytes = EncodeDecimal(text, c.column.precision, c.column.scale);
+      std::memcpy(fixed, bytes.data(), bytes.size());
+      break;
+    }
+    case ColumnType::kDateTimeExtended: {
+      if (v.kind() != K::kText) wrong_kind();
+      const std::string bytes = EncodeExtendedDateTime(v.as_string());
+      std::memcpy(fixed, bytes.data(), bytes.size());
+      break;
+    }
     case ColumnType::kText:
     case ColumnType::kMemo:
       if (v.kind() != K::kText) wrong_kind();
@@ -143,6 +180,14 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
       }
       cell.var.assign(v.as_string().begin(), v.as_string().end());
       break;
+  }
+  if (calculated) {
+    if (IsVariableLength(t)) {
+      const Bytes plain = cell.var;
+      WrapCalculated(plain.data(), plain.size(), cell.var);
+    } else {
+      WrapCalculated(fixed, t == ColumnType::kBoolean ? 1 : static_cast<size_t>(FixedSize(t)), cell.var);
+    }
   }
   if (IsLongValue(t) && cell.var.size() > kMaxLongValueLength) {
     Fail(c, "a long value of " + std::to_string(cell.var.size()) + " bytes exceeds 16 MB - 1");
@@ -187,7 +232,7 @@ void RowEncoder::Prepare(const std::vector<Value>& values, std::uint64_t row_num
   int data_end = count_size + layout_.fixed_size;
   for (size_t i = 0; i < cells_.size(); ++i) {
     const ColumnType t = layout_.columns[i].column.type;
-    if (!cells_[i].present || !IsVariableLength(t)) continue;
+    if (!cells_[i].present || !layout_.columns[i].variable) continue;
     data_end += IsLongValue(t) ? kLongValueHeaderSize : static_cast<int>(cells_[i].var.size());
   }
   if (data_end + TrailerSize(data_end) > format_.max_row_size) {
@@ -229,7 +274,7 @@ const Bytes& RowEncoder::Encode(std::vector<std::unique_ptr<LongValueStore>>& st
   offsets.assign(static_cast<size_t>(n) + 1, 0);
   for (size_t i = 0; i < cells_.size(); ++i) {
     const ColumnLayout& c = layout_.columns[i];
-    if (!IsVariableLength(c.column.type)) continue;
+    if (!c.variable) continue;
     offsets[static_cast<size_t>(c.var_index)] = static_cast<int>(row_.size());
     const Cell& cell = cells_[i];
     if (!cell.present) continue;

@@ -14,12 +14,13 @@ constexpr std::uint16_t kGeneralSortOrder = 0x0409;
 constexpr std::uint8_t kFlagFixed = 0x01;
 constexpr std::uint8_t kFlagNullable = 0x02;
 constexpr std::uint8_t kExtCompressedText = 0x01;
+constexpr std::uint8_t kExtCalculated = 0xC0;
 
 bool IsTextual(ColumnType t) { return t == ColumnType::kText || t == ColumnType::kMemo; }
 
 void AppendColumnEntry(const JetFormat& format, const ColumnLayout& c, int code_page, Bytes& out) {
   const ColumnType t = c.column.type;
-  const bool variable = IsVariableLength(t);
+  const bool variable = c.variable;
   const std::uint8_t flags = static_cast<std::uint8_t>(kFlagNullable | (variable ? 0 : kFlagFixed));
   const size_t at = out.size();
   out.resize(at + static_cast<size_t>(format.column_entry_size), 0);
@@ -31,8 +32,14 @@ void AppendColumnEntry(const JetFormat& format, const ColumnLayout& c, int code_
     Put16(e + 7, variable ? static_cast<std::uint32_t>(c.var_index) : 0);
     Put16(e + 9, static_cast<std::uint32_t>(c.number));
     if (IsTextual(t)) Put16(e + 11, kGeneralSortOrder);  // e[13] 0, e[14] sort order version 0
+    if (t == ColumnType::kComplex) Put32(e + 11, static_cast<std::uint32_t>(c.column.complex_id));
+    if (t == ColumnType::kDecimal) {
+      e[11] = static_cast<std::uint8_t>(c.column.precision);
+      e[12] = static_cast<std::uint8_t>(c.column.scale);
+    }
     e[15] = flags;
-    e[16] = IsTextual(t) ? kExtCompressedText : 0;
+    e[16] = static_cast<std::uint8_t>((IsTextual(t) ? kExtCompressedText : 0) |
+                                      (c.column.calculated ? kExtCalculated : 0));
     Put16(e + 21, variable ? 0 : static_cast<std::uint32_t>(c.fixed_offset));
     Put16(e + 23, static_cast<std::uint32_t>(c.stored_size));
   } else {

@@ -8,6 +8,10 @@
 namespace accessdb {
 namespace {
 
+// Access gives every calculated column of a fixed-length type this length: the
+// wrapping (16 + 4 + 3 bytes) around the largest fixed value (16 bytes).
+constexpr int kCalculatedFixedSize = 39;
+
 std::string Lower(const std::u16string& s) {
   std::string out;
   for (char16_t c : s) {
@@ -50,12 +54,25 @@ TableLayout MakeTableLayout(const JetFormat& format, const std::string& table_na
         throw std::invalid_argument(where + "column \"" + c.name + "\": size must be 1 to 255");
       }
     }
-    if (IsVariableLength(t)) {
+    const bool jet4_only = t == ColumnType::kDecimal || t == ColumnType::kDateTimeExtended ||
+                           t == ColumnType::kComplex || c.calculated;
+    if (jet4_only && !format.jet4()) {
+      throw std::invalid_argument(where + "column \"" + c.name + "\": not possible in a Jet 3 file");
+    }
+    if (t == ColumnType::kDecimal && (c.precision < 1 || c.precision > 28 || c.scale < 0 || c.scale > c.precision)) {
+      throw std::invalid_argument(where + "column \"" + c.name + "\": precision 1 to 28, scale 0 to precision");
+    }
+    if (c.calculated && (t == ColumnType::kOle || t == ColumnType::kComplex)) {
+      throw std::invalid_argument(where + "column \"" + c.name + "\": an OLE or complex column cannot be calculated");
+    }
+    cl.variable = IsVariableLength(t) || c.calculated;
+    if (cl.variable) {
       cl.var_index = layout.var_count++;
       if (IsLongValue(t)) cl.long_index = layout.long_count++;
       cl.stored_size = t == ColumnType::kText && format.jet4() ? 2 * c.size
                        : IsLongValue(t)                        ? 0
-                                                               : c.size;
+                       : IsVariableLength(t)                   ? c.size
+                                                               : kCalculatedFixedSize;
     } else {
       cl.fixed_offset = layout.fixed_size;
       layout.fixed_size += FixedSize(t);

@@ -16,6 +16,7 @@ struct ColumnLayout {
   int var_index = 0;     // variable columns: position in the variable-offset table
   int long_index = -1;   // memo/OLE columns: index among the table's long-value columns
   int stored_size = 0;   // length field of the column entry (bytes)
+  bool variable = false;  // stored in the variable area (variable types, calculated columns)
 };
 
 struct TableLayout {

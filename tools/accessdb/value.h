@@ -8,11 +8,13 @@ namespace accessdb {
 
 // A tagged value; small, copied freely. Which kinds a column accepts:
 //   boolean: Bool (never Null)
-//   byte, integer, long: Int (range-checked against the column)
+//   byte, integer, long, complex: Int (range-checked against the column)
 //   currency: Currency (exact ten-thousandths), Int (whole units) or Double
 //             (rounded to four decimals)
 //   single, double: Double or Int (single rounds to float)
 //   datetime: DateTime (days since 1899-12-30, see date_time.h)
+//   decimal: Text ("-50.325") or Int
+//   datetime-extended: Text ("0001-01-01T00:00:00.0000001", see date_time.h)
 //   text, memo: Text (UTF-8)
 //   binary, ole: Bytes
 // Every column but boolean also accepts Null.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/date_time.h"
 #include "runtime/exceptions.h"
 #include "runtime/variant.h"
 
@@ -18,7 +19,7 @@ TEST(JetValueDecoding, TypeCodesAndSizesAsDaoReportsThem) {
       {kJetDouble, 8, false, 7, 8},    {kJetDateTime, 8, false, 8, 8}, {kJetBinary, 10, false, 9, 10},
       {kJetText, 100, false, 10, 50},  {kJetText, 50, true, 10, 50},   {kJetOle, 0, false, 11, 0},
       {kJetMemo, 0, false, 12, 0},     {kJetGuid, 16, false, 15, 16},  {kJetBigInt, 8, false, 16, 8},
-      {kJetNumeric, 17, false, 20, 16}, {kJetComplex, 4, false, 0, 4},
+      {kJetNumeric, 17, false, 20, 16}, {kJetComplex, 4, false, 0, 4}, {kJetDateTimeExtended, 42, false, 8, 8},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(DaoFieldType(r.jetType), r.daoType) << r.jetType;
@@ -69,4 +70,41 @@ TEST(JetValueDecoding, DecimalFromFourGroupsMostSignificantFirst) {
 TEST(JetValueDecoding, GuidText) {
   std::string b("\x33\x22\x11\x00\x55\x44\x77\x66\x88\x99\xAA\xBB\xCC\xDD\xEE\xFF", 16);
   EXPECT_EQ(DecodeJetGuid(b), u"{00112233-4455-6677-8899-AABBCCDDEEFF}");
+}
+
+TEST(JetValueDecoding, ExtendedDateTimeAsDateOrText) {
+  const std::string tail = std::string(":7") + '\0';
+  struct Row {
+    std::string stored;
+    Variant expected;
+  } rows[] = {
+      {"0000000000000693593:0000000216000000000", Variant::FromDate(0.25)},
+      {"0000000000000693594:0000000000005000000", Variant::FromDate(1.0 + 0.5 / 86400)},
+      {"0000000000000693592:0000000216000000000", Variant::FromDate(-1.25)},  // before 1899-12-30
+      {"0000000000000036159:0000000000000000000", Variant::FromDate(EncodeDate(100, 1, 1))},
+      {"0000000000000036158:0000000863990000001", Variant(u"0099-12-31 23:59:59.0000001")},
+      {"0000000000000000000:0000000000000000000", Variant(u"0001-01-01 00:00:00.0000000")},
+  };
+  for (const Row& r : rows) {
+    Variant v = DecodeJetExtendedDateTime(r.stored + tail);
+    ASSERT_EQ(v.Type(), r.expected.Type()) << r.stored;
+    if (v.Type() == VarType::Date) EXPECT_NEAR(v.AsDate(), r.expected.AsDate(), 1e-10) << r.stored;
+    else EXPECT_EQ(v, r.expected) << r.stored;
+  }
+  for (const std::string& bad : {std::string("0000000000000693593:000000021600000000"),   // short
+                                std::string("0000000000000693593-0000000216000000000"),  // no colon
+                                std::string("00000000000006935x3:0000000216000000000"),
+                                std::string("0000000000003652059:0000000000000000000"),  // year 10000
+                                std::string("0000000000000693593:0000086400000000000")}) {  // a whole day of seconds
+    EXPECT_THROW(DecodeJetExtendedDateTime(bad), EOleError) << bad;
+  }
+}
+
+TEST(JetValueDecoding, CalculatedValueBehindItsHeaderAndLength) {
+  using namespace std::string_literals;
+  const std::string header(16, '\x5A');
+  EXPECT_EQ(UnwrapCalculatedValue(header + "\x03\0\0\0abc\0\0\0"s), "abc");
+  EXPECT_EQ(UnwrapCalculatedValue(header + "\0\0\0\0"s), "");
+  EXPECT_EQ(UnwrapCalculatedValue(header + "\xFF\0\0\0ab"s), "ab");  // a length beyond the cell is cut
+  EXPECT_THROW(UnwrapCalculatedValue(header + "\x01\0\0"s), EOleError);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/unicode_case.h"
 #include "tests/win32/platform/platform_tests.h"
 #include "tests/win32/support/check.h"
 
@@ -89,3 +90,24 @@ void RunJapaneseCodePageTests() {
   CHECK(OemToChar(Bytes({0x93, 0xFA, 'a'})) == u"\u65E5a");
 }
 
+// Upper-casing by the system's invariant table, whatever the user's locale.
+void RunUnicodeCaseTests() {
+  struct Row {
+    const char* name;
+    UnicodeString text;
+    UnicodeString upper;
+  };
+  const Row rows[] = {
+      {"german", u"m\u00E4rz", u"M\u00C4RZ"},
+      {"french", u"f\u00E9vr. ao\u00FBt", u"F\u00C9VR. AO\u00DBT"},
+      {"dotless i", u"\u0131d", u"ID"},
+      {"dotted i stays", u"i", u"I"},
+      {"empty", u"", u""},
+  };
+  for (const Row& r : rows) {
+    check::Case() = std::string("upper case: ") + r.name;
+    check::CountCase();
+    CHECK(UnicodeUpperCase(r.text) == r.upper);
+    CHECK(SameTextUnicode(r.text, r.upper));
+  }
+}

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   std::string group = argv[2];
   if (group == "all") {
     RunCodePageTests();
+    RunUnicodeCaseTests();
     RunEnglishRegionalSettingsTests();
     RunBoundaryTests();
     RunUserInterfaceTests();

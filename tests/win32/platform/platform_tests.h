@@ -4,6 +4,7 @@
 #include <string>
 
 void RunCodePageTests();
+void RunUnicodeCaseTests();
 void RunJapaneseCodePageTests();
 void RunEnglishRegionalSettingsTests();
 void RunGermanRegionalSettingsTests();
