@@ -8,6 +8,8 @@ WIN32_BUILD ?= build-win32
 # `make fuzz FUZZ_SECONDS=N` runs each for N seconds with a new seed.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
+# Release packages: arvoline_VERSION_amd64.deb and Arvoline-VERSION-win32.zip.
+DIST ?= dist
 
 .PHONY: test test-win32 demo deps build build-asan build-win32 build-fuzz fuzz bench clean
 
@@ -36,6 +38,7 @@ test: build build-asan build-win32 build-fuzz
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(WIN32_BUILD) && ctest --output-on-failure
 	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-packages
 
 fuzz: build-fuzz
 	cmake -S . -B $(FUZZ_BUILD) -DARVOLINE_FUZZ_SECONDS=$(FUZZ_SECONDS) -DARVOLINE_FUZZ_SEED=0
@@ -52,5 +55,24 @@ demo: build
 bench: build
 	cmake --build $(BUILD) --target bench
 
+# The release packages, made by CPack from the Linux and the Windows builds.
+.PHONY: package package-files test-packages
+package: build build-win32
+	$(MAKE) package-files
+
+package-files:
+	rm -rf $(DIST)
+	cd $(BUILD) && cpack -G DEB -B $(abspath $(DIST))
+	cd $(WIN32_BUILD) && cpack -G ZIP -B $(abspath $(DIST))
+	rm -rf $(DIST)/_CPack_Packages
+
+# The packages of the binaries the suites above tested: the DLL's digest is
+# taken before packaging, and the zip must hold that very DLL.
+test-packages:
+	tested=$$(sha256sum < $(WIN32_BUILD)/Arvoline.dll | cut -d' ' -f1) && \
+	$(MAKE) package-files && \
+	bash tests/package/check_packages.sh --deb $(DIST)/arvoline_*_amd64.deb --zip $(DIST)/Arvoline-*-win32.zip \
+	  --tested-dll-sha256 $$tested --writer $(BUILD)/make-access-db
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(FUZZ_BUILD) $(DIST)

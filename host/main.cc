@@ -122,7 +122,10 @@ int main(int argc, char** argv) {
       "Options may also follow the command. 'arvoline-host import --help' lists import's options.");
   app.require_subcommand(1);
   app.fallthrough();
-  app.add_option("--plugin", options.pluginPath, "Plug-in module to load (default: Arvoline.so beside this program)")
+  app.set_version_flag("--version", std::string("arvoline-host ") + ARVOLINE_VERSION, "Print the release version and exit");
+  app.add_option("--plugin", options.pluginPath,
+                 "Plug-in module to load (default: Arvoline.so beside this program, else the installed\n"
+                 "module " ARVOLINE_PLUGIN_DIR_FROM_HOST "/Arvoline.so relative to it)")
       ->type_name("PATH");
   app.add_option("--codepage", options.codePage, "Run the plug-in under ANSI code page N (e.g. 1252, 1251, 932)")
       ->type_name("N");

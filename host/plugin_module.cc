@@ -4,6 +4,8 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "host/host_error.h"
 
 namespace {
@@ -42,6 +44,13 @@ std::string DefaultPluginPath() {
   char self[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) return "Arvoline.so";
-  std::string program(self, static_cast<size_t>(n));
-  return program.substr(0, program.rfind('/') + 1) + "Arvoline.so";
+  const std::filesystem::path directory = std::filesystem::path(std::string(self, static_cast<size_t>(n))).parent_path();
+  // The build tree keeps the module beside the program; an installed tree
+  // keeps it in its own directory, found relative to the program so that
+  // the tree works wherever it is unpacked.
+  const std::filesystem::path beside = directory / "Arvoline.so";
+  const std::filesystem::path installed = (directory / ARVOLINE_PLUGIN_DIR_FROM_HOST / "Arvoline.so").lexically_normal();
+  std::error_code ignored;
+  if (!std::filesystem::exists(beside, ignored) && std::filesystem::exists(installed, ignored)) return installed.string();
+  return beside.string();
 }

@@ -33,5 +33,6 @@ class PluginModule {
   EndImportSessionFunction endImportSession_ = nullptr;
 };
 
-// The Arvoline.so beside the running program.
+// The Arvoline.so beside the running program; where there is none, the
+// installed one (lib/arvoline/ next to the program's bin/).
 std::string DefaultPluginPath();
