@@ -10,32 +10,19 @@
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
 #include "platform/automation/jet_database_password.h"
+#include "tests/platform/automation/dao_calls.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"
 
 using accessdb::ColumnType;
 using accessdb::Value;
+using dao_calls::Engine;
+using dao_calls::ErrorOf;
+using dao_calls::Field;
+using dao_calls::Open;
+using dao_calls::OpenTable;
 
 namespace {
-
-Variant Engine() { return CreateOleObject(u"DAO.DBEngine.36"); }
-
-Variant Open(const std::string& path) { return Engine().Call(u"OpenDatabase", {Variant(FromUtf8(path))}); }
-
-Variant OpenTable(const Variant& db, const char16_t* table) {
-  return db.Call(u"OpenRecordset", {Variant(table), Variant(1), Variant(0), Variant(2)});
-}
-
-Variant Field(const Variant& rs, int i) { return rs.Get(u"Fields").Get(u"Item", {Variant(i)}); }
-
-UnicodeString ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EOleError& e) {
-    return e.Message();
-  }
-  return u"(no error)";
-}
 
 accessdb::DatabaseOptions Options(accessdb::Format format, int codePage = 1252) {
   accessdb::DatabaseOptions o;

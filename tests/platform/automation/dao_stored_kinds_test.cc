@@ -7,32 +7,18 @@
 #include "runtime/date_time.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
+#include "tests/platform/automation/dao_calls.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"
 
 using accessdb::ColumnType;
 using accessdb::Value;
+using dao_calls::ErrorOf;
+using dao_calls::Field;
+using dao_calls::Open;
+using dao_calls::OpenTable;
 
 namespace {
-
-Variant Open(const std::string& path) {
-  return CreateOleObject(u"DAO.DBEngine.36").Call(u"OpenDatabase", {Variant(FromUtf8(path))});
-}
-
-Variant OpenTable(const Variant& db, const char16_t* table) {
-  return db.Call(u"OpenRecordset", {Variant(table), Variant(1), Variant(0), Variant(2)});
-}
-
-Variant Field(const Variant& rs, int i) { return rs.Get(u"Fields").Get(u"Item", {Variant(i)}); }
-
-UnicodeString ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EOleError& e) {
-    return e.Message();
-  }
-  return u"(no error)";
-}
 
 // Jet 4 (.mdb), or the same layout marked as an Access 2007, 2010 or 2019 file.
 struct FileKind {
