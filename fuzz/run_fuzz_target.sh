@@ -12,6 +12,12 @@ shift 5
 if [ "$seed" != 0 ]; then rm -rf "$work/new"; fi
 mkdir -p "$work/new" "$work/artifacts"
 rm -f "$work"/sanitizer.*
+# Temporary files of the targets (the database target's input file) go to a
+# folder of this run's own, removed at the end however the program ended.
+export TMPDIR="$work/tmp"
+rm -rf "$TMPDIR"
+mkdir -p "$TMPDIR"
+trap 'rm -rf "$TMPDIR"' EXIT
 export ASAN_OPTIONS="log_path=$work/sanitizer.asan:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="log_path=$work/sanitizer.ubsan:print_stacktrace=1:${UBSAN_OPTIONS:-}"
 "$program" -seed="$seed" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144 \

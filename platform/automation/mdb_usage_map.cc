@@ -59,8 +59,9 @@ bool MdbUsageMap::Bitmap(uint64_t page, const unsigned char*& bits, uint64_t& fi
     if (mapPage != 0 && (!pages_.Read(mapPage, mapPage_) || mapPage_[0] != kUsageMapPage)) Damaged();
     mapPageIndex_ = static_cast<uint32_t>(index);
   }
+  if (mapPage_.empty()) return false;  // no map page: no bits to point at
   bits = mapPage_.data() + kMapPageHeader;
-  return !mapPage_.empty();
+  return true;
 }
 
 uint32_t MdbUsageMap::Next(uint32_t page) {
