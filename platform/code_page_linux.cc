@@ -139,18 +139,21 @@ std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
   if (codePage == kCodePageUtf8) return ToUtf8(text);
   CodePageConverter& cv = ConverterFor(codePage);
   if (cv.singleByte) {
-    std::string out;
-    out.reserve(text.size());
+    // Written through a pointer: a push_back per character was a fifth of
+    // the whole import's time.
+    std::string out(text.size(), '\0');
+    char* next = out.data();
     for (size_t i = 0; i < text.size(); ++i) {
       char16_t c = text[i];
       if (cv.hasByte[c]) {
-        out.push_back(static_cast<char>(cv.fromWide[c]));
+        *next++ = static_cast<char>(cv.fromWide[c]);
         continue;
       }
-      out.push_back('?');
+      *next++ = '?';
       // A surrogate pair is one character and gets one default character.
       if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
     }
+    out.resize(static_cast<size_t>(next - out.data()));
     return out;
   }
   if (text.empty()) return std::string();

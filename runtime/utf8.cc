@@ -33,9 +33,21 @@ void AppendUtf16(UnicodeString& out, char32_t cp) {
 }  // namespace
 
 std::string ToUtf8(UnicodeStringView s) {
+  // Runs of ASCII, the bulk of every text, are copied a block at a time;
+  // only the other characters go through the general encoder.
   std::string out;
   out.reserve(s.size() + s.size() / 2);
-  for (size_t i = 0; i < s.size(); ++i) {
+  size_t i = 0;
+  while (i < s.size()) {
+    size_t ascii = i;
+    while (ascii < s.size() && s[ascii] < 0x80) ++ascii;
+    if (ascii > i) {
+      const size_t at = out.size();
+      out.resize(at + (ascii - i));
+      char* next = out.data() + at;
+      for (; i < ascii; ++i) *next++ = static_cast<char>(s[i]);
+      continue;
+    }
     char32_t c = s[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
@@ -44,6 +56,7 @@ std::string ToUtf8(UnicodeStringView s) {
       c = 0xFFFD;
     }
     AppendUtf8(out, c);
+    ++i;
   }
   return out;
 }

@@ -22,6 +22,19 @@ TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
   EXPECT_EQ(WideToMultiByte(1252, u"\u00DCber \u20AC \u0416"), "\xDC" "ber \x80 ?");
   EXPECT_EQ(WideToMultiByte(1251, u"\u0416\u00DC"), "\xC6?");
   EXPECT_EQ(WideToMultiByte(1252, u"a\U0001F600b"), "a?b");
+  struct Row {
+    UnicodeString wide;
+    std::string bytes;
+  } rows[] = {
+      {u"", ""},
+      {u"\U0001F600", "?"},
+      {u"\U0001F600\U0001F600x", "??x"},
+      {u"a" + UnicodeString(1, char16_t(0xD800)), "a?"},
+      {UnicodeString(1, char16_t(0xD800)) + u"b", "?b"},
+      {UnicodeString(1, char16_t(0xDC00)) + u"b", "?b"},
+      {UnicodeString(u"a\0\u00DC", 3), std::string("a\0\xDC", 3)},
+  };
+  for (const Row& r : rows) EXPECT_EQ(WideToMultiByte(1252, r.wide), r.bytes);
   EXPECT_EQ(MultiByteToWide(1252, "\xDC\x80"), u"\u00DC\u20AC");
   EXPECT_EQ(MultiByteToWide(1251, "\xC6"), u"\u0416");
 }

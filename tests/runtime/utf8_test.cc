@@ -19,6 +19,23 @@ TEST(Utf8, RoundTripsEveryPlane) {
   }
 }
 
+TEST(Utf8, AsciiRunsAndOtherCharactersMixInAnyOrder) {
+  struct Row {
+    UnicodeString wide;
+    std::string utf8;
+  } rows[] = {
+      {u"ab\u00DCcd", "ab\xC3\x9C" "cd"},
+      {u"\u00DCab", "\xC3\x9C" "ab"},
+      {u"ab\u00DC", "ab\xC3\x9C"},
+      {u"a\U0001F600\u20ACb\u007F", "a\xF0\x9F\x98\x80\xE2\x82\xAC" "b\x7F"},
+      {u"a" + UnicodeString(1, char16_t(0xD800)) + u"b", "a\xEF\xBF\xBD" "b"},
+      {u"a" + UnicodeString(1, char16_t(0xDC00)), "a\xEF\xBF\xBD"},
+      {UnicodeString(1, char16_t(0xD800)) + UnicodeString(1, char16_t(0xD800)) + u"x", "\xEF\xBF\xBD\xEF\xBF\xBD" "x"},
+      {UnicodeString(u"a\0b", 3), std::string("a\0b", 3)},
+  };
+  for (const Row& r : rows) EXPECT_EQ(ToUtf8(r.wide), r.utf8);
+}
+
 TEST(Utf8, BrokenInputBecomesReplacementCharacter) {
   EXPECT_EQ(ToUtf8(UnicodeString(1, char16_t(0xD800))), "\xEF\xBF\xBD");
   EXPECT_EQ(FromUtf8("a\xFF" "b"), u"a\uFFFDb");
