@@ -32,3 +32,7 @@ std::string TBlobField::AsBytes() const {
   const FieldValue& v = StoredValue();
   return v.IsNull() ? std::string() : v.AsBytes();
 }
+
+std::string TBlobField::ToUtf8Text(const FieldValue& stored) const {
+  return stored.IsNull() ? std::string() : AnsiToUtf8(stored.AsBytes());
+}

@@ -2,6 +2,7 @@
 
 #include "dataset/t_data_set.h"
 #include "runtime/exceptions.h"
+#include "runtime/utf8.h"
 
 TField::TField(TDataSet* dataSet, UnicodeString fieldName, TFieldType dataType, int32_t size, int32_t index)
     : TComponent(nullptr),
@@ -18,6 +19,10 @@ const FieldValue& TField::StoredValue() const { return dataSet_->ActiveValue(ind
 bool TField::IsNull() const { return StoredValue().IsNull(); }
 
 UnicodeString TField::AsString() const { return ToText(StoredValue()); }
+
+std::string TField::AsUtf8() const { return ToUtf8Text(StoredValue()); }
+
+std::string TField::ToUtf8Text(const FieldValue& stored) const { return ToUtf8(ToText(stored)); }
 
 void TField::SetAsString(const UnicodeString& text) { SetAsVariant(Variant(text)); }
 

@@ -4,7 +4,6 @@
 #include "loader/ms_access_importer.h"
 #include "outline/tree_items_parser.h"
 #include "runtime/exceptions.h"
-#include "runtime/utf8.h"
 
 DocumentImporter::DocumentImporter(const UnicodeString& path)
     : dataSet_(std::make_unique<TClientDataSet>(nullptr)), path_(path) {}
@@ -55,5 +54,5 @@ TreeItem DocumentImporter::NextItem() { return queue_.Pop(); }
 
 UTF8String DocumentImporter::DocumentText(const UnicodeString& key) {
   if (!FindByKey(KeyFieldName(), key)) return UTF8String();
-  return ToUtf8(dataSet_->FieldByName(ContentFieldName())->AsString());
+  return dataSet_->FieldByName(ContentFieldName())->AsUtf8();
 }

@@ -48,12 +48,17 @@ std::string WideToMultiByte(int32_t codePage, UnicodeStringView text);
 // 8-bit text in `codePage` to UTF-16. Bytes the code page does not define
 // become U+FFFD (a lone lead byte of a double-byte code page included).
 UnicodeString MultiByteToWide(int32_t codePage, std::string_view bytes);
+// 8-bit text in `codePage` straight to UTF-8: the same bytes as
+// ToUtf8(MultiByteToWide(codePage, bytes)), without the UTF-16 copy where
+// the code page allows it (single-byte pages).
+std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes);
 // True when every character of `text` survives the round trip through `codePage`.
 bool IsRepresentable(int32_t codePage, UnicodeStringView text);
 
 // Shorthands for the active code page.
 inline std::string ToAnsi(UnicodeStringView text) { return WideToMultiByte(GetACP(), text); }
 inline UnicodeString FromAnsi(std::string_view bytes) { return MultiByteToWide(GetACP(), bytes); }
+inline std::string AnsiToUtf8(std::string_view bytes) { return MultiByteToUtf8(GetACP(), bytes); }
 
 // The platform's OEM-to-character conversion: bytes read as characters of the
 // OEM code page that pairs with the active ANSI code page.

@@ -4,6 +4,7 @@
 #include "platform/code_page.h"
 #include "platform/windows_code_page_calls.h"
 #include "runtime/exceptions.h"
+#include "runtime/utf8.h"
 
 namespace {
 
@@ -44,6 +45,10 @@ UnicodeString MultiByteToWide(int32_t codePage, std::string_view bytes) {
   UnicodeString out;
   if (!windows_code_pages::MultiByteToWide(static_cast<uint32_t>(codePage), bytes, out)) ThrowMissingCodePage(codePage);
   return out;
+}
+
+std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes) {
+  return ToUtf8(MultiByteToWide(codePage, bytes));
 }
 
 bool IsRepresentable(int32_t codePage, UnicodeStringView text) {

@@ -33,7 +33,15 @@ TEST(TextStorage, StringFieldsKeepSizeBytesOfTheCodePageForm) {
     // A memo is never cut, but loses the same characters.
     UnicodeString memo = FromAnsi(ToAnsi(r.assigned));
     EXPECT_EQ(ds->Fields(1)->AsString(), memo) << r.codePage;
+    // Read straight into UTF-8: the same text.
+    EXPECT_EQ(ds->Fields(0)->AsUtf8(), ToUtf8(r.readBack)) << r.codePage << " size " << r.size;
+    EXPECT_EQ(ds->Fields(1)->AsUtf8(), ToUtf8(memo)) << r.codePage;
   }
+  auto ds = OpenDataSet({{u"S", ftString, 5}, {u"M", ftMemo, 5}});
+  ds->Append();
+  ds->Post();
+  EXPECT_EQ(ds->Fields(0)->AsUtf8(), "");
+  EXPECT_EQ(ds->Fields(1)->AsUtf8(), "");
 }
 
 TEST(TextStorage, MemoKeepsLongTextWhole) {

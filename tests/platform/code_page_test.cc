@@ -1,5 +1,9 @@
 #include "platform/code_page.h"
 
+#include <vector>
+
+#include "runtime/utf8.h"
+
 #include <gtest/gtest.h>
 
 TEST(CodePage, DerivedFromTheLocaleName) {
@@ -33,10 +37,28 @@ TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
       {UnicodeString(1, char16_t(0xD800)) + u"b", "?b"},
       {UnicodeString(1, char16_t(0xDC00)) + u"b", "?b"},
       {UnicodeString(u"a\0\u00DC", 3), std::string("a\0\xDC", 3)},
+      // ASCII runs around characters that need the table, across four-character steps.
+      {u"abcd\u20ACefgh", "abcd\x80" "efgh"},
+      {u"abcdefg\U0001F600hijk", "abcdefg?hijk"},
+      {u"abc" + UnicodeString(1, char16_t(0xD800)) + u"defgh", "abc?defgh"},
+      {u"abcdefgh\u0416", "abcdefgh?"},
   };
   for (const Row& r : rows) EXPECT_EQ(WideToMultiByte(1252, r.wide), r.bytes);
   EXPECT_EQ(MultiByteToWide(1252, "\xDC\x80"), u"\u00DC\u20AC");
   EXPECT_EQ(MultiByteToWide(1251, "\xC6"), u"\u0416");
+}
+
+TEST(CodePage, StraightToUtf8IsTheWayThroughUtf16) {
+  EXPECT_EQ(MultiByteToUtf8(1252, "\x80 \xDC"), "\xE2\x82\xAC \xC3\x9C");
+  std::string everyByte;
+  for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+  std::vector<std::string> inputs = {"", "seventeen letters", everyByte, "\x81\x8D\x8F\x90\x9D", "\x82\xA0", "\x82"};
+  // Every byte after runs of ASCII that end inside and at the edge of eight-byte steps.
+  for (int b = 0x80; b < 256; ++b)
+    for (std::string run : {"1234567", "12345678", "123456789"}) inputs.push_back(run + char(b) + run);
+  for (int32_t codePage : {1252, 1251, 1250, 1253, 874, 437, 866, 932, 936, kCodePageUtf8})
+    for (const std::string& in : inputs)
+      ASSERT_EQ(MultiByteToUtf8(codePage, in), ToUtf8(MultiByteToWide(codePage, in))) << codePage << " " << in;
 }
 
 TEST(CodePage, DoubleBytePagesCountTwoBytesPerCharacter) {
