@@ -1,18 +1,26 @@
-// Whole import of a large Arvoline database through the plug-in module,
-// against mdb-export of the same node table, measured in the same run.
+// Whole import of large Arvoline databases through the plug-in module,
+// against mdb-export of the same node table, measured side by side.
 //
-//   import_bench [--nodes N] [--content-bytes K] [--runs R] [--keep DIR]
+//   import_bench [--nodes N[,N...]] [--content-bytes K] [--runs R]
+//                [--text compressed|ucs2|both] [--keep DIR]
 //
-// Writes a database of N nodes (default 100,000) with K bytes (default 1024)
-// of RTF-like content each, then times, R times each (default 3, best run
-// reported, by CPU time): (1) a whole import in a child process through Arvoline.so's four
-// exports, from BeginImportSession to the last document, and (2)
-// `mdb-export <file> Arvoline32XTPro > /dev/null`. CPU time (user + system)
-// is what is compared, since the wall time on a shared machine also counts
-// other processes; both are printed. Peak memory is each child's maximum
-// resident set size.
+// For each size (default 10,000, 100,000 and 1,000,000 nodes) and each text
+// form (default both), writes a database with K bytes (default 400) of
+// RTF-like content per node, then alternates R times (default 5): (1) a whole
+// import in a child process through Arvoline.so's four exports, from
+// BeginImportSession to the last document, and (2) `mdb-export <file>
+// Arvoline32XTPro > /dev/null`. Reports the medians. CPU time (user +
+// system) is what is compared, since the wall time on a shared machine also
+// counts other processes; both are printed. Peak memory is each child's
+// maximum resident set size.
+//
+// Text forms: "compressed" stores text one byte per character where it can,
+// as Access does by default; "ucs2" stores it as two bytes per character, as
+// files written without compression hold it.
+//
+// Targets: import / mdb-export CPU time <= 1.0 at every size; peak memory
+// <= 0.6 x the file from 100,000 nodes up; 10 x the nodes <= 11 x the time.
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,9 +28,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "host/import_run.h"
 #include "host/plugin_module.h"
@@ -30,9 +39,14 @@
 
 namespace {
 
+constexpr double kTimeTarget = 1.0;
+constexpr double kMemoryTarget = 0.6;
+constexpr int kMemoryTargetFromNodes = 100000;
+constexpr double kScalingTarget = 11.0;
+
 struct Measure {
-  double seconds = 1e300;     // wall time
-  double cpuSeconds = 1e300;  // user + system time of the child
+  double seconds = 0;     // wall time
+  double cpuSeconds = 0;  // user + system time of the child
   long peakKiB = 0;
 };
 
@@ -40,7 +54,7 @@ double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-// Runs `child` in a forked process; wall time and peak memory of the child.
+// Runs `child` in a forked process; its wall and CPU time and peak memory.
 template <typename F>
 Measure InChild(F child) {
   std::fflush(stdout);
@@ -53,71 +67,140 @@ Measure InChild(F child) {
   Measure m;
   m.seconds = Now() - start;
   m.peakKiB = usage.ru_maxrss;
-  m.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  m.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "child failed (status %d)\n", status);
+    std::fprintf(stderr, "import_bench: child failed (status %d)\n", status);
     std::exit(1);
   }
   return m;
 }
 
-}  // namespace
+// The median of each figure over the runs.
+Measure Median(std::vector<Measure> runs) {
+  auto median = [&](auto field) {
+    std::vector<double> v;
+    for (const Measure& m : runs) v.push_back(static_cast<double>(m.*field));
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+  };
+  Measure m;
+  m.seconds = median(&Measure::seconds);
+  m.cpuSeconds = median(&Measure::cpuSeconds);
+  m.peakKiB = static_cast<long>(median(&Measure::peakKiB));
+  return m;
+}
 
-int main(int argc, char** argv) {
-  int nodes = 100000, contentBytes = 1024, runs = 3;
-  std::string keep;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    std::string a = argv[i];
-    if (a == "--nodes") nodes = std::atoi(argv[i + 1]);
-    else if (a == "--content-bytes") contentBytes = std::atoi(argv[i + 1]);
-    else if (a == "--runs") runs = std::atoi(argv[i + 1]);
-    else if (a == "--keep") keep = argv[i + 1];
-  }
-  std::string dir = keep.empty() ? (std::filesystem::temp_directory_path() / ("import-bench-" + std::to_string(getpid()))).string() : keep;
-  std::filesystem::create_directories(dir);
-  std::string path = dir + "/bench.xtp";
+struct Result {
+  int nodes = 0;
+  bool compressed = true;
+  double fileMiB = 0;
+  Measure import, exportRun;
+};
 
-  double writeStart = Now();
+Result MeasureOne(const std::string& dir, int nodes, int contentBytes, bool compressed, int runs) {
+  Result r;
+  r.nodes = nodes;
+  r.compressed = compressed;
+  std::string path = dir + "/bench-" + std::to_string(nodes) + (compressed ? "-compressed" : "-ucs2") + ".xtp";
   accessdb::OutlineOptions options;
+  options.compress_text = compressed;
   accessdb::GeneratorOptions generator;
   generator.nodes = nodes;
   generator.depth = 4;
   generator.content_bytes = contentBytes;
   accessdb::WriteGeneratedOutlineDatabase(path, options, generator);
-  double writeSeconds = Now() - writeStart;
-  const double fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
-  std::printf("database: %d nodes, %d content bytes each, %.1f MiB, written in %.2f s\n", nodes, contentBytes,
-              fileMiB, writeSeconds);
+  r.fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
 
-  Measure import, exportRun;
-  long documents = 0;
-  for (int r = 0; r < runs; ++r) {
+  std::vector<Measure> imports, exports;
+  for (int i = 0; i < runs; ++i) {
     // mdb-export's output goes to /dev/null: redirected in the child before exec.
-    Measure ex = InChild([&] {
+    exports.push_back(InChild([&] {
       if (!freopen("/dev/null", "w", stdout)) return 126;
       execlp("mdb-export", "mdb-export", path.c_str(), "Arvoline32XTPro", static_cast<char*>(nullptr));
       return 127;
-    });
-    if (ex.cpuSeconds < exportRun.cpuSeconds) exportRun = ex;
-
-    Measure im = InChild([&] {
+    }));
+    imports.push_back(InChild([&] {
       setenv("LC_ALL", "en_US.UTF-8", 1);
       PluginModule module(ARVOLINE_MODULE);
       long count = 0;
       RunImport(module, path, [&](const ImportedDocument&) { ++count; });
       return count == nodes ? 0 : 3;
-    });
-    if (im.cpuSeconds < import.cpuSeconds) import = im;
-    documents = nodes;
+    }));
   }
-  std::printf("whole import through the plug-in: %.3f s CPU (%.3f s wall), peak memory %.1f MiB (%ld documents)\n",
-              import.cpuSeconds, import.seconds, import.peakKiB / 1024.0, documents);
-  std::printf("mdb-export of the node table:     %.3f s CPU (%.3f s wall), peak memory %.1f MiB\n",
-              exportRun.cpuSeconds, exportRun.seconds, exportRun.peakKiB / 1024.0);
-  std::printf("ratio import / mdb-export: %.2f CPU, %.2f wall (target 1.5); import memory / file size: %.2f (target 2)\n",
-              import.cpuSeconds / exportRun.cpuSeconds, import.seconds / exportRun.seconds,
-              (import.peakKiB / 1024.0) / fileMiB);
+  r.import = Median(imports);
+  r.exportRun = Median(exports);
+  std::filesystem::remove(path);
+  return r;
+}
+
+std::vector<int> ParseSizes(const std::string& list) {
+  std::vector<int> sizes;
+  std::stringstream in(list);
+  for (std::string item; std::getline(in, item, ',');) sizes.push_back(std::atoi(item.c_str()));
+  return sizes;
+}
+
+const char* Verdict(bool met) { return met ? "met" : "NOT MET"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes = {10000, 100000, 1000000};
+  int contentBytes = 400, runs = 5;
+  std::string text = "both", keep;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string a = argv[i];
+    if (a == "--nodes") sizes = ParseSizes(argv[i + 1]);
+    else if (a == "--content-bytes") contentBytes = std::atoi(argv[i + 1]);
+    else if (a == "--runs") runs = std::atoi(argv[i + 1]);
+    else if (a == "--text") text = argv[i + 1];
+    else if (a == "--keep") keep = argv[i + 1];
+    else {
+      std::fprintf(stderr, "import_bench: unknown option %s\n", a.c_str());
+      return 2;
+    }
+  }
+  if (runs < 1 || sizes.empty() || (text != "compressed" && text != "ucs2" && text != "both")) {
+    std::fprintf(stderr, "import_bench: bad options\n");
+    return 2;
+  }
+  std::string dir = keep.empty() ? (std::filesystem::temp_directory_path() / ("import-bench-" + std::to_string(getpid()))).string() : keep;
+  std::filesystem::create_directories(dir);
+
+  std::printf("whole import through the plug-in against mdb-export of the node table: %d content bytes per node, "
+              "medians of %d alternating runs, CPU seconds (wall in brackets)\n",
+              contentBytes, runs);
+  std::printf("%-10s %-10s %9s %17s %17s %6s %11s %8s\n", "nodes", "text", "file MiB", "import s", "mdb-export s",
+              "ratio", "import MiB", "mem/file");
+  std::vector<Result> results;
+  bool timeMet = true, memoryMet = true, scalingMet = true;
+  for (bool compressed : {true, false}) {
+    if ((compressed && text == "ucs2") || (!compressed && text == "compressed")) continue;
+    for (int nodes : sizes) {
+      Result r = MeasureOne(dir, nodes, contentBytes, compressed, runs);
+      double ratio = r.import.cpuSeconds / r.exportRun.cpuSeconds;
+      double memory = (r.import.peakKiB / 1024.0) / r.fileMiB;
+      timeMet = timeMet && ratio <= kTimeTarget;
+      if (nodes >= kMemoryTargetFromNodes) memoryMet = memoryMet && memory <= kMemoryTarget;
+      std::printf("%-10d %-10s %9.1f %7.3f (%7.3f) %7.3f (%7.3f) %6.2f %11.1f %8.2f\n", nodes,
+                  compressed ? "compressed" : "ucs2", r.fileMiB, r.import.cpuSeconds, r.import.seconds,
+                  r.exportRun.cpuSeconds, r.exportRun.seconds, ratio, r.import.peakKiB / 1024.0, memory);
+      if (!results.empty() && results.back().compressed == compressed) {
+        const Result& smaller = results.back();
+        double factor = static_cast<double>(nodes) / smaller.nodes;
+        double growth = r.import.cpuSeconds / smaller.import.cpuSeconds;
+        if (factor == 10) scalingMet = scalingMet && growth <= kScalingTarget;
+        std::printf("%-10s %.0f x the nodes: %.2f x the import time, %.2f x mdb-export's\n", "", factor, growth,
+                    r.exportRun.cpuSeconds / smaller.exportRun.cpuSeconds);
+      }
+      results.push_back(r);
+    }
+  }
+  std::printf("import <= %.1f x mdb-export: %s; peak memory <= %.1f x the file from %d nodes: %s; "
+              "10 x the nodes <= %.0f x the time: %s\n",
+              kTimeTarget, Verdict(timeMet), kMemoryTarget, kMemoryTargetFromNodes, Verdict(memoryMet), kScalingTarget,
+              Verdict(scalingMet));
   if (keep.empty()) std::filesystem::remove_all(dir);
   return 0;
 }

@@ -65,6 +65,7 @@ void WriteNodes(const std::string& path, const OutlineOptions& options,
   DatabaseOptions db;
   db.format = options.format;
   db.code_page = options.code_page;
+  db.compress_text = options.compress_text;
   const CodePageEncoder code_page(options.code_page);
   const std::string outline = BuildOutlineText(nodes, code_page);
   DatabaseWriter writer(path, db);
