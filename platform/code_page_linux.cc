@@ -4,6 +4,10 @@
 // per-call cost matters); double-byte code pages use ICU's converters.
 #include <unicode/ucnv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -119,11 +123,28 @@ bool AsciiWord(const char* p) {
   return (word & 0x8080808080808080ull) == 0;
 }
 
-// Four UTF-16 units at `p` are all ASCII.
-bool AsciiUnits(const char16_t* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0xFF80FF80FF80FF80ull) == 0;
+// Copies the ASCII characters at the start of `text` (at most `n`) to
+// `out` as bytes and advances `out`; answers how many. Eight at a time with
+// SSE2 where the compiler targets it, else four through a 64-bit word.
+size_t NarrowAscii(const char16_t* text, size_t n, char*& out) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+  for (; i + 8 <= n; i += 8) {
+    __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    __m128i high = _mm_and_si128(units, nonAscii);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(units, units));
+    out += 8;
+  }
+#endif
+  for (; i + 4 <= n; i += 4) {
+    uint64_t word;
+    std::memcpy(&word, text + i, sizeof word);
+    if (word & 0xFF80FF80FF80FF80ull) break;
+    for (size_t k = 0; k < 4; ++k) *out++ = static_cast<char>(text[i + k]);
+  }
+  return i;
 }
 
 CodePageConverter& ConverterFor(int32_t codePage) {
@@ -169,16 +190,13 @@ std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
   CodePageConverter& cv = ConverterFor(codePage);
   if (cv.singleByte) {
     // Written through a pointer (a push_back per character was a fifth of the
-    // whole import's time), ASCII four characters at a time.
+    // whole import's time), runs of ASCII several characters at a time.
     std::string out(text.size(), '\0');
     char* next = out.data();
     const size_t n = text.size();
     for (size_t i = 0; i < n; ++i) {
       if (cv.asciiIdentity) {
-        while (i + 4 <= n && AsciiUnits(text.data() + i)) {
-          for (int k = 0; k < 4; ++k) *next++ = static_cast<char>(text[i + k]);
-          i += 4;
-        }
+        i += NarrowAscii(text.data() + i, n - i, next);
         if (i == n) break;
       }
       char16_t c = text[i];

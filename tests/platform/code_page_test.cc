@@ -42,6 +42,7 @@ TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
       {u"abcdefg\U0001F600hijk", "abcdefg?hijk"},
       {u"abc" + UnicodeString(1, char16_t(0xD800)) + u"defgh", "abc?defgh"},
       {u"abcdefgh\u0416", "abcdefgh?"},
+      {u"0123456789abcdef\u00E9xyz", "0123456789abcdef\xE9xyz"},
   };
   for (const Row& r : rows) EXPECT_EQ(WideToMultiByte(1252, r.wide), r.bytes);
   EXPECT_EQ(MultiByteToWide(1252, "\xDC\x80"), u"\u00DC\u20AC");
