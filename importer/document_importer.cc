@@ -33,9 +33,9 @@ UnicodeString DocumentImporter::StructureText() {
   return dataSet_->FieldByName(StructureFieldName())->AsString();
 }
 
-void DocumentImporter::ParseStructure(const UnicodeString& text) {
+void DocumentImporter::ParseStructure(UnicodeString text) {
   auto parser = std::make_unique<TreeItemsParser>();
-  parser->Parse(text, items_);
+  parser->Parse(std::move(text), items_);
 }
 
 void DocumentImporter::EnqueueItems() {

@@ -62,7 +62,9 @@ class DocumentImporter {
  protected:
   void LoadNodeTable();
   UnicodeString StructureText();
-  void ParseStructure(const UnicodeString& text);
+  // Takes the text by value: the parser lets go of it as soon as it has
+  // the code-page form.
+  void ParseStructure(UnicodeString text);
   void EnqueueItems();
   // Positions the dataset on the record whose `fieldName` holds `value`.
   bool FindByKey(const UnicodeString& fieldName, const UnicodeString& value);

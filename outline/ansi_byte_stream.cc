@@ -15,3 +15,5 @@ UnicodeString AnsiByteStream::Read(int32_t count) {
   position_ += n;
   return text;
 }
+
+void AnsiByteStream::Skip(int32_t count) { position_ += std::min<int64_t>(count, Size() - position_); }

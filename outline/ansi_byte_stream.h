@@ -21,6 +21,11 @@ class AnsiByteStream {
   // returns them as text. A negative count raises EEncodingError
   // "Invalid count (<count>)" and reads nothing.
   UnicodeString Read(int32_t count);
+  // Moves past up to `count` bytes like Read, without converting them;
+  // `count` must not be negative.
+  void Skip(int32_t count);
+  // Moves the read position back to the first byte.
+  void Rewind() { position_ = 0; }
 
  private:
   std::string bytes_;

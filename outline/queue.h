@@ -16,6 +16,7 @@ class Queue {
   };
 
   void Push(const T& item) { items_.push_back(item); }
+  void Push(T&& item) { items_.push_back(std::move(item)); }
 
   // Removes the front item and returns it; on an empty queue raises
   // ReadEmptyQueue and leaves the queue as it was.

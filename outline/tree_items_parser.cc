@@ -1,5 +1,9 @@
 #include "outline/tree_items_parser.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
 #include "runtime/str_to_int.h"
 
 namespace {
@@ -27,12 +31,36 @@ TreeItemsParser::TreeItemsParser() : levels_(0) {}
 
 TreeItemsParser::~TreeItemsParser() = default;
 
-void TreeItemsParser::Parse(const UnicodeString& text, TreeItemsCollection& collection) {
+void TreeItemsParser::Parse(UnicodeString text, TreeItemsCollection& collection) {
   if (text.empty()) return;
   stream_ = std::make_unique<AnsiByteStream>(text);
   StreamRelease release(stream_);
+  UnicodeString().swap(text);
+  // Counting first lets the collection grow once instead of doubling (and
+  // briefly holding two arrays) while the items arrive.
+  collection.Reserve(static_cast<int32_t>(std::min<int64_t>(int64_t{collection.Count()} + CountEntries(), INT32_MAX)));
   // A remainder of one or two bytes after the last entry carries nothing.
   while (stream_->Position() < stream_->Size() - 2) collection.Add(ReadEntry());
+}
+
+int32_t TreeItemsParser::CountEntries() {
+  int32_t count = 0;
+  // The same reads as ReadEntry; an entry whose length field fails yields
+  // no item, and the parse stops there too.
+  while (stream_->Position() < stream_->Size() - 2) {
+    if (!SkipField(kKeyLengthWidth) || !SkipField(kKeyLengthWidth) || !SkipField(kTitleLengthWidth)) break;
+    stream_->Skip(kTrailerWidth);
+    ++count;
+  }
+  stream_->Rewind();
+  return count;
+}
+
+bool TreeItemsParser::SkipField(int32_t width) {
+  int32_t length = 0;
+  if (!TryStrToInt(stream_->Read(width), length) || length < 0) return false;
+  stream_->Skip(length);
+  return true;
 }
 
 TreeItem TreeItemsParser::ReadEntry() {

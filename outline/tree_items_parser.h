@@ -17,7 +17,9 @@
 // key not seen yet). Entries are read while more than two bytes remain.
 //
 // One parser serves one parse. It owns its level map for its lifetime and
-// its byte stream only for the duration of Parse.
+// its byte stream only for the duration of Parse. Parse takes the text by
+// value and lets go of it once the byte stream holds its code-page form, so
+// a large outline is not held twice while its items are built.
 #pragma once
 
 #include <memory>
@@ -39,9 +41,15 @@ class TreeItemsParser {
   // Raises EConvertError for a length field that is no integer and
   // EEncodingError for a negative one; the items of the entries before the
   // failing one stay in `collection`.
-  void Parse(const UnicodeString& text, TreeItemsCollection& collection);
+  void Parse(UnicodeString text, TreeItemsCollection& collection);
 
  private:
+  // The number of items a parse of the stream appends, found by walking the
+  // length fields alone; leaves the stream at its start.
+  int32_t CountEntries();
+  // Moves past a length field of `width` bytes and its text; false when the
+  // field would make ReadField fail.
+  bool SkipField(int32_t width);
   TreeItem ReadEntry();
   // Reads a length field of `width` bytes, then that many bytes of text.
   UnicodeString ReadField(int32_t width);
