@@ -1,6 +1,7 @@
 #include "dataset/record_store.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 #include <unordered_set>
 
@@ -38,8 +39,7 @@ int CompareTextIgnoringCase(TextStorage text, const std::string& a, const std::s
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-int CompareKeyValues(const IndexKey& key, const std::vector<FieldValue>& a, const std::vector<FieldValue>& b,
-                     size_t count) {
+int CompareKeyValues(const IndexKey& key, const FieldValue* a, const FieldValue* b, size_t count) {
   size_t n = std::min(count, key.parts.size());
   for (size_t i = 0; i < n; ++i) {
     const IndexKeyPart& part = key.parts[i];
@@ -49,53 +49,18 @@ int CompareKeyValues(const IndexKey& key, const std::vector<FieldValue>& a, cons
   return 0;
 }
 
-namespace {
-
-// The lead copy first (it sits in the tree node), then the other parts.
-int CompareEntry(const IndexKey& key, const FieldValue& lead, const std::vector<FieldValue>& values,
-                 const FieldValue& otherLead, const std::vector<FieldValue>& otherValues, size_t count) {
-  if (count == 0 || key.parts.empty()) return 0;
-  int c = ComparePart(key, key.parts[0], lead, otherLead);
-  if (c != 0 || count == 1) return c;
-  size_t n = std::min(count, key.parts.size());
-  for (size_t i = 1; i < n; ++i) {
-    const IndexKeyPart& part = key.parts[i];
-    c = ComparePart(key, part, values[static_cast<size_t>(part.field)], otherValues[static_cast<size_t>(part.field)]);
-    if (c != 0) return c;
-  }
-  return 0;
-}
-
-}  // namespace
-
-bool RecordStore::KeyLess::operator()(const IndexEntry& a, const IndexEntry& b) const {
-  int c = CompareEntry(*key, a.lead, a.record->values, b.lead, b.record->values, key->parts.size());
+bool RecordStore::KeyLess::operator()(const Record* a, const Record* b) const {
+  int c = CompareKeyValues(*key, a->values(), b->values(), key->parts.size());
   if (c != 0) return c < 0;
-  return a.record->seq < b.record->seq;
+  return a->seq < b->seq;
 }
 
-bool RecordStore::KeyLess::operator()(const IndexEntry& a, const SearchKey& k) const {
-  const FieldValue& lead = (*k.values)[static_cast<size_t>(key->parts[0].field)];
-  return CompareEntry(*key, a.lead, a.record->values, lead, *k.values, k.count) < 0;
+bool RecordStore::KeyLess::operator()(const Record* a, const SearchKey& k) const {
+  return CompareKeyValues(*key, a->values(), k.values, k.count) < 0;
 }
 
-bool RecordStore::KeyLess::operator()(const SearchKey& k, const IndexEntry& a) const {
-  const FieldValue& lead = (*k.values)[static_cast<size_t>(key->parts[0].field)];
-  return CompareEntry(*key, a.lead, a.record->values, lead, *k.values, k.count) >= 0;
-}
-
-bool RecordStore::KeyLess::operator()(const IndexEntry& a, const Record* r) const {
-  const FieldValue& lead = r->values[static_cast<size_t>(key->parts[0].field)];
-  int c = CompareEntry(*key, a.lead, a.record->values, lead, r->values, key->parts.size());
-  if (c != 0) return c < 0;
-  return a.record->seq < r->seq;
-}
-
-bool RecordStore::KeyLess::operator()(const Record* r, const IndexEntry& a) const {
-  const FieldValue& lead = r->values[static_cast<size_t>(key->parts[0].field)];
-  int c = CompareEntry(*key, lead, r->values, a.lead, a.record->values, key->parts.size());
-  if (c != 0) return c < 0;
-  return r->seq < a.record->seq;
+bool RecordStore::KeyLess::operator()(const SearchKey& k, const Record* a) const {
+  return CompareKeyValues(*key, a->values(), k.values, k.count) >= 0;
 }
 
 RecordStore::RecordStore() = default;
@@ -105,7 +70,7 @@ RecordStore::~RecordStore() { Reset(); }
 void RecordStore::DestroyRows() {
   for (Record* r = head_; r;) {
     Record* next = r->next;
-    delete r;
+    Record::Destroy(r);
     r = next;
   }
   head_ = tail_ = nullptr;
@@ -114,64 +79,76 @@ void RecordStore::DestroyRows() {
 
 void RecordStore::Clear() {
   log_.clear();
-  pending_.clear();
-  if (index_) index_->clear();
+  ClearOrder();
   DestroyRows();
   nextSeq_ = 0;
 }
 
 void RecordStore::Reset() {
   Clear();
-  index_.reset();
+  pendingUnique_.reset();
   key_.reset();
 }
 
-RecordStore::IndexEntry RecordStore::EntryOf(Record* r) const {
-  return IndexEntry{r->values[static_cast<size_t>(key_->parts[0].field)], r};
+void RecordStore::ClearOrder() {
+  RowOrder().swap(order_);
+  std::vector<Record*>().swap(pending_);
+  if (pendingUnique_) pendingUnique_->clear();
 }
 
-RecordStore::IndexOrder::const_iterator RecordStore::Find(const Record* r) const {
+RecordStore::RowOrder::const_iterator RecordStore::Find(const Record* r) const {
   Settle();
-  return index_->find(r);
+  auto it = std::lower_bound(order_.begin(), order_.end(), r, KeyLess{key_.get()});
+  return it != order_.end() && *it == r ? it : order_.cend();
 }
 
 void RecordStore::Settle() const {
-  if (pending_.empty()) return;
-  // Sorting the entries (first key field inline) is far cheaper than one
-  // tree descent per row; inserting them in order at a hint next to the
-  // previous one is then constant time each when they belong together.
-  std::vector<IndexEntry> entries;
-  entries.reserve(pending_.size());
-  for (Record* r : pending_) entries.push_back(EntryOf(r));
-  pending_.clear();
+  if (pending_.empty() && (!pendingUnique_ || pendingUnique_->empty())) return;
   KeyLess less{key_.get()};
-  std::sort(entries.begin(), entries.end(), less);
-  auto hint = index_->end();
-  for (IndexEntry& e : entries) {
-    Record* r = e.record;
-    hint = index_->insert(hint, std::move(e));
-    ++hint;
-    r->indexed = true;
+  std::vector<Record*> rows;
+  rows.swap(pending_);
+  std::sort(rows.begin(), rows.end(), less);
+  if (pendingUnique_ && !pendingUnique_->empty()) {
+    // Already in order: merged like a second sorted run.
+    size_t sorted = rows.size();
+    rows.insert(rows.end(), pendingUnique_->begin(), pendingUnique_->end());
+    pendingUnique_->clear();
+    std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(sorted), rows.end(), less);
   }
+  for (Record* r : rows) r->indexed = true;
+  if (order_.empty()) {
+    rows.shrink_to_fit();
+    order_.swap(rows);
+    return;
+  }
+  size_t settled = order_.size();
+  order_.insert(order_.end(), rows.begin(), rows.end());
+  std::inplace_merge(order_.begin(), order_.begin() + static_cast<std::ptrdiff_t>(settled), order_.end(), less);
 }
 
 void RecordStore::IndexRow(Record* r) {
-  if (!index_) return;
-  if (key_->unique) {
-    Settle();
-    index_->insert(EntryOf(r));
-    r->indexed = true;
-  } else {
+  if (!key_) return;
+  r->indexed = false;
+  if (key_->unique)
+    pendingUnique_->insert(r);
+  else
     pending_.push_back(r);
-  }
 }
 
 void RecordStore::UnindexRow(Record* r) {
-  if (!index_) return;
+  if (!key_) return;
   if (r->indexed) {
-    index_->erase(index_->find(static_cast<const Record*>(r)));
+    auto it = Find(r);
+    if (it != order_.end()) order_.erase(it);
     r->indexed = false;
     return;
+  }
+  if (pendingUnique_) {
+    auto it = pendingUnique_->find(r);
+    if (it != pendingUnique_->end()) {
+      pendingUnique_->erase(it);
+      return;
+    }
   }
   // Usually the row just added: look from the end.
   auto it = std::find(pending_.rbegin(), pending_.rend(), r);
@@ -179,51 +156,49 @@ void RecordStore::UnindexRow(Record* r) {
 }
 
 void RecordStore::SetIndex(const IndexKey* key) {
-  index_.reset();
+  ClearOrder();
+  pendingUnique_.reset();
   key_.reset();
-  pending_.clear();
   for (Record* r = head_; r; r = r->next) r->indexed = false;
   if (!key || key->parts.empty()) return;
   key_ = std::make_unique<IndexKey>(*key);
-  index_ = std::make_unique<IndexOrder>(KeyLess{key_.get()});
+  pendingUnique_ = std::make_unique<std::multiset<Record*, KeyLess>>(KeyLess{key_.get()});
+  pending_.reserve(count_);
   for (Record* r = head_; r; r = r->next) pending_.push_back(r);
 }
 
 bool RecordStore::HasDuplicateKeys() const {
-  if (!index_ || !key_->unique) return false;
+  if (!key_ || !key_->unique) return false;
   Settle();
-  const Record* previous = nullptr;
-  for (const IndexEntry& e : *index_) {
-    if (previous && CompareKeyValues(*key_, previous->values, e.record->values, key_->parts.size()) == 0) return true;
-    previous = e.record;
-  }
+  for (size_t i = 1; i < order_.size(); ++i)
+    if (CompareKeyValues(*key_, order_[i - 1]->values(), order_[i]->values(), key_->parts.size()) == 0) return true;
   return false;
 }
 
 Record* RecordStore::First() const {
+  if (!key_) return head_;
   Settle();
-  if (index_) return index_->empty() ? nullptr : index_->begin()->record;
-  return head_;
+  return order_.empty() ? nullptr : order_.front();
 }
 
 Record* RecordStore::Last() const {
+  if (!key_) return tail_;
   Settle();
-  if (index_) return index_->empty() ? nullptr : index_->rbegin()->record;
-  return tail_;
+  return order_.empty() ? nullptr : order_.back();
 }
 
 Record* RecordStore::Next(const Record* r) const {
-  if (!index_) return r->next;
+  if (!key_) return r->next;
   auto it = Find(r);
-  if (it == index_->end() || ++it == index_->end()) return nullptr;
-  return it->record;
+  if (it == order_.end() || ++it == order_.end()) return nullptr;
+  return *it;
 }
 
 Record* RecordStore::Prior(const Record* r) const {
-  if (!index_) return r->prev;
+  if (!key_) return r->prev;
   auto it = Find(r);
-  if (it == index_->end() || it == index_->begin()) return nullptr;
-  return std::prev(it)->record;
+  if (it == order_.end() || it == order_.begin()) return nullptr;
+  return *std::prev(it);
 }
 
 void RecordStore::Link(Record* r, Record* before) {
@@ -285,21 +260,30 @@ void RecordStore::Renumber() {
   nextSeq_ = seq;
 }
 
-void RecordStore::CheckUnique(const std::vector<FieldValue>& values, const Record* self) const {
-  if (!index_ || !key_->unique) return;
-  Settle();
-  SearchKey k{&values, key_->parts.size()};
-  for (auto it = index_->lower_bound(k); it != index_->end(); ++it) {
-    if (CompareKeyValues(*key_, it->record->values, values, key_->parts.size()) != 0) break;
-    if (it->record != self) throw EDatabaseError(u"Key violation.");
+template <typename It>
+bool RecordStore::HoldsKey(It it, It end, const FieldValue* values, const Record* self) const {
+  for (; it != end; ++it) {
+    if (CompareKeyValues(*key_, (*it)->values(), values, key_->parts.size()) != 0) return false;
+    if (*it != self) return true;
   }
+  return false;
+}
+
+void RecordStore::CheckUnique(const FieldValue* values, const Record* self) const {
+  if (!key_ || !key_->unique) return;
+  // Rows the index was chosen over wait unsorted; sort them in once.
+  if (!pending_.empty()) Settle();
+  SearchKey k{values, key_->parts.size()};
+  KeyLess less{key_.get()};
+  if (HoldsKey(std::lower_bound(order_.begin(), order_.end(), k, less), order_.end(), values, self) ||
+      HoldsKey(pendingUnique_->lower_bound(k), pendingUnique_->end(), values, self))
+    throw EDatabaseError(u"Key violation.");
 }
 
 Record* RecordStore::Add(std::vector<FieldValue>&& values, const Record* before) {
-  CheckUnique(values, nullptr);
-  auto r = std::make_unique<Record>();
+  CheckUnique(values.data(), nullptr);
+  std::unique_ptr<Record, RecordDeleter> r(Record::Create(std::move(values)));
   r->seq = SeqBefore(before);
-  r->values = std::move(values);
   Record* raw = r.release();
   Link(raw, const_cast<Record*>(before));
   IndexRow(raw);
@@ -308,10 +292,10 @@ Record* RecordStore::Add(std::vector<FieldValue>&& values, const Record* before)
 }
 
 void RecordStore::Replace(Record* r, std::vector<FieldValue>&& values) {
-  CheckUnique(values, r);
+  CheckUnique(values.data(), r);
   UnindexRow(r);
-  if (logging_) log_.push_back(LogEntry{LogEntry::kModified, r, std::move(r->values), nullptr});
-  r->values = std::move(values);
+  if (logging_) log_.push_back(LogEntry{LogEntry::kModified, r, r->TakeValues(), nullptr});
+  r->Assign(std::move(values));
   IndexRow(r);
 }
 
@@ -319,21 +303,17 @@ void RecordStore::Remove(Record* r) {
   UnindexRow(r);
   Unlink(r);
   if (logging_)
-    log_.push_back(LogEntry{LogEntry::kRemoved, r, {}, std::unique_ptr<Record>(r)});
+    log_.push_back(LogEntry{LogEntry::kRemoved, r, {}, std::unique_ptr<Record, RecordDeleter>(r)});
   else
-    delete r;
+    Record::Destroy(r);
 }
 
 Record* RecordStore::FindKey(const std::vector<FieldValue>& key, size_t count) const {
-  if (!index_ || count == 0) return nullptr;
+  if (!key_ || count == 0) return nullptr;
   Settle();
-  auto it = index_->lower_bound(SearchKey{&key, count});
-  if (it == index_->end()) return nullptr;
-  // Compared through the entry's own copy of the first field, so a one-field
-  // key does not touch the row.
-  const FieldValue& lead = key[static_cast<size_t>(key_->parts[0].field)];
-  if (CompareEntry(*key_, it->lead, it->record->values, lead, key, count) != 0) return nullptr;
-  return it->record;
+  auto it = std::lower_bound(order_.begin(), order_.end(), SearchKey{key.data(), count}, KeyLess{key_.get()});
+  if (it == order_.end() || CompareKeyValues(*key_, (*it)->values(), key.data(), count) != 0) return nullptr;
+  return *it;
 }
 
 void RecordStore::MergeChangeLog() { log_.clear(); }
@@ -351,11 +331,11 @@ void RecordStore::CancelUpdates() {
         // A row whose removal was just undone is not linked yet.
         if (restoredSet.erase(e.record) == 0) Unlink(e.record);
         UnindexRow(e.record);
-        delete e.record;
+        Record::Destroy(e.record);
         break;
       case LogEntry::kModified:
         UnindexRow(e.record);
-        e.record->values = std::move(e.oldValues);
+        e.record->Assign(std::move(e.oldValues));
         IndexRow(e.record);
         break;
       case LogEntry::kRemoved: {

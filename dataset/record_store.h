@@ -7,19 +7,20 @@
 // CancelUpdates of its insertion).
 //
 // The natural order is a list threaded through the rows (constant-time
-// append, insert, removal and step). The index is an ordered tree whose
-// entries carry a copy of the first key field next to the row pointer, so a
-// search compares mostly within the tree's own nodes instead of chasing each
-// row; appending, a keyed search and a step to the neighbour are
-// logarithmic, and a row posted after the index was chosen takes its place
-// at once. A row's key values are never changed while it sits in the index:
-// Replace takes it out first.
+// append, insert, removal and step). The index is a sorted array of row
+// pointers, 8 bytes a row: a keyed search and a step to the neighbour are
+// binary searches (logarithmic); equal keys keep their natural order.
 //
-// Rows added to an index that is not unique wait in a pending list until
-// the next operation that needs the order (a step, a search, a removal);
-// they are then sorted once and threaded into the tree together. Loading
-// many rows therefore costs one sort instead of a tree descent per row, and
-// the tree's nodes come out allocated in key order.
+// Rows added while an index is chosen wait until the next operation that
+// needs the order (a step, a search, a removal); the waiting rows are then
+// sorted once and merged into the array. Loading n rows and then searching
+// therefore costs O(n log n) in all. A single row posted after the index was
+// built costs one merge, O(n) moves of pointers, and so does taking a
+// settled row out (Remove, or Replace of a row whose key may change). Rows waiting for a unique
+// index are kept in a small ordered tree instead, so that each uniqueness
+// check stays logarithmic; the tree is emptied into the array at the same
+// points. A row's key values are never changed while it sits in the index:
+// Replace takes it out first.
 #pragma once
 
 #include <cstdint>
@@ -28,14 +29,7 @@
 #include <vector>
 
 #include "dataset/field_value.h"
-
-struct Record {
-  uint64_t seq = 0;  // increases along the natural order
-  Record* prev = nullptr;  // natural order neighbours
-  Record* next = nullptr;
-  bool indexed = false;  // in the index tree (not pending)
-  std::vector<FieldValue> values;
-};
+#include "dataset/record.h"
 
 // One field of an index key.
 struct IndexKeyPart {
@@ -50,10 +44,9 @@ struct IndexKey {
   bool unique = false;
 };
 
-// Compares the first `count` parts of two value rows by `key` (direction
-// included): <0, 0, >0.
-int CompareKeyValues(const IndexKey& key, const std::vector<FieldValue>& a, const std::vector<FieldValue>& b,
-                     size_t count);
+// Compares the first `count` parts of two value rows (one value per field)
+// by `key` (direction included): <0, 0, >0.
+int CompareKeyValues(const IndexKey& key, const FieldValue* a, const FieldValue* b, size_t count);
 // Case-folded comparison of two texts stored as `text` (ANSI or UTF-8).
 int CompareTextIgnoringCase(TextStorage text, const std::string& a, const std::string& b);
 
@@ -98,10 +91,10 @@ class RecordStore {
   // The first row in the current order for which `match` answers true, or nullptr.
   template <typename Match>
   Record* FindFirst(Match match) const {
-    if (index_) {
+    if (key_) {
       Settle();
-      for (const IndexEntry& e : *index_)
-        if (match(*e.record)) return e.record;
+      for (Record* r : order_)
+        if (match(*r)) return r;
       return nullptr;
     }
     for (Record* r = head_; r; r = r->next)
@@ -121,53 +114,54 @@ class RecordStore {
 
  private:
   struct SearchKey {
-    const std::vector<FieldValue>* values;
+    const FieldValue* values;
     size_t count;
   };
-  struct IndexEntry {
-    FieldValue lead;  // copy of the row's first key field
-    Record* record;
-  };
-  // Orders by key, then by natural position so equal keys keep their
+  // Orders rows by key, then by natural position so equal keys keep their
   // insertion order. A search key sorts before the rows it equals.
   struct KeyLess {
     using is_transparent = void;
     const IndexKey* key;
-    bool operator()(const IndexEntry& a, const IndexEntry& b) const;
-    bool operator()(const IndexEntry& a, const SearchKey& k) const;
-    bool operator()(const SearchKey& k, const IndexEntry& a) const;
-    // A row looked up by itself (its own values and position), without copying its key.
-    bool operator()(const IndexEntry& a, const Record* r) const;
-    bool operator()(const Record* r, const IndexEntry& a) const;
+    bool operator()(const Record* a, const Record* b) const;
+    bool operator()(const Record* a, const SearchKey& k) const;
+    bool operator()(const SearchKey& k, const Record* a) const;
   };
-  using IndexOrder = std::set<IndexEntry, KeyLess>;
+  using RowOrder = std::vector<Record*>;
 
   struct LogEntry {
     enum Kind { kAdded, kModified, kRemoved } kind;
     Record* record;
-    std::vector<FieldValue> oldValues;  // kModified
-    std::unique_ptr<Record> removed;    // kRemoved: the row, kept for undo
+    std::vector<FieldValue> oldValues;             // kModified
+    std::unique_ptr<Record, RecordDeleter> removed;  // kRemoved: the row, kept for undo
   };
 
   uint64_t SeqBefore(const Record* before);
   void Renumber();
   void Link(Record* r, Record* before);
   void Unlink(Record* r);
-  IndexEntry EntryOf(Record* r) const;
-  IndexOrder::const_iterator Find(const Record* r) const;
-  // Threads the pending rows into the index tree.
+  // The row's place in the sorted array (end() when not there).
+  RowOrder::const_iterator Find(const Record* r) const;
+  // True when a row other than `self` in the run of rows from `it` (before
+  // `end`) whose key equals that of `values` exists.
+  template <typename It>
+  bool HoldsKey(It it, It end, const FieldValue* values, const Record* self) const;
+  // Sorts the waiting rows into the array.
   void Settle() const;
+  // Empties the index array and the waiting rows, releasing their memory.
+  void ClearOrder();
   void IndexRow(Record* r);
   void UnindexRow(Record* r);
-  void CheckUnique(const std::vector<FieldValue>& values, const Record* self) const;
+  void CheckUnique(const FieldValue* values, const Record* self) const;
   void DestroyRows();
 
   Record* head_ = nullptr;
   Record* tail_ = nullptr;
   size_t count_ = 0;
-  std::unique_ptr<IndexKey> key_;
-  std::unique_ptr<IndexOrder> index_;  // its content changes in Settle, also when const
-  mutable std::vector<Record*> pending_;
+  std::unique_ptr<IndexKey> key_;  // the current index; nullptr: natural order
+  // The index proper and the rows waiting for it; Settle changes them, also when const.
+  mutable RowOrder order_;
+  mutable std::vector<Record*> pending_;                   // not unique: in natural order
+  mutable std::unique_ptr<std::multiset<Record*, KeyLess>> pendingUnique_;  // unique: ordered
   uint64_t nextSeq_ = 0;
   bool logging_ = false;
   std::vector<LogEntry> log_;

@@ -114,7 +114,7 @@ const FieldValue& TDataSet::ActiveValue(int fieldIndex) const {
     case dsSetKey: return keyBuffer_[i];
     case dsEdit:
     case dsInsert: return editBuffer_[i];
-    case dsBrowse: return current_ ? current_->values[i] : NullValue();
+    case dsBrowse: return current_ ? current_->values()[i] : NullValue();
     default: return NullValue();
   }
 }
@@ -225,7 +225,7 @@ void TDataSet::Edit() {
     Insert();
     return;
   }
-  editBuffer_ = current_->values;
+  editBuffer_.assign(current_->values(), current_->values() + current_->valueCount());
   modified_ = false;
   state_ = dsEdit;
 }
@@ -257,7 +257,7 @@ void TDataSet::Post() {
     default: return;
   }
   for (size_t i = 0; i < fields_.size(); ++i) {
-    const FieldValue& v = current_->values[i];
+    const FieldValue& v = current_->values()[i];
     if (fields_[i]->DataType() == ftAutoInc && v.IsInt() && v.AsInt() > autoIncLast_[i]) autoIncLast_[i] = v.AsInt();
   }
   editBuffer_.clear();
@@ -328,7 +328,7 @@ bool TDataSet::Locate(UnicodeStringView keyFields, const Variant& keyValues, TLo
   bool partial = options.Contains(loPartialKey);
   auto matches = [&](const Record& r) {
     for (int k : keys) {
-      const FieldValue& have = r.values[static_cast<size_t>(k)];
+      const FieldValue& have = r.values()[static_cast<size_t>(k)];
       const FieldValue& want = wanted[static_cast<size_t>(k)];
       TextStorage text = fields_[static_cast<size_t>(k)]->StoredText();
       if (text == TextStorage::kNone || !have.IsBytes() || !want.IsBytes() || (!caseInsensitive && !partial)) {

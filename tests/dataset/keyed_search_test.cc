@@ -122,6 +122,23 @@ TEST(KeyedSearch, UniqueIndexRefusesEqualKeys) {
   ds->Fields(0)->SetAsString(u"b");
   ds->Post();
   EXPECT_EQ(ds->RecordCount(), 2);
+  // Rows not yet sorted into the index are checked as well, and a row may
+  // keep its own key when it is changed.
+  EXPECT_THAT(Column(*ds, 0), ElementsAre("a", "b"));
+  AppendRow(*ds, {u"c"});
+  ds->Append();
+  ds->Fields(0)->SetAsString(u"c");
+  EXPECT_EQ(MessageOf<EDatabaseError>([&] { ds->Post(); }), "Key violation.");
+  ds->Cancel();
+  ASSERT_TRUE(ds->Locate(u"K", Variant(u"c"), {}));
+  ds->Edit();
+  ds->Fields(0)->SetAsString(u"c");
+  ds->Post();
+  ds->Edit();
+  ds->Fields(0)->SetAsString(u"a");
+  EXPECT_EQ(MessageOf<EDatabaseError>([&] { ds->Post(); }), "Key violation.");
+  ds->Cancel();
+  EXPECT_THAT(Column(*ds, 0), ElementsAre("a", "b", "c"));
 
   // Choosing a unique index over rows with equal keys fails and keeps the old order.
   auto dup = OpenDataSet({{u"K", ftString, 5}});
@@ -130,6 +147,37 @@ TEST(KeyedSearch, UniqueIndexRefusesEqualKeys) {
   dup->IndexDefs().Add(u"U", u"K", {ixUnique});
   EXPECT_EQ(MessageOf<EDatabaseError>([&] { dup->SetIndexName(u"U"); }), "Key violation.");
   EXPECT_EQ(dup->IndexName(), u"");
+}
+
+TEST(KeyedSearch, SinglePostsAfterTheIndexIsBuiltKeepTheOrder) {
+  // Three rows are sorted in first; each later row is posted alone and the
+  // order read back before the next one, so every post lands in a built index.
+  struct Row {
+    const char* name;
+    TIndexOptions options;
+    std::vector<std::string> tagsAfterEachPost;  // tags in index order
+  } rows[] = {
+      {"ascending, equal keys in posting order", {ixPrimary}, {"2 1 4 3", "2 5 1 4 3", "2 5 1 4 6 3"}},
+      {"descending, equal keys in posting order", {ixDescending}, {"3 1 4 2", "3 1 4 2 5", "3 1 4 6 2 5"}},
+  };
+  for (const Row& r : rows) {
+    auto ds = OpenDataSet({{u"K", ftString, 5}, {u"Tag", ftString, 5}});
+    ds->IndexDefs().Add(u"Idx", u"K", r.options);
+    ds->SetIndexName(u"Idx");
+    for (auto row : {std::pair{u"b", u"1"}, {u"a", u"2"}, {u"c", u"3"}}) AppendRow(*ds, {row.first, row.second});
+    Column(*ds, 1);
+    const std::pair<const char16_t*, const char16_t*> later[] = {{u"b", u"4"}, {u"a", u"5"}, {u"b", u"6"}};
+    for (size_t i = 0; i < 3; ++i) {
+      AppendRow(*ds, {later[i].first, later[i].second});
+      std::string tags;
+      for (const std::string& t : Column(*ds, 1)) tags += (tags.empty() ? "" : " ") + t;
+      EXPECT_EQ(tags, r.tagsAfterEachPost[i]) << r.name << ", post " << i;
+    }
+    ds->SetKey();
+    ds->Fields(0)->SetAsString(u"b");
+    EXPECT_TRUE(ds->GotoKey()) << r.name;
+    EXPECT_EQ(ds->Fields(1)->AsString(), u"1") << r.name;  // the first of the equal keys
+  }
 }
 
 TEST(KeyedSearch, IndexNameFailures) {

@@ -1,0 +1,51 @@
+// Record: one dataset row, its links in the natural order and its field
+// values, in a single allocation (the values follow the header), so a row
+// costs one block instead of a row object plus a separately grown array.
+//
+// Ownership: rows are made by Record::Create and released by
+// Record::Destroy (or a RecordDeleter); the RecordStore owns every row it
+// links. The number of values is fixed when the row is made.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "dataset/field_value.h"
+
+class Record {
+ public:
+  // A row holding `values`, moved out of the vector (left with moved-from
+  // elements).
+  static Record* Create(std::vector<FieldValue>&& values);
+  static void Destroy(Record* r);
+
+  Record(const Record&) = delete;
+  Record& operator=(const Record&) = delete;
+
+  FieldValue* values() { return reinterpret_cast<FieldValue*>(this + 1); }
+  const FieldValue* values() const { return reinterpret_cast<const FieldValue*>(this + 1); }
+  size_t valueCount() const { return count_; }
+
+  // Moves `values` (same count) into the row.
+  void Assign(std::vector<FieldValue>&& values);
+  // Moves the row's values out into a vector; the row keeps moved-from values.
+  std::vector<FieldValue> TakeValues();
+
+  uint64_t seq = 0;        // increases along the natural order
+  Record* prev = nullptr;  // natural order neighbours
+  Record* next = nullptr;
+  bool indexed = false;  // in the sorted index (not pending)
+
+ private:
+  explicit Record(uint32_t count) : count_(count) {}
+  ~Record() = default;
+
+  uint32_t count_;
+};
+
+static_assert(sizeof(Record) % alignof(FieldValue) == 0, "the values follow the header");
+
+struct RecordDeleter {
+  void operator()(Record* r) const { Record::Destroy(r); }
+};
