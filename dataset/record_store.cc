@@ -15,7 +15,7 @@ namespace {
 // usually finds a free number; when none is left the rows are renumbered.
 constexpr uint64_t kSeqStep = uint64_t{1} << 20;
 
-UnicodeString Decode(TextStorage text, const std::string& bytes) {
+UnicodeString Decode(TextStorage text, std::string_view bytes) {
   return text == TextStorage::kUtf8 ? FromUtf8(bytes) : FromAnsi(bytes);
 }
 
@@ -32,7 +32,7 @@ bool SeqLess(const Record* a, const Record* b) { return a->seq < b->seq; }
 
 }  // namespace
 
-int CompareTextIgnoringCase(TextStorage text, const std::string& a, const std::string& b) {
+int CompareTextIgnoringCase(TextStorage text, std::string_view a, std::string_view b) {
   UnicodeString x = UpperCase(Decode(text, a));
   UnicodeString y = UpperCase(Decode(text, b));
   int c = x.compare(y);

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "dataset/field_value.h"
@@ -48,7 +49,7 @@ struct IndexKey {
 // by `key` (direction included): <0, 0, >0.
 int CompareKeyValues(const IndexKey& key, const FieldValue* a, const FieldValue* b, size_t count);
 // Case-folded comparison of two texts stored as `text` (ANSI or UTF-8).
-int CompareTextIgnoringCase(TextStorage text, const std::string& a, const std::string& b);
+int CompareTextIgnoringCase(TextStorage text, std::string_view a, std::string_view b);
 
 class RecordStore {
  public:

@@ -20,7 +20,7 @@ FieldValue TBlobField::ConvertVariant(const Variant& value) const { return Field
 
 Variant TBlobField::ToVariant(const FieldValue& stored) const {
   if (stored.IsNull()) return Variant::Null();
-  const std::string& s = stored.AsBytes();
+  std::string_view s = stored.AsBytes();
   return Variant(Variant::Bytes(s.begin(), s.end()));
 }
 
@@ -30,7 +30,7 @@ UnicodeString TBlobField::ToText(const FieldValue& stored) const {
 
 std::string TBlobField::AsBytes() const {
   const FieldValue& v = StoredValue();
-  return v.IsNull() ? std::string() : v.AsBytes();
+  return v.IsNull() ? std::string() : std::string(v.AsBytes());
 }
 
 std::string TBlobField::ToUtf8Text(const FieldValue& stored) const {

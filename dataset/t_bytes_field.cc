@@ -16,7 +16,7 @@ FieldValue TBytesField::ConvertVariant(const Variant& value) const {
 
 Variant TBytesField::ToVariant(const FieldValue& stored) const {
   if (stored.IsNull()) return Variant::Null();
-  const std::string& s = stored.AsBytes();
+  std::string_view s = stored.AsBytes();
   return Variant(Variant::Bytes(s.begin(), s.end()));
 }
 

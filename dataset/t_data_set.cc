@@ -1,5 +1,6 @@
 #include "dataset/t_data_set.h"
 
+#include <string_view>
 #include <utility>
 
 #include "dataset/field_factory.h"
@@ -16,7 +17,7 @@ const FieldValue& NullValue() {
   return kNull;
 }
 
-UnicodeString DecodeText(TextStorage text, const std::string& bytes) {
+UnicodeString DecodeText(TextStorage text, std::string_view bytes) {
   return text == TextStorage::kUtf8 ? FromUtf8(bytes) : FromAnsi(bytes);
 }
 
@@ -336,8 +337,8 @@ bool TDataSet::Locate(UnicodeStringView keyFields, const Variant& keyValues, TLo
         continue;
       }
       if (!caseInsensitive) {
-        const std::string& h = have.AsBytes();
-        const std::string& w = want.AsBytes();
+        std::string_view h = have.AsBytes();
+        std::string_view w = want.AsBytes();
         if (h.compare(0, w.size(), w) != 0 || (!partial && h.size() != w.size())) return false;
         continue;
       }
