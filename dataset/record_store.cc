@@ -293,10 +293,13 @@ Record* RecordStore::Add(std::vector<FieldValue>&& values, const Record* before)
 
 void RecordStore::Replace(Record* r, std::vector<FieldValue>&& values) {
   CheckUnique(values.data(), r);
-  UnindexRow(r);
+  // Equal keys order by natural position, so a row whose key compares equal
+  // keeps its place and need not leave the index.
+  const bool moves = key_ && CompareKeyValues(*key_, r->values(), values.data(), key_->parts.size()) != 0;
+  if (moves) UnindexRow(r);
   if (logging_) log_.push_back(LogEntry{LogEntry::kModified, r, r->TakeValues(), nullptr});
   r->Assign(std::move(values));
-  IndexRow(r);
+  if (moves) IndexRow(r);
 }
 
 void RecordStore::Remove(Record* r) {

@@ -16,11 +16,12 @@
 // sorted once and merged into the array. Loading n rows and then searching
 // therefore costs O(n log n) in all. A single row posted after the index was
 // built costs one merge, O(n) moves of pointers, and so does taking a
-// settled row out (Remove, or Replace of a row whose key may change). Rows waiting for a unique
-// index are kept in a small ordered tree instead, so that each uniqueness
-// check stays logarithmic; the tree is emptied into the array at the same
-// points. A row's key values are never changed while it sits in the index:
-// Replace takes it out first.
+// settled row out (Remove, or Replace with a different key; a Replace that
+// keeps the key leaves the row where it is). Rows waiting for a unique index
+// are kept in a small ordered tree instead, so that each uniqueness check
+// stays logarithmic; the tree is emptied into the array at the same points.
+// A row's key values are never changed while it sits in the index: Replace
+// takes it out first.
 #pragma once
 
 #include <cstdint>

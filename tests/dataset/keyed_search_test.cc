@@ -177,6 +177,12 @@ TEST(KeyedSearch, SinglePostsAfterTheIndexIsBuiltKeepTheOrder) {
     ds->Fields(0)->SetAsString(u"b");
     EXPECT_TRUE(ds->GotoKey()) << r.name;
     EXPECT_EQ(ds->Fields(1)->AsString(), u"1") << r.name;  // the first of the equal keys
+    // A change that keeps the key keeps the row's place among its equals.
+    ds->Edit();
+    ds->Fields(1)->SetAsString(u"7");
+    ds->Post();
+    ds->Next();
+    EXPECT_EQ(ds->Fields(1)->AsString(), u"4") << r.name;
   }
 }
 
