@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/code_page.h"
 #include "runtime/date_time.h"
@@ -72,11 +73,19 @@ UnicodeString DecodeJet4Text(std::string_view bytes) {
     bool compressed = true;
     size_t i = 2;
     while (i < n) {
-      if (b[i] == 0) {
-        compressed = !compressed;
+      if (compressed) {
+        // A run of one-byte characters ends at the next 0x00, which switches
+        // to two-byte characters; widened in one tight loop.
+        const void* zero = std::memchr(b + i, 0, n - i);
+        const size_t end = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - b) : n;
+        for (; i < end; ++i) *o++ = b[i];
+        if (zero) {
+          compressed = false;
+          ++i;
+        }
+      } else if (b[i] == 0) {
+        compressed = true;
         ++i;
-      } else if (compressed) {
-        *o++ = b[i++];
       } else if (i + 1 < n) {
         *o++ = static_cast<char16_t>(b[i] | b[i + 1] << 8);
         i += 2;
@@ -87,8 +96,9 @@ UnicodeString DecodeJet4Text(std::string_view bytes) {
     out.resize(static_cast<size_t>(o - out.data()));
     return out;
   }
+  // UTF-16LE, the byte order of every host this is built for.
   UnicodeString out(n / 2, u'\0');
-  for (size_t k = 0; k < n / 2; ++k) out[k] = static_cast<char16_t>(b[2 * k] | b[2 * k + 1] << 8);
+  if (!out.empty()) std::memcpy(out.data(), b, out.size() * sizeof(char16_t));
   return out;
 }
 

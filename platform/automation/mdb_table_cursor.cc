@@ -209,8 +209,8 @@ Variant MdbTableCursor::Decode(size_t index) {
   std::string calculated;  // a calculated column's result, taken out of its wrapping
   if (column.calculated) {
     const bool longValue = type == kJetMemo || type == kJetOle;
-    calculated = longValue ? ReadLongValue(f, index) : std::string(reinterpret_cast<const char*>(p), n);
-    calculated = std::string(UnwrapCalculatedValue(calculated));
+    calculated = std::string(UnwrapCalculatedValue(
+        longValue ? ReadLongValue(f, index) : std::string_view(reinterpret_cast<const char*>(p), n)));
     p = reinterpret_cast<const unsigned char*>(calculated.data());
     n = calculated.size();
   }
@@ -239,12 +239,12 @@ Variant MdbTableCursor::Decode(size_t index) {
       return Variant(file_.IsJet3() ? DecodeJet3Text(bytes, file_.CodePage()) : DecodeJet4Text(bytes));
     }
     case kJetMemo: {
-      std::string bytes = column.calculated ? calculated : ReadLongValue(f, index);
+      const std::string_view bytes = column.calculated ? std::string_view(calculated) : ReadLongValue(f, index);
       return Variant(file_.IsJet3() ? DecodeJet3Text(bytes, file_.CodePage()) : DecodeJet4Text(bytes));
     }
     case kJetBinary: return Variant(Variant::Bytes(p, p + n));
     case kJetOle: {
-      std::string bytes = column.calculated ? calculated : ReadLongValue(f, index);
+      const std::string_view bytes = column.calculated ? std::string_view(calculated) : ReadLongValue(f, index);
       return Variant(Variant::Bytes(bytes.begin(), bytes.end()));
     }
     default:
@@ -253,35 +253,34 @@ Variant MdbTableCursor::Decode(size_t index) {
   }
 }
 
-std::string MdbTableCursor::ReadLongValue(const MdbField& field, size_t index) {
+std::string_view MdbTableCursor::ReadLongValue(const MdbField& field, size_t index) {
   auto damaged = [&]() -> EOleError {
     return EOleError(FormatText(u"The long value of field '%s' is damaged.", {columns_[index].name}));
   };
-  if (field.siz == 0) return std::string();
+  if (field.siz == 0) return std::string_view();
   if (field.siz < kLongValueHeader) throw damaged();
   const unsigned char* header = mdb_->pg_buf + field.start;
   const uint32_t word = ReadLE<uint32_t>(header);
   const size_t length = word & 0x00FFFFFF;
   const uint32_t flags = word >> 24;
-  std::string out;
   if (flags & 0x80) {  // stored in the row itself
     size_t available = static_cast<size_t>(field.siz) - kLongValueHeader;
     if (length > available) throw damaged();
-    out.assign(reinterpret_cast<const char*>(header + kLongValueHeader), length);
-    return out;
+    return std::string_view(reinterpret_cast<const char*>(header + kLongValueHeader), length);
   }
   uint32_t pointer = ReadLE<uint32_t>(header + 4);
   if (flags & 0x40) {  // one row of a long-value page
     std::string_view row = LongValueRow(pointer >> 8, pointer & 0xFF);
     if (length > row.size()) throw damaged();
-    out.assign(row.data(), length);
-    return out;
+    return row.substr(0, length);
   }
   if (flags != 0) throw damaged();
   // A chain of rows, each starting with the pointer to the next one. Every
   // part must add bytes, none may be visited twice, and together they hold
   // exactly the stated length: anything else would loop or cut the value.
   std::set<uint32_t> visited;
+  std::string& out = longValue_;
+  out.clear();
   out.reserve(length);
   while (out.size() < length) {
     if (pointer == 0 || !visited.insert(pointer).second) throw damaged();

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/automation/mdb_api.h"
@@ -80,7 +81,10 @@ class MdbTableCursor {
   // Takes what libmdb does not give from the table definition at `page`.
   void ApplyTableDefinition(uint32_t page);
   Variant Decode(size_t index);
-  std::string ReadLongValue(const MdbField& field, size_t index);
+  // The bytes of a memo or long binary cell. They stay valid until the next
+  // long value is read or the cursor moves: they lie in the current data
+  // page, in the cached long-value page, or in longValue_.
+  std::string_view ReadLongValue(const MdbField& field, size_t index);
   // Locates row `row` of page `page` through the page cache; returns its bytes.
   std::string_view LongValueRow(uint32_t page, uint32_t row);
 
@@ -101,6 +105,7 @@ class MdbTableCursor {
   unsigned row_ = 0;         // next row of page_
   unsigned rows_ = 0;        // rows page_ declares
   std::vector<unsigned char> lvalPage_;  // copy of the last long-value page read
+  std::string longValue_;  // a long value spread over several pages; reused, so it holds the largest read so far
   uint32_t lvalPageNumber_ = 0;
   bool lvalPageValid_ = false;
 };

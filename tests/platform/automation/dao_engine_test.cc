@@ -154,6 +154,40 @@ TEST_P(DaoEngineFormats, ValuesAsDaoGivesThem) {
   EXPECT_EQ(ErrorOf([&] { rs.Get(u"Eof"); }), u"Object invalid or no longer set.");
 }
 
+TEST_P(DaoEngineFormats, MemosOfEveryStorageReadWholeInAnyOrder) {
+  // Short memos stay in the row, longer ones take one long-value row or a
+  // chain of them; each value read must stay intact after the next is read.
+  const std::string chained = LongMemo(), single(1500, 'm'), shorter = "in the row";
+  const std::string path = dir_.File("memos.mdb");
+  {
+    accessdb::DatabaseWriter w(path, Options(GetParam()));
+    w.BeginTable("Memos", {{"A", ColumnType::kMemo}, {"B", ColumnType::kMemo}, {"C", ColumnType::kMemo}});
+    w.AddRow({Value::Text(chained), Value::Text(single), Value::Text(shorter)});
+    w.AddRow({Value::Text(shorter), Value::Null(), Value::Text(chained + "!")});
+    w.Finish();
+  }
+  struct Read {
+    int row, field;
+    const std::string* text;  // null: a Null value
+    const char* suffix;
+  } reads[] = {
+      {0, 0, &chained, ""}, {0, 1, &single, ""},  {0, 0, &chained, ""}, {0, 2, &shorter, ""},
+      {1, 2, &chained, "!"}, {1, 0, &shorter, ""}, {1, 1, nullptr, ""},  {1, 2, &chained, "!"},
+  };
+  Variant rs = OpenTable(Open(path), u"Memos");
+  int row = 0;
+  for (const Read& r : reads) {
+    if (r.row != row) rs.Call(u"MoveNext"), row = r.row;
+    const Variant v = Field(rs, r.field).Get(u"Value");
+    if (!r.text) {
+      EXPECT_TRUE(v.IsNull()) << r.row << "/" << r.field;
+      continue;
+    }
+    ASSERT_TRUE(v.IsString()) << r.row << "/" << r.field;
+    EXPECT_EQ(ToUtf8(v.AsStringRef()), *r.text + r.suffix) << r.row << "/" << r.field;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Jet, DaoEngineFormats, ::testing::Values(accessdb::Format::kJet3, accessdb::Format::kJet4),
                          [](const auto& info) { return info.param == accessdb::Format::kJet3 ? "Jet3" : "Jet4"; });
 

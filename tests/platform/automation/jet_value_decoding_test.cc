@@ -41,6 +41,10 @@ TEST(JetValueDecoding, Jet4TextPlainAndCompressed) {
       {"\xFF\xFE\xE9"s, u"\u00E9"},
       {"\xFF\xFE" "a\0\x16"s, u"a"},  // a dangling half character is dropped
       {"A\0B"s, u"A"},
+      {"\xFF\xFE" "ab\0"s, u"ab"},                        // a switch as the last byte
+      {"\xFF\xFE\0\0" "a\xF6"s, u"a\u00F6"},              // back to one-byte characters at once
+      {"\xFF\xFE" "x\0\x41\x00\0y"s, u"x\u0041y"},        // two-byte run between one-byte runs
+      {"\xFF\xFE"s, u""},
   };
   for (const Row& r : rows) EXPECT_EQ(DecodeJet4Text(r.bytes), r.text);
 }
