@@ -35,7 +35,8 @@ int32_t TSMImportFromADODOA::GetRowCount() {
 void TSMImportFromADODOA::ResetFieldLookup() {
   lookupBuilt_ = false;
   fieldObjects_.clear();
-  fieldIndexByName_.clear();
+  fieldNames_.clear();
+  nextSearch_ = 0;
 }
 
 void TSMImportFromADODOA::BuildFieldLookup() {
@@ -43,20 +44,35 @@ void TSMImportFromADODOA::BuildFieldLookup() {
   int32_t count = fields.Get(u"Count").ToInt32();
   for (int32_t i = 0; i < count; ++i) {
     Variant field = fields.Get(u"Item", {Variant(i)});
-    UnicodeString key = AsciiUpperCase(field.Get(u"Name").ToString());
-    fieldIndexByName_.emplace(std::move(key), fieldObjects_.size());  // the first field of a name wins
+    UnicodeString name = field.Get(u"Name").ToString();
+    if (FindField(name) < 0) fieldNames_.push_back(FieldName{std::move(name), fieldObjects_.size()});  // the first field of a name wins
     fieldObjects_.push_back(std::move(field));
   }
+  nextSearch_ = 0;
   lookupBuilt_ = true;
 }
 
+int64_t TSMImportFromADODOA::FindField(UnicodeStringView name) {
+  const size_t n = fieldNames_.size();
+  for (size_t k = 0; k < n; ++k) {
+    size_t i = nextSearch_ + k;
+    if (i >= n) i -= n;
+    if (SameTextAscii(fieldNames_[i].name, name)) {
+      nextSearch_ = i + 1 < n ? i + 1 : 0;
+      return static_cast<int64_t>(i);
+    }
+  }
+  return -1;
+}
+
 void TSMImportFromADODOA::GetSourceValue(const UnicodeString& name, Variant& value) {
-  TSMImportBaseComponent::GetSourceValue(name, value);
-  if (!recordset.IsSet()) return;
-  if (!lookupBuilt_) BuildFieldLookup();
-  auto it = fieldIndexByName_.find(AsciiUpperCase(value.ToString()));
-  if (it == fieldIndexByName_.end()) return;
-  value = fieldObjects_[it->second].Get(u"Value");
+  if (recordset.IsSet() && !lookupBuilt_) BuildFieldLookup();
+  const int64_t found = recordset.IsSet() ? FindField(name) : -1;
+  if (found < 0) {
+    TSMImportBaseComponent::GetSourceValue(name, value);  // the name itself
+    return;
+  }
+  value = fieldObjects_[fieldNames_[static_cast<size_t>(found)].object].Get(u"Value");
   if (value.Type() == VarType::Decimal) {
     value = Variant(value.ToString());
   } else if (value.Type() == VarType::ByteArray) {

@@ -14,7 +14,6 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "import_engine/t_smi_import_base_component.h"
@@ -54,7 +53,18 @@ class TSMImportFromADODOA : public TSMImportBaseComponent {
   // values as fetching them anew.
   void BuildFieldLookup();
 
+  // The position in `fieldNames_` of the field called `name`, -1 when none.
+  // Cells are read in the same column order row after row, so the search
+  // starts after the previous hit and usually ends at its first comparison.
+  int64_t FindField(UnicodeStringView name);
+
+  struct FieldName {
+    UnicodeString name;  // the field's Name
+    size_t object;       // its position in fieldObjects_
+  };
+
   bool lookupBuilt_ = false;
   std::vector<Variant> fieldObjects_;
-  std::unordered_map<UnicodeString, size_t> fieldIndexByName_;  // ASCII upper-cased name -> first field
+  std::vector<FieldName> fieldNames_;  // one entry per distinct name (ASCII case ignored), the first field's
+  size_t nextSearch_ = 0;              // where FindField starts
 };

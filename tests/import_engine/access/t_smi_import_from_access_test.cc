@@ -240,6 +240,22 @@ TEST(TSMImportFromAccess, ValuesByFieldNameIgnoringAsciiCase) {
   EXPECT_EQ(ReadColumn(f.source, u"amount")[0], Variant(u"-123.45"));
   // Byte data: every byte, the last one included.
   EXPECT_EQ(ReadColumn(f.source, u"Blob")[0], Variant(u"a\u20ACcd"));
+
+  // Names asked in any order within a row, backwards and repeated included.
+  struct Cell {
+    const char16_t* name;
+    Variant value;
+  } cells[] = {
+      {u"Body", Variant(u"b1")}, {u"ID", Variant(int32_t(1))}, {u"TITLE", Variant(u"first")},
+      {u"body", Variant(u"b1")}, {u"Done", Variant(true)},     {u"Nothing", Variant(u"Nothing")},
+      {u"id", Variant(int32_t(1))}, {u"Title", Variant(u"first")}, {u"Done", Variant(true)},
+  };
+  f.source.FirstRow();
+  for (const Cell& c : cells) {
+    Variant v;
+    f.source.GetSourceValue(c.name, v);
+    EXPECT_EQ(v, c.value) << ToUtf8(c.name);
+  }
 }
 
 TEST(TSMImportFromAccess, RowRangeAndRowCount) {
