@@ -13,10 +13,30 @@
 
 namespace {
 
+bool EnclosedIn(const UnicodeString& text, char16_t open, char16_t close) {
+  return text.size() >= 2 && text.front() == open && text.back() == close;
+}
+
 // Removes one enclosing pair of `open` and `close` characters.
 void StripPair(UnicodeString& text, char16_t open, char16_t close) {
-  if (text.size() >= 2 && text.front() == open && text.back() == close) text = text.substr(1, text.size() - 2);
+  if (EnclosedIn(text, open, close)) text = text.substr(1, text.size() - 2);
 }
+
+// Adds one to a counter for the time it lives, also when left by an exception.
+class DepthScope {
+ public:
+  explicit DepthScope(int32_t& depth) : depth_(depth) { ++depth_; }
+  ~DepthScope() { --depth_; }
+  DepthScope(const DepthScope&) = delete;
+  DepthScope& operator=(const DepthScope&) = delete;
+
+ private:
+  int32_t& depth_;
+};
+
+// Whether UpperCase of a name can begin with L or S, the first letter of
+// every special name. Letters beyond ASCII may fold to either.
+bool MayFoldToLOrS(char16_t c) { return c == u'L' || c == u'l' || c == u'S' || c == u's' || c >= 0x80; }
 
 // The items of a ";"-separated list (a trailing ";" adds no empty item).
 std::vector<UnicodeString> SplitList(const UnicodeString& text) {
@@ -37,7 +57,7 @@ UnicodeString ArgumentText(const std::vector<Variant>& args, size_t i) {
 
 }  // namespace
 
-void TSMImportBaseComponent::EvaluateSourceExpression(const UnicodeString& source, int32_t /*fieldIndex*/,
+void TSMImportBaseComponent::EvaluateSourceExpression(const UnicodeString& source, int32_t fieldIndex,
                                                       Variant& value) {
   if ((FTableType == teText || FTableType == teClipboard) && source.compare(0, 4, u"Text") == 0) {
     value = Variant(source);
@@ -45,11 +65,20 @@ void TSMImportBaseComponent::EvaluateSourceExpression(const UnicodeString& sourc
     EvaluateName(this, source, {}, 0, false, value, done);
     return;
   }
-  TSMIParser parser(source, [this](TPersistent* sender, const UnicodeString& name, const std::vector<Variant>& args,
-                                   int32_t argCount, bool isChild, Variant& v, bool& done) {
+  auto hook = [this](TPersistent* sender, const UnicodeString& name, const std::vector<Variant>& args,
+                     int32_t argCount, bool isChild, Variant& v, bool& done) {
     EvaluateName(sender, name, args, argCount, isChild, v, done);
-  });
-  value = parser.Evaluate();
+  };
+  if (fieldIndex < 0 || evaluationDepth_ > 0) {
+    TSMIParser parser(source, hook);
+    value = parser.Evaluate();
+    return;
+  }
+  // A cell: the same few texts come back row after row.
+  DepthScope depth(evaluationDepth_);
+  if (!cellParser_.OnEvaluate()) cellParser_.SetOnEvaluate(hook);
+  cellParser_.SetExpression(source);
+  value = cellParser_.Evaluate(sourceExpressions_.Get(static_cast<size_t>(fieldIndex), source));
 }
 
 TDataSet* TSMImportBaseComponent::FindNamedDataSet(UnicodeStringView name) const {
@@ -70,7 +99,7 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
                                           Variant& value, bool& done) {
   done = (argCount == 0);
 
-  if (value.IsString() && !value.AsStringRef().empty()) {
+  if (value.IsString() && (EnclosedIn(value.AsStringRef(), u'[', u']') || EnclosedIn(value.AsStringRef(), u'"', u'"'))) {
     UnicodeString text = value.AsStringRef();
     StripPair(text, u'[', u']');
     StripPair(text, u'"', u'"');
@@ -79,7 +108,7 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
   const UnicodeString n = value.IsString() ? value.AsStringRef() : value.ToString();
   // Every special name starts with L or S and has 6 to 17 characters; most
   // names are column names, which this test lets through without folding.
-  const bool maybeSpecial = n.size() >= 6 && n.size() <= 17 &&
+  const bool maybeSpecial = n.size() >= 6 && n.size() <= 17 && MayFoldToLOrS(n[0]) &&
                             (UpperCase(n.substr(0, 1)) == u"L" || UpperCase(n.substr(0, 1)) == u"S");
   const UnicodeString upper = maybeSpecial ? UpperCase(n) : UnicodeString();
 

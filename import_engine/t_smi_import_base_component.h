@@ -36,9 +36,11 @@
 
 #include "import_engine/esmi_invalid_property_exception.h"
 #include "import_engine/smi_types.h"
+#include "import_engine/source_expression_cache.h"
 #include "import_engine/t_smi_column.h"
 #include "import_engine/t_smi_load_condition.h"
 #include "import_engine/t_smi_parameters.h"
+#include "import_engine/t_smi_parser.h"
 #include "import_engine/t_smi_sql_options.h"
 #include "import_engine/t_smi_statistic.h"
 #include "runtime/component.h"
@@ -395,4 +397,11 @@ class TSMImportBaseComponent : public TComponent {
   UnicodeString FRecordSeparatorCustom = u"\r\n";
   bool FFixed = false;
   TSMIColumns FColumns{this};
+
+  // Cell evaluation (evaluate.cc): each field's source text is parsed once
+  // and evaluated by one calculator kept for the cells; an evaluation started
+  // while another runs (from an event handler) gets a calculator of its own.
+  SourceExpressionCache sourceExpressions_;
+  TSMIParser cellParser_;
+  int32_t evaluationDepth_ = 0;
 };

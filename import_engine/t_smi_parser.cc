@@ -94,23 +94,54 @@ UnicodeString TSMIParser::NameWithoutQuoting(UnicodeStringView nameAsWritten) {
   return name;
 }
 
-Variant TSMIParser::Evaluate() {
-  const UnicodeString expr = Trim(expression_);
-  if (expr.empty()) return Variant::Null();
+TSMIParser::ParsedExpression TSMIParser::Parse(const UnicodeString& expression) {
+  ParsedExpression parsed;
+  parsed.expression = expression;
+  const UnicodeString expr = Trim(expression);
+  if (expr.empty()) return parsed;  // kBlank
   const std::optional<Token> token = SingleToken(expr);
-  if (!token) throw EConvertError(u"Cannot evaluate expression: " + expression_);
+  if (!token) {
+    parsed.kind = ParsedExpression::kInvalid;
+    return parsed;
+  }
+  parsed.token = token->text;
+  switch (token->kind) {
+    case Token::kNumber:
+      parsed.kind = ParsedExpression::kNumber;
+      break;
+    case Token::kName:
+      parsed.kind = SameTextAscii(token->text, u"GETDATE") ? ParsedExpression::kGetDate : ParsedExpression::kName;
+      parsed.isPi = SameTextAscii(token->text, u"PI");
+      break;
+    case Token::kQuotedName:
+      parsed.kind = ParsedExpression::kQuotedName;
+      break;
+  }
+  if (parsed.kind == ParsedExpression::kName || parsed.kind == ParsedExpression::kQuotedName)
+    parsed.preset = NameWithoutQuoting(parsed.token);
+  return parsed;
+}
 
-  if (token->kind == Token::kNumber) return NumberValue(token->text);
-  if (token->kind == Token::kName && SameTextAscii(token->text, u"GETDATE")) return Variant::FromDate(Now());
+Variant TSMIParser::Evaluate() { return Evaluate(Parse(expression_)); }
 
-  Variant value(NameWithoutQuoting(token->text));
+Variant TSMIParser::Evaluate(const ParsedExpression& parsed) {
+  switch (parsed.kind) {
+    case ParsedExpression::kBlank: return Variant::Null();
+    case ParsedExpression::kInvalid: throw EConvertError(u"Cannot evaluate expression: " + parsed.expression);
+    case ParsedExpression::kNumber: return NumberValue(parsed.token);
+    case ParsedExpression::kGetDate: return Variant::FromDate(Now());
+    case ParsedExpression::kName:
+    case ParsedExpression::kQuotedName: break;
+  }
+  Variant value(parsed.preset);
   bool done = false;
   if (onEvaluate_) {
-    const std::vector<Variant> args(kArgumentCount);
-    onEvaluate_(this, token->text, args, kArgumentCount, false, value, done);
+    // Never changed by a hook (it gets them read-only), so one set serves every call.
+    static const std::vector<Variant> kUnassignedArguments(kArgumentCount);
+    onEvaluate_(this, parsed.token, kUnassignedArguments, kArgumentCount, false, value, done);
   }
   // The built-in function of the same name (only PI) has the last word when
   // the hook did not claim the name.
-  if (!done && token->kind == Token::kName && SameTextAscii(token->text, u"PI")) return Variant(kPi);
+  if (!done && parsed.isPi) return Variant(kPi);
   return value;
 }

@@ -79,6 +79,21 @@ class TSMIParser : public TPersistent {
   // "Cannot evaluate expression: <expression>".
   Variant Evaluate();
 
+  // An expression read once, for a caller that evaluates the same text many
+  // times (the import run evaluates one mapping per field and row): what
+  // Evaluate works out from the text alone before any name is resolved.
+  // Evaluate(parsed) then gives what Evaluate gives for that text, errors
+  // included, with this parser as the hook's sender.
+  struct ParsedExpression {
+    enum Kind { kBlank, kInvalid, kNumber, kGetDate, kName, kQuotedName } kind = kBlank;
+    UnicodeString expression;  // the whole text, for the error message
+    UnicodeString token;       // the name as written, or the number literal
+    UnicodeString preset;      // names: NameWithoutQuoting(token)
+    bool isPi = false;         // a plain name PI (any case)
+  };
+  static ParsedExpression Parse(const UnicodeString& expression);
+  Variant Evaluate(const ParsedExpression& parsed);
+
   // The value a quoted or plain name is preset to: the quoting characters
   // removed, then one leading "[" or double quote and one trailing "]" or
   // double quote removed ([A B] and [[A B]] both give A B).

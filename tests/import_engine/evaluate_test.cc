@@ -213,6 +213,29 @@ TEST(EvaluateTest, ValueEventsSeeTheFieldAndMayChangeTheValue) {
   EXPECT_EQ(evaluated, (std::vector<UnicodeString>{u"Title", u"STATTOTALCOUNT"}));
 }
 
+TEST(EvaluateTest, CellsFollowSourcesChangedDuringTheRunAndNestedEvaluations) {
+  OneRow r({{u"T", ftString}, {u"N", ftString}}, {{u"Title", Variant(u"t1")}, {u"Note", Variant(u"n1")}},
+           u"T=Title\nN=Note");
+  r.source.rows.push_back({Variant(u"t2"), Variant(u"n2")});
+  r.source.rows.push_back({Variant(u"t3"), Variant(u"n3")});
+  // After the first row the field T reads the column Note instead.
+  r.source.SetOnBeforeRecordEvent([](TSMImportBaseComponent*, const UnicodeString&, Variant& rows, bool&) {
+    Variant::Array& title = rows.MutableArray()[0].MutableArray();
+    title[1] = Variant(u"Note");
+  });
+  // An evaluation started by a handler while a cell is evaluated leaves that
+  // cell's own value alone (the field index is one the run never uses).
+  r.source.SetOnParserEvaluate([&](TPersistent*, const UnicodeString& name, const std::vector<Variant>&, int32_t,
+                                   bool, Variant& value, bool&) {
+    if (name != u"Title") return;
+    Variant inner;
+    r.source.EvaluateSourceExpression(u"[Note]", r.source.CurrentParsedFieldIndex() + 8, inner);
+    value = Variant(value.ToString() + u"+" + inner.ToString());
+  });
+  r.Run(u"T");
+  EXPECT_EQ(RowTexts(r.ds), (std::vector<UnicodeString>{u"t1+n1|n1", u"n2|n2", u"n3|n3"}));
+}
+
 TEST(EvaluateTest, TextSourcesHandTextNamesStraightToTheHook) {
   OneRow text({{u"S", ftString}}, {{u"Text and more", Variant(u"whole")}}, u"S=Text and more");
   EXPECT_EQ(text.Run(u"S")->AsString(), u"whole");

@@ -133,6 +133,47 @@ TEST(TSMIParser, PiReplacesTheHookValueUnlessTheHookIsDone) {
   EXPECT_EQ(noHook.Evaluate(), Variant(kPi));
 }
 
+TEST(TSMIParser, AParsedExpressionEvaluatesLikeItsTextEveryTime) {
+  // Each evaluation asks the hook anew; errors and their texts are those of
+  // the text itself.
+  struct Row {
+    const char16_t* expression;
+    int hookCalls;  // per evaluation
+    Variant value;  // with the hook answering "hook"
+    const char16_t* error;
+  } rows[] = {
+      {u"Title", 1, Variant(u"hook"), nullptr},
+      {u" [Node Text] ", 1, Variant(u"hook"), nullptr},
+      {u"Pi", 1, Variant(kPi), nullptr},
+      {u"12", 0, Variant(int32_t{12}), nullptr},
+      {u"  ", 0, Variant::Null(), nullptr},
+      {u" a + b", 0, Variant(), u"Cannot evaluate expression:  a + b"},
+      {u"[open", 0, Variant(), u"Cannot evaluate expression: [open"},
+  };
+  for (const Row& r : rows) {
+    const std::string label = ToUtf8(r.expression);
+    const TSMIParser::ParsedExpression parsed = TSMIParser::Parse(r.expression);
+    RecordingHook hook;
+    hook.setValue = true;
+    hook.answer = Variant(u"hook");
+    TSMIParser parser;
+    parser.SetOnEvaluate(hook.Callable());
+    for (int pass = 1; pass <= 2; ++pass) {
+      if (r.error) {
+        try {
+          parser.Evaluate(parsed);
+          ADD_FAILURE() << label << ": no error";
+        } catch (const EConvertError& e) {
+          EXPECT_EQ(e.Message(), r.error) << label;
+        }
+      } else {
+        EXPECT_EQ(parser.Evaluate(parsed), r.value) << label;
+      }
+      EXPECT_EQ(hook.calls.size(), static_cast<size_t>(r.hookCalls * pass)) << label;
+    }
+  }
+}
+
 TEST(TSMIParser, NumberLiteralsGiveTheirValue) {
   struct Row {
     const char16_t* expression;
