@@ -34,7 +34,9 @@ class DispatchArguments {
 void ExpectNoArguments(const std::vector<Variant>& positional, const std::vector<NamedArgument>& named);
 
 // Member name comparison of automation: ASCII letters ignore case.
-inline bool IsMember(UnicodeStringView member, UnicodeStringView name) { return SameTextAscii(member, name); }
+inline bool IsMember(UnicodeStringView member, UnicodeStringView name) {
+  return member == name || SameTextAscii(member, name);  // callers mostly write names as declared
+}
 
 // The error for a member the object does not have.
 [[noreturn]] void ThrowUnknownMember(UnicodeStringView member);

@@ -69,7 +69,6 @@ void MdbTableCursor::Open(uint32_t tableDefinitionPage) {
                                 DaoFieldSize(col->col_type, col->col_size, jet3)});
     }
     fields_.resize(table_->num_cols);
-    lvalPage_.resize(static_cast<size_t>(mdb_->fmt->pg_size));
     ApplyTableDefinition(tableDefinitionPage);
   } catch (...) {
     Release();
@@ -295,15 +294,22 @@ std::string_view MdbTableCursor::ReadLongValue(const MdbField& field, size_t ind
 
 std::string_view MdbTableCursor::LongValueRow(uint32_t page, uint32_t row) {
   constexpr unsigned char kDataPage = 0x01;
-  if (!lvalPageValid_ || lvalPageNumber_ != page) {
-    lvalPageValid_ = false;
-    if (page == 0 || !pages_->Read(page, lvalPage_) || lvalPage_[0] != kDataPage)
+  LongValuePage* slot = nullptr;
+  for (LongValuePage& candidate : lvalPages_)
+    if (candidate.valid && candidate.number == page) slot = &candidate;
+  if (!slot) {
+    slot = &lvalPages_[0];  // an unused slot, else the one used longest ago
+    for (LongValuePage& candidate : lvalPages_)
+      if (!candidate.valid || (slot->valid && candidate.lastUse < slot->lastUse)) slot = &candidate;
+    slot->valid = false;
+    if (page == 0 || !pages_->Read(page, slot->bytes) || slot->bytes[0] != kDataPage)
       throw EOleError(u"A long value points to a page that cannot be read.");
-    lvalPageNumber_ = page;
-    lvalPageValid_ = true;
+    slot->number = page;
+    slot->valid = true;
   }
-  std::optional<MdbPageReader::Row> bounds = pages_->FindRow(lvalPage_.data(), row);
+  slot->lastUse = ++lvalUses_;
+  std::optional<MdbPageReader::Row> bounds = pages_->FindRow(slot->bytes.data(), row);
   if (!bounds || bounds->deleted) throw EOleError(u"A long value points to a row that does not exist.");
-  return std::string_view(reinterpret_cast<const char*>(lvalPage_.data() + bounds->start),
+  return std::string_view(reinterpret_cast<const char*>(slot->bytes.data() + bounds->start),
                           static_cast<size_t>(bounds->size()));
 }

@@ -104,8 +104,17 @@ class MdbTableCursor {
   bool pageLoaded_ = false;  // rows of page_ left to read
   unsigned row_ = 0;         // next row of page_
   unsigned rows_ = 0;        // rows page_ declares
-  std::vector<unsigned char> lvalPage_;  // copy of the last long-value page read
+  // Copies of the long-value pages read last. The memo cells of one row may
+  // each lie on a page of its own, so with a single copy every cell would
+  // read its page again; a few pages (kilobytes) serve the cells of a row.
+  struct LongValuePage {
+    bool valid = false;
+    uint32_t number = 0;
+    uint64_t lastUse = 0;
+    std::vector<unsigned char> bytes;
+  };
+  static constexpr size_t kLongValuePages = 4;
+  LongValuePage lvalPages_[kLongValuePages];
+  uint64_t lvalUses_ = 0;
   std::string longValue_;  // a long value spread over several pages; reused, so it holds the largest read so far
-  uint32_t lvalPageNumber_ = 0;
-  bool lvalPageValid_ = false;
 };
