@@ -1,6 +1,7 @@
 #include "platform/automation/mdb_page_reader.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -20,9 +21,19 @@ MdbPageReader::MdbPageReader(MdbHandle* mdb)
 }
 
 bool MdbPageReader::Read(uint32_t page, std::vector<unsigned char>& out) const {
+  out.resize(static_cast<size_t>(pageSize_));
+  return ReadInto(page, out.data());
+}
+
+bool MdbPageReader::ReadInto(uint32_t page, unsigned char* buffer) const {
   if (page >= pageCount_) return false;
+  if (mdb_->f->db_key == 0) {
+    const off_t offset = static_cast<off_t>(page) * pageSize_;
+    return pread(fileno(mdb_->f->stream), buffer, static_cast<size_t>(pageSize_), offset) == pageSize_;
+  }
+  // libmdb decrypts the pages of an encrypted file as it reads them.
   if (mdb_read_alt_pg(mdb_, page) != pageSize_) return false;
-  out.assign(mdb_->alt_pg_buf, mdb_->alt_pg_buf + pageSize_);
+  std::memcpy(buffer, mdb_->alt_pg_buf, static_cast<size_t>(pageSize_));
   return true;
 }
 

@@ -8,9 +8,9 @@
 // the file's size and every row checked against its page.
 //
 // Works on a libmdb handle that it does not own; the handle must outlive it.
-// Pages are read through libmdb (mdb_read_alt_pg), which undoes the page
-// encryption of files that have it, so the handle's alternate page buffer is
-// overwritten by every read.
+// Pages of a file with an encryption key are read through libmdb
+// (mdb_read_alt_pg), which undoes the encryption, so the handle's alternate
+// page buffer may be overwritten by any read; other files are read directly.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +43,11 @@ class MdbPageReader {
   // Reads page `page` into `out` (PageSize() bytes). False when the page is
   // not wholly inside the file.
   bool Read(uint32_t page, std::vector<unsigned char>& out) const;
+  // The same into `buffer`, which holds PageSize() bytes (libmdb's page
+  // buffers among them). A page of a file without an encryption key is read
+  // with one positioned read; libmdb would check the file's size and seek
+  // first, which costs two more system calls for every page.
+  bool ReadInto(uint32_t page, unsigned char* buffer) const;
 
   // Number of rows a data page declares; nullopt when its offset table does
   // not fit in the page.

@@ -163,7 +163,7 @@ bool MdbTableCursor::LoadNextPage() {
   for (;;) {
     page_ = usageMap_->Next(page_);
     if (page_ == 0) return false;
-    if (mdb_read_pg(mdb_, page_) != mdb_->fmt->pg_size)
+    if (!pages_->ReadInto(page_, mdb_->pg_buf))
       return DamagedRecord(FormatText(u"Page %d of table '%s' cannot be read.", {static_cast<int64_t>(page_), name_}));
     const unsigned char* pg = mdb_->pg_buf;
     const bool longValues = std::memcmp(pg + 4, "LVAL", 4) == 0;
