@@ -45,7 +45,7 @@ TEST(JetValueDecoding, Jet4TextPlainAndCompressed) {
       {"\xFF\xFE\0\0" "a\xF6"s, u"a\u00F6"},              // back to one-byte characters at once
       {"\xFF\xFE" "x\0\x41\x00\0y"s, u"x\u0041y"},        // two-byte run between one-byte runs
       {"\xFF\xFE"s, u""},
-      // Long runs, widened in blocks of eight, with the remainder after them.
+      // Runs longer than one widening block, with a remainder after it.
       {"\xFF\xFE" "abcdefgh\xE9\xFCklmnopq\x80\xFF"s, u"abcdefgh\u00E9\u00FCklmnopq\u0080\u00FF"},
       {"\xFF\xFE" "\0\x16\x04\0" "0123456789abcdefXYZ"s, u"\u04160123456789abcdefXYZ"},
   };
