@@ -102,7 +102,8 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
                                           Variant& value, bool& done) {
   done = (argCount == 0);
 
-  if (value.IsString() && (EnclosedIn(value.AsStringRef(), u'[', u']') || EnclosedIn(value.AsStringRef(), u'"', u'"'))) {
+  if (value.IsString() &&
+      (EnclosedIn(value.AsStringRef(), u'[', u']') || EnclosedIn(value.AsStringRef(), u'"', u'"'))) {
     UnicodeString text = value.AsStringRef();
     StripPair(text, u'[', u']');
     StripPair(text, u'"', u'"');

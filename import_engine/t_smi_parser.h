@@ -5,9 +5,10 @@
 // mapping the calculator cannot read fails visibly as a row error instead of
 // importing a wrong value.
 //
-// A parser lives for one evaluation: create it, set the expression and the
-// hook, call Evaluate. It holds no reference after Evaluate returns; the hook
-// (a callable) must stay valid while Evaluate runs.
+// A parser serves one evaluation or, kept by its user, many (the import
+// component keeps one for its cells): set the expression and the hook, call
+// Evaluate. It holds no reference after Evaluate returns; the hook (a
+// callable) must stay valid while Evaluate runs.
 //
 // Names:
 //   plain   a run of characters other than blanks, "(", ")", ",", and the

@@ -45,7 +45,8 @@ void TSMImportFromADODOA::BuildFieldLookup() {
   for (int32_t i = 0; i < count; ++i) {
     Variant field = fields.Get(u"Item", {Variant(i)});
     UnicodeString name = field.Get(u"Name").ToString();
-    if (FindField(name) < 0) fieldNames_.push_back(FieldName{std::move(name), fieldObjects_.size()});  // the first field of a name wins
+    // The first field of a name wins.
+    if (FindField(name) < 0) fieldNames_.push_back(FieldName{std::move(name), fieldObjects_.size()});
     fieldObjects_.push_back(std::move(field));
   }
   nextSearch_ = 0;
