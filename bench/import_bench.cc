@@ -119,7 +119,22 @@ Result MeasureOne(const std::string& dir, int nodes, int contentBytes, bool comp
   generator.nodes = nodes;
   generator.depth = 4;
   generator.content_bytes = contentBytes;
-  accessdb::WriteGeneratedOutlineDatabase(path, options, generator);
+  // Written by a child process: this one stays small, and a forked child's
+  // peak memory starts at the size of its parent.
+  std::fflush(stdout);
+  pid_t writer = fork();
+  if (writer == 0) {
+    try {
+      accessdb::WriteGeneratedOutlineDatabase(path, options, generator);
+    } catch (const std::invalid_argument& e) {
+      std::fprintf(stderr, "%s\n", e.what());
+      _exit(4);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(writer, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::invalid_argument("the writer refused it (its message is on standard error)");
   r.fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
 
   std::vector<Measure> imports, exports;
@@ -130,8 +145,7 @@ Result MeasureOne(const std::string& dir, int nodes, int contentBytes, bool comp
       execlp("mdb-export", "mdb-export", path.c_str(), "Arvoline32XTPro", static_cast<char*>(nullptr));
       return 127;
     }));
-    // A fresh process of this program: a forked child would count the
-    // writer's memory still resident in this one.
+    // A fresh process of this program, with nothing of this one's heap.
     imports.push_back(InChild([&] {
       std::string count = std::to_string(nodes);
       execl("/proc/self/exe", "import_bench", kImportChild, path.c_str(), count.c_str(), static_cast<char*>(nullptr));
@@ -206,6 +220,7 @@ int main(int argc, char** argv) {
         // Two-byte text doubles the outline's long value: above about
         // 145,000 generated nodes it no longer fits.
         std::printf("%-10d %-10s cannot be written: %s\n", nodes, compressed ? "compressed" : "ucs2", e.what());
+        std::fflush(stdout);
         continue;
       }
       double ratio = r.import.cpuSeconds / r.exportRun.cpuSeconds;

@@ -49,18 +49,40 @@ int CompareKeyValues(const IndexKey& key, const FieldValue* a, const FieldValue*
   return 0;
 }
 
-bool RecordStore::KeyLess::operator()(const Record* a, const Record* b) const {
-  int c = CompareKeyValues(*key, a->values(), b->values(), key->parts.size());
+int RecordStore::KeyLess::ComparePrefixes(uint64_t a, uint64_t b) const {
+  if (a == b) return 0;
+  int c = a < b ? -1 : 1;
+  return key->descending ? -c : c;
+}
+
+bool RecordStore::KeyLess::operator()(const IndexEntry& a, const IndexEntry& b) const {
+  int c = ComparePrefixes(a.prefix, b.prefix);
+  if (c == 0) c = CompareKeyValues(*key, a.record->values(), b.record->values(), key->parts.size());
   if (c != 0) return c < 0;
-  return a->seq < b->seq;
+  return a.record->seq < b.record->seq;
 }
 
-bool RecordStore::KeyLess::operator()(const Record* a, const SearchKey& k) const {
-  return CompareKeyValues(*key, a->values(), k.values, k.count) < 0;
+bool RecordStore::KeyLess::operator()(const IndexEntry& a, const SearchKey& k) const {
+  int c = ComparePrefixes(a.prefix, k.prefix);
+  if (c == 0) c = CompareKeyValues(*key, a.record->values(), k.values, k.count);
+  return c < 0;
 }
 
-bool RecordStore::KeyLess::operator()(const SearchKey& k, const Record* a) const {
-  return CompareKeyValues(*key, a->values(), k.values, k.count) >= 0;
+bool RecordStore::KeyLess::operator()(const SearchKey& k, const IndexEntry& a) const {
+  int c = ComparePrefixes(a.prefix, k.prefix);
+  if (c == 0) c = CompareKeyValues(*key, a.record->values(), k.values, k.count);
+  return c >= 0;
+}
+
+uint64_t RecordStore::PrefixOf(const FieldValue* values) const {
+  if (!prefixed_) return 0;
+  const FieldValue& v = values[static_cast<size_t>(key_->parts.front().field)];
+  if (!v.IsBytes()) return 0;
+  std::string_view bytes = v.AsBytes();
+  uint64_t prefix = 0;
+  for (size_t i = 0; i < 8; ++i)
+    prefix = (prefix << 8) | (i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0u);
+  return prefix;
 }
 
 RecordStore::RecordStore() = default;
@@ -98,15 +120,17 @@ void RecordStore::ClearOrder() {
 
 RecordStore::RowOrder::const_iterator RecordStore::Find(const Record* r) const {
   Settle();
-  auto it = std::lower_bound(order_.begin(), order_.end(), r, KeyLess{key_.get()});
-  return it != order_.end() && *it == r ? it : order_.cend();
+  auto it = std::lower_bound(order_.begin(), order_.end(), EntryOf(const_cast<Record*>(r)), KeyLess{key_.get()});
+  return it != order_.end() && it->record == r ? it : order_.cend();
 }
 
 void RecordStore::Settle() const {
   if (pending_.empty() && (!pendingUnique_ || pendingUnique_->empty())) return;
   KeyLess less{key_.get()};
-  std::vector<Record*> rows;
-  rows.swap(pending_);
+  RowOrder rows;
+  rows.reserve(pending_.size() + (pendingUnique_ ? pendingUnique_->size() : 0));
+  for (Record* r : pending_) rows.push_back(IndexEntry{PrefixOf(r->values()), r});
+  std::vector<Record*>().swap(pending_);
   std::sort(rows.begin(), rows.end(), less);
   if (pendingUnique_ && !pendingUnique_->empty()) {
     // Already in order: merged like a second sorted run.
@@ -115,9 +139,8 @@ void RecordStore::Settle() const {
     pendingUnique_->clear();
     std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(sorted), rows.end(), less);
   }
-  for (Record* r : rows) r->indexed = true;
+  for (const IndexEntry& e : rows) e.record->indexed = true;
   if (order_.empty()) {
-    rows.shrink_to_fit();
     order_.swap(rows);
     return;
   }
@@ -130,7 +153,7 @@ void RecordStore::IndexRow(Record* r) {
   if (!key_) return;
   r->indexed = false;
   if (key_->unique)
-    pendingUnique_->insert(r);
+    pendingUnique_->insert(EntryOf(r));
   else
     pending_.push_back(r);
 }
@@ -144,7 +167,7 @@ void RecordStore::UnindexRow(Record* r) {
     return;
   }
   if (pendingUnique_) {
-    auto it = pendingUnique_->find(r);
+    auto it = pendingUnique_->find(EntryOf(r));
     if (it != pendingUnique_->end()) {
       pendingUnique_->erase(it);
       return;
@@ -162,7 +185,9 @@ void RecordStore::SetIndex(const IndexKey* key) {
   for (Record* r = head_; r; r = r->next) r->indexed = false;
   if (!key || key->parts.empty()) return;
   key_ = std::make_unique<IndexKey>(*key);
-  pendingUnique_ = std::make_unique<std::multiset<Record*, KeyLess>>(KeyLess{key_.get()});
+  // Text compared byte by byte orders like its leading bytes; case folding does not.
+  prefixed_ = key_->parts.front().text != TextStorage::kNone && !key_->caseInsensitive;
+  pendingUnique_ = std::make_unique<std::multiset<IndexEntry, KeyLess>>(KeyLess{key_.get()});
   pending_.reserve(count_);
   for (Record* r = head_; r; r = r->next) pending_.push_back(r);
 }
@@ -171,34 +196,35 @@ bool RecordStore::HasDuplicateKeys() const {
   if (!key_ || !key_->unique) return false;
   Settle();
   for (size_t i = 1; i < order_.size(); ++i)
-    if (CompareKeyValues(*key_, order_[i - 1]->values(), order_[i]->values(), key_->parts.size()) == 0) return true;
+    if (CompareKeyValues(*key_, order_[i - 1].record->values(), order_[i].record->values(), key_->parts.size()) == 0)
+      return true;
   return false;
 }
 
 Record* RecordStore::First() const {
   if (!key_) return head_;
   Settle();
-  return order_.empty() ? nullptr : order_.front();
+  return order_.empty() ? nullptr : order_.front().record;
 }
 
 Record* RecordStore::Last() const {
   if (!key_) return tail_;
   Settle();
-  return order_.empty() ? nullptr : order_.back();
+  return order_.empty() ? nullptr : order_.back().record;
 }
 
 Record* RecordStore::Next(const Record* r) const {
   if (!key_) return r->next;
   auto it = Find(r);
   if (it == order_.end() || ++it == order_.end()) return nullptr;
-  return *it;
+  return it->record;
 }
 
 Record* RecordStore::Prior(const Record* r) const {
   if (!key_) return r->prev;
   auto it = Find(r);
   if (it == order_.end() || it == order_.begin()) return nullptr;
-  return *std::prev(it);
+  return std::prev(it)->record;
 }
 
 void RecordStore::Link(Record* r, Record* before) {
@@ -263,8 +289,8 @@ void RecordStore::Renumber() {
 template <typename It>
 bool RecordStore::HoldsKey(It it, It end, const FieldValue* values, const Record* self) const {
   for (; it != end; ++it) {
-    if (CompareKeyValues(*key_, (*it)->values(), values, key_->parts.size()) != 0) return false;
-    if (*it != self) return true;
+    if (CompareKeyValues(*key_, it->record->values(), values, key_->parts.size()) != 0) return false;
+    if (it->record != self) return true;
   }
   return false;
 }
@@ -273,7 +299,7 @@ void RecordStore::CheckUnique(const FieldValue* values, const Record* self) cons
   if (!key_ || !key_->unique) return;
   // Rows the index was chosen over wait unsorted; sort them in once.
   if (!pending_.empty()) Settle();
-  SearchKey k{values, key_->parts.size()};
+  SearchKey k = SearchKeyOf(values, key_->parts.size());
   KeyLess less{key_.get()};
   if (HoldsKey(std::lower_bound(order_.begin(), order_.end(), k, less), order_.end(), values, self) ||
       HoldsKey(pendingUnique_->lower_bound(k), pendingUnique_->end(), values, self))
@@ -314,9 +340,9 @@ void RecordStore::Remove(Record* r) {
 Record* RecordStore::FindKey(const std::vector<FieldValue>& key, size_t count) const {
   if (!key_ || count == 0) return nullptr;
   Settle();
-  auto it = std::lower_bound(order_.begin(), order_.end(), SearchKey{key.data(), count}, KeyLess{key_.get()});
-  if (it == order_.end() || CompareKeyValues(*key_, (*it)->values(), key.data(), count) != 0) return nullptr;
-  return *it;
+  auto it = std::lower_bound(order_.begin(), order_.end(), SearchKeyOf(key.data(), count), KeyLess{key_.get()});
+  if (it == order_.end() || CompareKeyValues(*key_, it->record->values(), key.data(), count) != 0) return nullptr;
+  return it->record;
 }
 
 void RecordStore::MergeChangeLog() { log_.clear(); }

@@ -95,8 +95,8 @@ class RecordStore {
   Record* FindFirst(Match match) const {
     if (key_) {
       Settle();
-      for (Record* r : order_)
-        if (match(*r)) return r;
+      for (const IndexEntry& e : order_)
+        if (match(*e.record)) return e.record;
       return nullptr;
     }
     for (Record* r = head_; r; r = r->next)
@@ -115,20 +115,32 @@ class RecordStore {
   void CancelUpdates();
 
  private:
+  // The first eight bytes of the first key field, big-endian and padded
+  // with zeros, when that field is text compared byte by byte (0 for null
+  // and for other keys). Two different prefixes order their rows the way
+  // the whole keys do, so most comparisons end without touching the rows,
+  // which lie scattered in memory.
   struct SearchKey {
     const FieldValue* values;
     size_t count;
+    uint64_t prefix;
+  };
+  struct IndexEntry {
+    uint64_t prefix;
+    Record* record;
   };
   // Orders rows by key, then by natural position so equal keys keep their
   // insertion order. A search key sorts before the rows it equals.
   struct KeyLess {
     using is_transparent = void;
     const IndexKey* key;
-    bool operator()(const Record* a, const Record* b) const;
-    bool operator()(const Record* a, const SearchKey& k) const;
-    bool operator()(const SearchKey& k, const Record* a) const;
+    bool operator()(const IndexEntry& a, const IndexEntry& b) const;
+    bool operator()(const IndexEntry& a, const SearchKey& k) const;
+    bool operator()(const SearchKey& k, const IndexEntry& a) const;
+    // <0, 0 (undecided), >0 from the prefixes alone.
+    int ComparePrefixes(uint64_t a, uint64_t b) const;
   };
-  using RowOrder = std::vector<Record*>;
+  using RowOrder = std::vector<IndexEntry>;
 
   struct LogEntry {
     enum Kind { kAdded, kModified, kRemoved } kind;
@@ -155,6 +167,11 @@ class RecordStore {
   void UnindexRow(Record* r);
   void CheckUnique(const FieldValue* values, const Record* self) const;
   void DestroyRows();
+  uint64_t PrefixOf(const FieldValue* values) const;
+  IndexEntry EntryOf(Record* r) const { return IndexEntry{PrefixOf(r->values()), r}; }
+  SearchKey SearchKeyOf(const FieldValue* values, size_t count) const {
+    return SearchKey{values, count, PrefixOf(values)};
+  }
 
   Record* head_ = nullptr;
   Record* tail_ = nullptr;
@@ -163,7 +180,8 @@ class RecordStore {
   // The index proper and the rows waiting for it; Settle changes them, also when const.
   mutable RowOrder order_;
   mutable std::vector<Record*> pending_;                   // not unique: in natural order
-  mutable std::unique_ptr<std::multiset<Record*, KeyLess>> pendingUnique_;  // unique: ordered
+  mutable std::unique_ptr<std::multiset<IndexEntry, KeyLess>> pendingUnique_;  // unique: ordered
+  bool prefixed_ = false;  // the index's first field gives prefixes
   uint64_t nextSeq_ = 0;
   bool logging_ = false;
   std::vector<LogEntry> log_;

@@ -1,5 +1,6 @@
 // Keyed positioning (SetKey / GotoKey / FindKey), index order and Locate.
 #include "dataset/t_client_data_set.h"
+#include "platform/code_page.h"
 #include "tests/dataset/dataset_test_util.h"
 
 using ::testing::ElementsAre;
@@ -106,6 +107,32 @@ TEST(KeyedSearch, IndexOptions) {
     ds->SetKey();
     ds->Fields(0)->SetAsString(r.lookup);
     EXPECT_EQ(ds->GotoKey(), r.found) << r.name;
+  }
+}
+
+TEST(KeyedSearch, KeysSharingTheirFirstEightBytesOrderByTheRest) {
+  ScopedActiveCodePage codePage(1252);
+  const std::vector<std::string> ascending = {"",         "abcdefg",   "abcdefga",  "abcdefgh", "abcdefgh ",
+                                              "abcdefgha", "abcdefghi", "b",         "\xC3\xA9"};
+  std::vector<std::string> descending(ascending.rbegin(), ascending.rend());
+  struct Row {
+    const char* name;
+    TIndexOptions options;
+    const std::vector<std::string>& order;
+  } rows[] = {{"ascending", {ixPrimary}, ascending}, {"descending", {ixPrimary, ixDescending}, descending}};
+  for (const Row& r : rows) {
+    auto ds = OpenDataSet({{u"K", ftString, 20}});
+    ds->IndexDefs().Add(u"Idx", u"K", r.options);
+    ds->SetIndexName(u"Idx");
+    for (auto k : {u"abcdefgha", u"b", u"abcdefgh", u"", u"\u00E9", u"abcdefg", u"abcdefghi", u"abcdefgh ", u"abcdefga"})
+      AppendRow(*ds, {k});
+    EXPECT_EQ(Column(*ds, 0), r.order) << r.name;
+    for (const std::string& key : r.order) {
+      EXPECT_TRUE(ds->FindKey({Variant(FromUtf8(key))})) << r.name << " " << key;
+      EXPECT_EQ(ToUtf8(ds->Fields(0)->AsString()), key) << r.name;
+    }
+    for (auto absent : {u"abcdefgb", u"abcdefgh!", u"abcdefg\u00E9", u"abcdefgh\u00E9"})
+      EXPECT_FALSE(ds->FindKey({Variant(UnicodeString(absent))})) << r.name << " " << ToUtf8(absent);
   }
 }
 
