@@ -119,7 +119,10 @@ TEST(KeyedSearch, KeysSharingTheirFirstEightBytesOrderByTheRest) {
     const char* name;
     TIndexOptions options;
     const std::vector<std::string>& order;
-  } rows[] = {{"ascending", {ixPrimary}, ascending}, {"descending", {ixPrimary, ixDescending}, descending}};
+  } rows[] = {{"ascending", {ixPrimary}, ascending},
+              {"descending", {ixPrimary, ixDescending}, descending},
+              {"unique", {ixUnique}, ascending},
+              {"unique descending", {ixUnique, ixDescending}, descending}};
   for (const Row& r : rows) {
     auto ds = OpenDataSet({{u"K", ftString, 20}});
     ds->IndexDefs().Add(u"Idx", u"K", r.options);
@@ -133,6 +136,18 @@ TEST(KeyedSearch, KeysSharingTheirFirstEightBytesOrderByTheRest) {
     }
     for (auto absent : {u"abcdefgb", u"abcdefgh!", u"abcdefg\u00E9", u"abcdefgh\u00E9"})
       EXPECT_FALSE(ds->FindKey({Variant(UnicodeString(absent))})) << r.name << " " << ToUtf8(absent);
+    if (!r.options.Contains(ixUnique)) continue;
+    // Every stored key is refused again; one that differs only after its
+    // eighth byte is a new key.
+    for (const std::string& key : r.order) {
+      ds->Append();
+      ds->Fields(0)->SetAsString(FromUtf8(key));
+      EXPECT_EQ(MessageOf<EDatabaseError>([&] { ds->Post(); }), "Key violation.") << r.name << " " << key;
+      ds->Cancel();
+    }
+    AppendRow(*ds, {u"abcdefgh!"});
+    EXPECT_TRUE(ds->FindKey({Variant(UnicodeString(u"abcdefgh!"))})) << r.name;
+    EXPECT_EQ(ds->RecordCount(), static_cast<int32_t>(r.order.size()) + 1) << r.name;
   }
 }
 
