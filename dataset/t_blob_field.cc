@@ -32,7 +32,3 @@ std::string TBlobField::AsBytes() const {
   const FieldValue& v = StoredValue();
   return v.IsNull() ? std::string() : std::string(v.AsBytes());
 }
-
-std::string TBlobField::ToUtf8Text(const FieldValue& stored) const {
-  return stored.IsNull() ? std::string() : AnsiToUtf8(stored.AsBytes());
-}

@@ -18,7 +18,6 @@ class TBlobField : public TField {
   bool IsBlob() const override { return true; }
   Variant ToVariant(const FieldValue& stored) const override;
   UnicodeString ToText(const FieldValue& stored) const override;
-  std::string ToUtf8Text(const FieldValue& stored) const override;
   // The stored bytes of the active value (empty for null).
   std::string AsBytes() const;
 

@@ -1,6 +1,7 @@
 #include "dataset/t_field.h"
 
 #include "dataset/t_data_set.h"
+#include "platform/code_page.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
 
@@ -20,9 +21,11 @@ bool TField::IsNull() const { return StoredValue().IsNull(); }
 
 UnicodeString TField::AsString() const { return ToText(StoredValue()); }
 
-std::string TField::AsUtf8() const { return ToUtf8Text(StoredValue()); }
-
-std::string TField::ToUtf8Text(const FieldValue& stored) const { return ToUtf8(ToText(stored)); }
+std::string TField::AsUtf8() const {
+  const FieldValue& v = StoredValue();
+  if (StoredText() != TextStorage::kAnsi) return ToUtf8(ToText(v));
+  return v.IsNull() ? std::string() : AnsiToUtf8(v.AsBytes());
+}
 
 void TField::SetAsString(const UnicodeString& text) { SetAsVariant(Variant(text)); }
 

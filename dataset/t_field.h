@@ -78,7 +78,8 @@ class TField : public TComponent {
 
   bool IsNull() const;
   UnicodeString AsString() const;
-  // AsString in UTF-8, without the UTF-16 copy where the field's kind allows.
+  // AsString in UTF-8; text kept in the ANSI code page goes there without a
+  // UTF-16 copy.
   std::string AsUtf8() const;
   void SetAsString(const UnicodeString& text);
   Variant AsVariant() const;
@@ -107,8 +108,6 @@ class TField : public TComponent {
   virtual Variant ToVariant(const FieldValue& stored) const = 0;
   // Stored form -> text ("" for null).
   virtual UnicodeString ToText(const FieldValue& stored) const = 0;
-  // ToText in UTF-8.
-  virtual std::string ToUtf8Text(const FieldValue& stored) const;
   // How the stored bytes hold text (kNone for kinds that are not text).
   virtual TextStorage StoredText() const { return TextStorage::kNone; }
 

@@ -65,7 +65,3 @@ Variant TWideStringField::ToVariant(const FieldValue& stored) const {
 UnicodeString TWideStringField::ToText(const FieldValue& stored) const {
   return stored.IsNull() ? UnicodeString() : FromUtf8(stored.AsBytes());
 }
-
-std::string TStringField::ToUtf8Text(const FieldValue& stored) const {
-  return stored.IsNull() ? std::string() : AnsiToUtf8(stored.AsBytes());
-}

@@ -21,7 +21,6 @@ class TStringField : public TField {
   Variant ToVariant(const FieldValue& stored) const override;
   TextStorage StoredText() const override { return TextStorage::kAnsi; }
   UnicodeString ToText(const FieldValue& stored) const override;
-  std::string ToUtf8Text(const FieldValue& stored) const override;
 
   // `bytes` in `codePage` cut to at most `maxBytes` bytes, ending on a
   // character boundary.

@@ -1,7 +1,8 @@
 // Code pages on Linux: the active code page follows the locale variables, and
-// conversions go through ICU. Single-byte code pages are turned into two
-// lookup tables on first use (the dataset converts every stored text, so the
-// per-call cost matters); double-byte code pages use ICU's converters.
+// conversions go through ICU. Single-byte code pages are turned into lookup
+// tables on first use (to UTF-16, from UTF-16 and to UTF-8: the dataset
+// converts every stored text, so the per-call cost matters); double-byte code
+// pages use ICU's converters.
 #include <unicode/ucnv.h>
 
 #if defined(__SSE2__)
