@@ -46,9 +46,15 @@ MdbDatabaseFile::MdbDatabaseFile(const UnicodeString& path) : path_(path) {
   StandardErrorCapture capture;
   mdb_ = mdb_open(file.c_str(), MDB_NOFLAGS);
   if (!mdb_) Fail(u"Unrecognized database format '%s'.", path, capture.Text());
+  // A constructor that throws runs no destructor: whatever fails from here on
+  // closes the handle itself. A code page the platform cannot convert (Jet 3
+  // keeps its text in the header's) is met first by the password.
   try {
+    password_ = JetDatabasePassword(header, CodePage());
     ReadCatalog();
-  } catch (const EOleError& e) {
+    for (const CatalogObject& c : catalog_)
+      if (c.objectType == MDB_QUERY) queryNames_.push_back(c.name);
+  } catch (const Exception& e) {
     std::string report = capture.Text();
     mdb_close(mdb_);
     mdb_ = nullptr;
@@ -60,9 +66,6 @@ MdbDatabaseFile::MdbDatabaseFile(const UnicodeString& path) : path_(path) {
     mdb_ = nullptr;
     throw;
   }
-  password_ = JetDatabasePassword(header, CodePage());
-  for (const CatalogObject& c : catalog_)
-    if (c.objectType == MDB_QUERY) queryNames_.push_back(c.name);
 }
 
 // MSysObjects: its definition is always on page 2. An object's type is the

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <future>
 
@@ -18,6 +20,8 @@
 #include "tests/platform/automation/database_damage.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"
+#include "tools/accessdb/header_page.h"
+#include "tools/accessdb/jet_format.h"
 
 using accessdb::ColumnType;
 using accessdb::Value;
@@ -286,6 +290,35 @@ TEST_P(DamagedDatabase, SelfReferencingCatalogPropertiesAreNotFollowed) {
   ReadResult r = ReadAll(path_);
   EXPECT_EQ(r.error, "");
   EXPECT_EQ(r.keys, (std::vector<std::string>{"chain", "single", "last"}));
+}
+
+// A header naming a code page the platform cannot convert: Jet 3 keeps its
+// text in that page, so the file cannot be read (and nothing libmdb opened
+// for it may be left behind); Jet 4 text is Unicode and reads as it is.
+TEST_P(DamagedDatabase, UnknownCodePagesStopOnlyJet3Files) {
+  const accessdb::JetFormat& format = accessdb::FormatConstants(GetParam());
+  std::string bytes;
+  {
+    std::ifstream in(path_, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  accessdb::Bytes header(bytes.begin(), bytes.begin() + format.page_size);
+  accessdb::ToggleHeaderMask(format, header);
+  header[0x3C] = 0x39;  // code page 12345
+  header[0x3D] = 0x30;
+  accessdb::ToggleHeaderMask(format, header);
+  std::copy(header.begin(), header.end(), bytes.begin());
+  std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
+
+  ReadResult r = ReadAll(path_);
+  if (GetParam() == accessdb::Format::kJet3) {
+    EXPECT_TRUE(r.keys.empty());
+    EXPECT_EQ(r.error, "Unrecognized database format '" + path_ +
+                           "'. No mapping for the Unicode character exists in the target multi-byte code page (12345)");
+  } else {
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.keys, (std::vector<std::string>{"chain", "single", "last"}));
+  }
 }
 
 TEST_P(DamagedDatabase, FifosAndDirectoriesAreRefusedWithoutBlocking) {
