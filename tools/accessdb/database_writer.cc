@@ -8,6 +8,7 @@
 #include "tools/accessdb/header_page.h"
 #include "tools/accessdb/long_value_store.h"
 #include "tools/accessdb/page_file.h"
+#include "tools/accessdb/property_blob.h"
 #include "tools/accessdb/row_encoder.h"
 #include "tools/accessdb/table_definition.h"
 #include "tools/accessdb/table_layout.h"
@@ -152,7 +153,10 @@ void DatabaseWriter::Impl::End() {
     def.long_free_maps.push_back(pointers[3 + 2 * i]);
   }
   WriteTableDefinition(format, def, t.definition_page, format.jet4() ? nullptr : code_page.get(), file);
-  tables.push_back({t.name, t.definition_page, t.system});
+  std::vector<Column> columns;
+  for (const ColumnLayout& c : t.layout.columns) columns.push_back(c.column);
+  tables.push_back({t.name, t.definition_page, t.system,
+                    CalculatedColumnProperties(options.format, columns, options.code_page)});
   table.reset();
 }
 

@@ -230,6 +230,14 @@ class TablesHandler {
         if (!c["calculated"].is_boolean()) Fail(where + ": \"calculated\" must be true or false");
         col.calculated = c["calculated"].get<bool>();
       }
+      if (c.contains("result_type")) {
+        if (!c["result_type"].is_string()) Fail(where + ": \"result_type\" must be a type name");
+        col.result_type = ColumnTypeFromName(c["result_type"].get<std::string>());
+      }
+      if (c.contains("expression")) {
+        if (!c["expression"].is_string()) Fail(where + ": \"expression\" must be a string");
+        col.expression = c["expression"].get<std::string>();
+      }
       p.columns.push_back(col);
     }
     writer_->BeginTable(t["name"].get<std::string>(), p.columns);
@@ -256,7 +264,7 @@ class TablesHandler {
     std::vector<Value> values;
     values.reserve(row.size());
     for (std::size_t c = 0; c < row.size(); ++c) {
-      const ColumnType type = c < columns.size() ? columns[c].type : ColumnType::kText;
+      const ColumnType type = c < columns.size() ? ValueType(columns[c]) : ColumnType::kText;
       try {
         values.push_back(CellValue(type, row[c]));
       } catch (const std::invalid_argument& e) {
@@ -310,6 +318,9 @@ class TablesHandler {
         return Value::Text(cell.get<std::string>());
       case ColumnType::kDateTimeExtended:
         if (!cell.is_string()) throw std::invalid_argument("expected \"YYYY-MM-DDTHH:MM:SS[.fffffff]\"");
+        return Value::Text(cell.get<std::string>());
+      case ColumnType::kGuid:
+        if (!cell.is_string()) throw std::invalid_argument("expected \"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}\"");
         return Value::Text(cell.get<std::string>());
       case ColumnType::kText:
       case ColumnType::kMemo:

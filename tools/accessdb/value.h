@@ -15,6 +15,7 @@ namespace accessdb {
 //   datetime: DateTime (days since 1899-12-30, see date_time.h)
 //   decimal: Text ("-50.325") or Int
 //   datetime-extended: Text ("0001-01-01T00:00:00.0000001", see date_time.h)
+//   guid: Text ("{6B29FC40-CA47-1067-B31D-00DD010662DA}")
 //   text, memo: Text (UTF-8)
 //   binary, ole: Bytes
 // Every column but boolean also accepts Null.
