@@ -39,13 +39,19 @@ TEST(DateTimeTest, CivilDatesBecomeAccessDaysAndBack) {
             "9999-12-31T23:59:59");
   EXPECT_EQ(accessdb::FormatDateTime(accessdb::FromAccessDays(ParseDateTime("0100-01-01T23:59:59"))),
             "0100-01-01T23:59:59");
+  // Milliseconds, away from zero before 1899-12-30 like the time of day.
+  EXPECT_DOUBLE_EQ(ParseDateTime("1899-12-31T12:00:00.5"), 1.5 + 0.5 / 86400);
+  EXPECT_DOUBLE_EQ(ParseDateTime("1899-12-29T06:00:00.25"), -1.25 - 0.25 / 86400);
+  // Access's own value for this instant (complexDataTestV2010.accdb's version history).
+  EXPECT_NEAR(ParseDateTime("2011-09-12T21:21:02.334"), 40798.88961034722, 1e-11);
 }
 
 TEST(DateTimeTest, MalformedOrOutOfRangeDatesAreRefused) {
   for (const char* bad : {"", "1999-12-31", "1999-12-31 00:00:00", "99-12-31T00:00:00", "0099-12-31T23:59:59",
                           "10000-01-01T00:00:00", "1999-02-29T00:00:00", "1999-13-01T00:00:00",
                           "1999-12-31T24:00:00", "1999-12-31T23:60:00", "1999-12-31T23:59:60",
-                          "1999-12-31T23:59:5x"}) {
+                          "1999-12-31T23:59:5x", "1999-12-31T23:59:59.", "1999-12-31T23:59:59.1234",
+                          "1999-12-31T23:59:59,5"}) {
     EXPECT_THROW(ParseDateTime(bad), std::invalid_argument) << bad;
   }
 }

@@ -505,6 +505,63 @@ TEST(WriterAceTest, NewerFilesAndColumnKindsAsLibmdbSeesThem) {
   EXPECT_THROW(DatabaseWriter(file.path(), bad), std::invalid_argument);
 }
 
+// A value behind a complex key that its kind cannot hold refuses the whole
+// row: neither the row nor any of its values is written.
+TEST(WriterComplexTest, BadValuesBehindAKeyWriteNothing) {
+  auto complex = [](accessdb::ComplexKind kind, T values = T::kText) {
+    Column c{"K", T::kComplex};
+    c.complex_kind = kind;
+    c.complex_value_type = values;
+    return c;
+  };
+  using K = accessdb::ComplexKind;
+  auto items = [](std::vector<Value> values) { return accessdb::ComplexItems{std::move(values), {}, {}}; };
+  struct Case {
+    Column column;
+    Value bad, good;
+    const char* message;
+  };
+  const Case cases[] = {
+      {complex(K::kMultiValue, T::kByte), Value::Complex(1, items({Value::Int(7), Value::Int(256)})),
+       Value::Complex(1, items({Value::Int(7)})), "256 is out of range for a byte column"},
+      {complex(K::kAttachment), Value::Complex(1, items({Value::Text("x")})),
+       Value::Complex(1, {{}, {{"a.txt", "txt", "data"}}, {}}), "an attachment column holds attachments only"},
+      {complex(K::kKeyOnly), Value::Complex(1, items({Value::Int(1)})), Value::Int(1),
+       "a complex column without a kind holds a key only"},
+  };
+  TempFile file("complex-errors.accdb");
+  DatabaseOptions options = Options(Format::kJet4);
+  options.ace_version = 3;
+  DatabaseWriter w(file.path(), options);
+  int table = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    w.BeginTable("T" + std::to_string(++table), {c.column});
+    try {
+      w.AddRow({c.bad});
+      ADD_FAILURE() << "no error";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find("row 1, column \"K\": "), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+    w.AddRow({c.good});
+  }
+  Column no_memo = complex(K::kVersionHistory);
+  no_memo.history_of = "Notes";
+  Column not_complex{"L", T::kLong};
+  not_complex.complex_kind = K::kMultiValue;
+  for (const auto& columns : {std::vector<Column>{complex(K::kMultiValue, T::kMemo)}, std::vector<Column>{no_memo},
+                              std::vector<Column>{not_complex}}) {
+    EXPECT_THROW(w.BeginTable("Refused", columns), std::invalid_argument);
+  }
+  w.Finish();
+  // One row in each table, and in each flat table only the good row's values.
+  LibmdbTableReader reader(file.path());
+  for (int i = 1; i <= table; ++i) EXPECT_EQ(reader.Read("T" + std::to_string(i), nullptr, [](const auto&) {}), 1u);
+  EXPECT_EQ(MdbExport(file.path(), "f_00000000000000000000000000000001_K").size(), 2u);
+  EXPECT_EQ(MdbExport(file.path(), "f_00000000000000000000000000000002_K").size(), 2u);
+}
+
 TEST(WriterFileTest, UnfinishedDatabaseIsRemoved) {
   TempFile file("unfinished.mdb");
   {

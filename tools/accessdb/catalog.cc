@@ -82,7 +82,8 @@ std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
   add(kDatabaseObject, kDatabasesContainer, "MSysDb", kTypeDatabase, kSystemObjectFlags,
       Value::Bytes(PropertyBlob(format, {{"", {{"AccessVersion", PropertyType::kText, version}}}}, code_page)));
   for (const CatalogTable& t : tables) {
-    add(t.definition_page, kTablesContainer, t.name, kTypeTable, t.system ? kSystemTableFlags : 0,
+    const std::int64_t flags = t.flags != 0 ? static_cast<std::int32_t>(t.flags) : t.system ? kSystemTableFlags : 0;
+    add(t.definition_page, kTablesContainer, t.name, kTypeTable, flags,
         t.properties.empty() ? Value() : Value::Bytes(t.properties));
   }
   std::int64_t id = kFirstLinkId;

@@ -16,6 +16,7 @@ struct CatalogTable {
   std::uint32_t definition_page = 0;
   bool system = false;
   std::string properties{};  // its LvProp blob (property_blob.h), "" for none
+  std::uint32_t flags = 0;   // its catalog flags; 0: those of a user or system table
 };
 
 // A table linked from another database: through the Jet engine (another Access

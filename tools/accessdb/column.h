@@ -30,6 +30,13 @@ enum class ColumnType : unsigned char {
   kDateTimeExtended = 0x14,  // Jet 4 only: 42 ASCII bytes, years 1 to 9999, 100 ns steps
 };
 
+// What a complex column holds. kKeyOnly: the writer stores the 32-bit key
+// given for each row and nothing else (callers may describe the column in
+// MSysComplexColumns themselves). The other kinds are written as Access writes
+// them: the column's flat table with the values behind each key, its template
+// table and its row in MSysComplexColumns.
+enum class ComplexKind { kKeyOnly, kMultiValue, kAttachment, kVersionHistory };
+
 // One column of a table. `size` matters for text (characters) and binary (bytes)
 // only; the writer ignores it for the other types.
 struct Column {
@@ -53,8 +60,17 @@ struct Column {
   std::optional<ColumnType> result_type{};
   // Calculated columns in Access's layout: the Expression property, when not empty.
   std::string expression{};
-  // complex: the ComplexID under which MSysComplexColumns describes the column.
+  // complex: the ComplexID under which MSysComplexColumns describes the column;
+  // 0 for a column of a complex kind: the writer numbers them.
   int complex_id = 0;
+  ComplexKind complex_kind = ComplexKind::kKeyOnly;
+  // Multi-value columns: the values' type (byte, integer, long, single,
+  // double, guid, decimal with the column's precision and scale, or text of
+  // the column's size).
+  ColumnType complex_value_type = ColumnType::kText;
+  // Version-history columns: the name of the table's memo column whose
+  // versions they keep (Access makes that memo append-only).
+  std::string history_of{};
 };
 
 // "text", "memo", ... (the names TABLES.json uses); throws std::invalid_argument.

@@ -70,15 +70,29 @@ std::string PropertyBlob(Format format, const std::vector<PropertyBlock>& blocks
   return std::string(blob.begin(), blob.end());
 }
 
-std::string CalculatedColumnProperties(Format format, const std::vector<Column>& columns, int code_page) {
+std::string ColumnProperties(Format format, const std::vector<Column>& columns, int code_page) {
+  const std::string yes(1, '\x01');
   std::vector<PropertyBlock> blocks;
   for (const Column& c : columns) {
-    if (!HasAccessCalculatedLayout(c)) continue;
     PropertyBlock b{c.name, {}};
-    if (!c.expression.empty()) b.properties.push_back({"Expression", PropertyType::kMemo, c.expression, true});
-    b.properties.push_back({"ResultType", PropertyType::kByte, std::string(1, static_cast<char>(*c.result_type)), true});
-    blocks.push_back(std::move(b));
+    if (HasAccessCalculatedLayout(c)) {
+      if (!c.expression.empty()) b.properties.push_back({"Expression", PropertyType::kMemo, c.expression, true});
+      b.properties.push_back({"ResultType", PropertyType::kByte, std::string(1, static_cast<char>(*c.result_type)), true});
+    }
+    if (c.type == ColumnType::kComplex && c.complex_kind == ComplexKind::kMultiValue) {
+      b.properties.push_back({"AllowMultipleValues", PropertyType::kBoolean, yes, true});
+    }
+    const bool keeps_versions = std::any_of(columns.begin(), columns.end(), [&](const Column& h) {
+      return h.type == ColumnType::kComplex && h.complex_kind == ComplexKind::kVersionHistory && h.history_of == c.name;
+    });
+    if (keeps_versions) b.properties.push_back({"AppendOnly", PropertyType::kBoolean, yes, true});
+    if (!b.properties.empty()) blocks.push_back(std::move(b));
   }
+  // Access also marks the table itself when it keeps versions.
+  const bool versions = std::any_of(columns.begin(), columns.end(), [](const Column& h) {
+    return h.type == ColumnType::kComplex && h.complex_kind == ComplexKind::kVersionHistory;
+  });
+  if (versions) blocks.push_back({"", {{"AppendOnly", PropertyType::kBoolean, yes, true}}});
   return blocks.empty() ? std::string() : PropertyBlob(format, blocks, code_page);
 }
 

@@ -120,10 +120,22 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
       Put16(fixed, static_cast<std::uint32_t>(int_in(-32768, 32767)));
       break;
     case ColumnType::kLong:
-    case ColumnType::kComplex:
       Put32(fixed, static_cast<std::uint32_t>(
                        int_in(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
       break;
+    case ColumnType::kComplex: {
+      // The key; the values behind it go to the column's flat table (database_writer.cc).
+      if (v.kind() == K::kComplex && c.column.complex_kind == ComplexKind::kKeyOnly) {
+        Fail(c, "a complex column without a kind holds a key only");
+      }
+      const Value key = v.kind() == K::kComplex ? Value::Int(v.as_int()) : v;
+      if (key.kind() != K::kInt) wrong_kind();
+      if (key.as_int() < std::numeric_limits<std::int32_t>::min() || key.as_int() > std::numeric_limits<std::int32_t>::max()) {
+        Fail(c, std::to_string(key.as_int()) + " is out of range for a complex column");
+      }
+      Put32(fixed, static_cast<std::uint32_t>(key.as_int()));
+      break;
+    }
     case ColumnType::kCurrency: {
       std::int64_t scaled = 0;
       const std::int64_t max_units = std::numeric_limits<std::int64_t>::max() / 10000;

@@ -46,8 +46,8 @@ void AppendColumnEntry(const JetFormat& format, const ColumnLayout& c, int code_
         e[12] = static_cast<std::uint8_t>(c.column.scale);
       }
     }
-    e[15] = flags;
-    e[16] = extra;
+    e[15] = static_cast<std::uint8_t>(flags | c.added_flags);
+    e[16] = static_cast<std::uint8_t>(extra | c.added_extra_flags);
     Put16(e + 21, variable ? 0 : static_cast<std::uint32_t>(c.fixed_offset));
     Put16(e + 23, static_cast<std::uint32_t>(c.stored_size));
   } else {
