@@ -1,18 +1,9 @@
 #include "tools/accessdb/guid_value.h"
 
+#include <charconv>
 #include <stdexcept>
 
 namespace accessdb {
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::string EncodeGuid(const std::string& text) {
   // Where each stored byte's two digits start in the text.
@@ -24,10 +15,11 @@ std::string EncodeGuid(const std::string& text) {
   }
   std::string out(16, '\0');
   for (int i = 0; i < 16; ++i) {
-    const int high = HexDigit(text[static_cast<size_t>(kDigitsAt[i])]);
-    const int low = HexDigit(text[static_cast<size_t>(kDigitsAt[i] + 1)]);
-    if (high < 0 || low < 0) throw fail();
-    out[static_cast<size_t>(i)] = static_cast<char>(high << 4 | low);
+    const char* digits = text.data() + kDigitsAt[i];
+    unsigned byte = 0;
+    const auto [end, error] = std::from_chars(digits, digits + 2, byte, 16);
+    if (error != std::errc() || end != digits + 2) throw fail();
+    out[static_cast<size_t>(i)] = static_cast<char>(byte);
   }
   return out;
 }
