@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev
+  libicu-dev zlib1g-dev
   mdbtools mdbtools-dev libglib2.0-dev
   nlohmann-json3-dev libcli11-dev
   binutils time python3 python3-html5lib
