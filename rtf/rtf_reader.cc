@@ -41,11 +41,15 @@ int32_t HeadingLevelOfName(std::string_view name) {
 // above are body text.
 int32_t HeadingLevelOfOutline(int32_t outlineLevel) { return outlineLevel >= 0 && outlineLevel <= 8 ? outlineLevel + 1 : 0; }
 
-// Twips from \picw or \pich: pixels for bitmaps, hundredths of a millimetre for metafiles.
+// Twips from \picw or \pich: pixels for Windows bitmaps, hundredths of a
+// millimetre for metafiles. PNG and JPEG writers disagree on the unit, so
+// those keep their own size (0: unknown).
 int32_t TwipsOfExtent(int32_t extent, PictureKind kind) {
   if (extent <= 0) return 0;
-  const bool metafile = kind == PictureKind::kWmf || kind == PictureKind::kEmf;
-  return static_cast<int32_t>(std::min<int64_t>(metafile ? int64_t(extent) * 1440 / 2540 : int64_t(extent) * 15, INT32_MAX));
+  if (kind == PictureKind::kWmf || kind == PictureKind::kEmf) return static_cast<int32_t>(int64_t(extent) * 1440 / 2540);
+  if (kind == PictureKind::kBmp || kind == PictureKind::kBitmap)
+    return static_cast<int32_t>(std::min<int64_t>(int64_t(extent) * 15, INT32_MAX));
+  return 0;
 }
 
 }  // namespace
@@ -176,8 +180,8 @@ void RtfReader::EndPicture() {
   // The size it is shown at: \picwgoal, else \picw, scaled by \picscalex.
   const int64_t width = done.widthGoal > 0 ? done.widthGoal : TwipsOfExtent(done.bitmap.width, p.kind);
   const int64_t height = done.heightGoal > 0 ? done.heightGoal : TwipsOfExtent(done.bitmap.height, p.kind);
-  p.widthTwips = static_cast<int32_t>(width * done.scaleX / 100);
-  p.heightTwips = static_cast<int32_t>(height * done.scaleY / 100);
+  p.widthTwips = static_cast<int32_t>(std::min<int64_t>(width * done.scaleX / 100, INT32_MAX));
+  p.heightTwips = static_cast<int32_t>(std::min<int64_t>(height * done.scaleY / 100, INT32_MAX));
   builder_.AddPicture(std::move(p), stack_.back().style);
 }
 

@@ -314,7 +314,7 @@ TEST(RtfReaderTest, Pictures) {
       {"{\\pict\\jpegblip\\bin4 \xFF\xD8\xFF\xE0}", PictureKind::kJpeg, "\xFF\xD8\xFF\xE0", 0, 0, "[picture 1: JPEG, 4 bytes]"},
       {"{\\pict\\emfblip\\picw2540\\pich1270 01000000}", PictureKind::kEmf, "\x01", 1440, 720, "[picture 1: EMF, 96 \u00D7 48 px]"},
       {"{\\pict\\wmetafile8 d7cd}", PictureKind::kWmf, "\xD7\xCD", 0, 0, "[picture 1: WMF, 2 bytes]"},
-      {"{\\pict\\pngblip\\picw20\\pich10 00}", PictureKind::kPng, std::string(1, '\0'), 300, 150, "[picture 1: PNG, 20 \u00D7 10 px]"},
+      {"{\\pict\\pngblip\\picw20\\pich10 00}", PictureKind::kPng, std::string(1, '\0'), 0, 0, "[picture 1: PNG, 1 bytes]"},
       {std::string("{\\pict\\dibitmap0\\picw1\\pich1 ") + kRedPixelDib + "}", PictureKind::kBmp,
        std::string("BM\x3a\0\0\0\0\0\0\0\x36\0\0\0\x28", 15), 15, 15, "[picture 1: BMP, 1 \u00D7 1 px]"},
       {"{\\pict\\dibitmap0 0000}", PictureKind::kBitmap, std::string(2, '\0'), 0, 0, "[picture 1: Windows bitmap, 2 bytes]"},
