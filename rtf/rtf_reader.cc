@@ -28,6 +28,7 @@ bool IsAscii(std::string_view text) {
 // LibreOffice name them, in any case; "heading 1,h1" lists aliases), else 0.
 int32_t HeadingLevelOfName(std::string_view name) {
   name = name.substr(0, name.find(','));
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   static constexpr std::string_view kPrefix = "heading ";
   if (name.size() != kPrefix.size() + 1) return 0;

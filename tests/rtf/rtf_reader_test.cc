@@ -166,7 +166,7 @@ std::string Layouts(const std::string& rtf) {
 TEST(RtfReaderTest, HeadingsAlignmentAndDirection) {
   const std::string styles =
       "{\\rtf1{\\stylesheet{\\ql Normal;}{\\s1\\b\\fs32 heading 1;}{\\s2\\outlinelevel1 \u00dcberschrift 2;}"
-      "{\\s3 Heading 3;}{\\s4 heading 4,h4;}{\\s5\\outlinelevel9 heading 5;}{\\*\\cs10 heading 6;}{\\cs11 heading 7;}"
+      "{\\s3  Heading 3 ;}{\\s4 heading 4,h4;}{\\s5\\outlinelevel9 heading 5;}{\\*\\cs10 heading 6;}{\\cs11 heading 7;}"
       "{\\s12 heading 10;}}";
   const std::pair<std::string, std::string> rows[] = {
       {styles + "\\pard\\s1 A\\par}", "h1 start ltr"},
