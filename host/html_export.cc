@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "host/displayed_pictures.h"
 #include "host/html_document.h"
 #include "host/markup_text.h"
 #include "rtf/rtf_reader.h"
@@ -18,8 +19,13 @@ const char kStyle[] =
 
 std::string Anchor(const DocumentNode& node) { return "d" + node.position; }
 
-std::string Content(const std::string& content) {
-  if (rtf::IsRtf(content)) return HtmlBody(rtf::ReadDocument(content));
+// `heading`: the level of the section's own heading.
+std::string Content(const std::string& content, int heading) {
+  if (rtf::IsRtf(content)) {
+    rtf::Document document = rtf::ReadDocument(content);
+    ConvertPicturesForDisplay(document);
+    return HtmlBody(document, heading);
+  }
   if (content.empty()) return {};
   return "<div class=\"plain\">" + EscapeMarkup(content, false) + "</div>\n";  // not RTF: kept as it is
 }
@@ -54,7 +60,7 @@ void Walk(const DocumentTree& tree, Enter enter, Leave leave) {
 
 void WriteHtmlExport(std::ostream& out, const ExportInput& input) {
   const std::string title = EscapeMarkup(input.title, false);
-  out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << title
+  out << "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" << title
       << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n<h1>" << title << "</h1>\n";
 
   if (!input.tree.roots.empty()) {
@@ -75,10 +81,11 @@ void WriteHtmlExport(std::ostream& out, const ExportInput& input) {
   Walk(
       input.tree,
       [&](const DocumentNode& node) {
-        const std::string heading = "h" + std::to_string(std::min<size_t>(node.depth + 2, 6));
+        const int level = static_cast<int>(std::min<size_t>(node.depth + 2, 6));
+        const std::string heading = "h" + std::to_string(level);
         out << "<details open id=\"" << Anchor(node) << "\">\n<summary><" << heading << ">"
             << EscapeMarkup(node.document->title, false) << "</" << heading << "></summary>\n"
-            << Content(node.document->content);
+            << Content(node.document->content, level);
         input.documentDone();
       },
       [&](const DocumentNode&) { out << "</details>\n"; });

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "host/markup_text.h"
+#include "rtf/picture_format.h"
 
 using rtf::Inline;
 
@@ -16,7 +17,9 @@ struct Emphasis {
   const char* open;
   const char* close;
 };
-constexpr Emphasis kEmphasis[] = {{&rtf::TextStyle::underline, "<u>", "</u>"},
+constexpr Emphasis kEmphasis[] = {{&rtf::TextStyle::superscript, "<sup>", "</sup>"},
+                                  {&rtf::TextStyle::subscript, "<sub>", "</sub>"},
+                                  {&rtf::TextStyle::underline, "<u>", "</u>"},
                                   {&rtf::TextStyle::strike, "~~", "~~"},
                                   {&rtf::TextStyle::bold, "**", "**"},
                                   {&rtf::TextStyle::italic, "*", "*"}};
@@ -42,16 +45,6 @@ std::string LinkTarget(const std::string& target) {
     if (c != '\n' && c != '\r') out += c;
   }
   return out + ">";
-}
-
-const char* Extension(rtf::PictureKind kind) {
-  switch (kind) {
-    case rtf::PictureKind::kPng: return "PNG";
-    case rtf::PictureKind::kJpeg: return "JPEG";
-    case rtf::PictureKind::kEmf: return "EMF";
-    case rtf::PictureKind::kWmf: return "WMF";
-  }
-  return "";
 }
 
 // The inline content of a paragraph; `lineBreak` continues a line inside its block.
@@ -80,11 +73,12 @@ std::string Inlines(const rtf::Document& document, const std::vector<Inline>& in
           span += ' ';
           break;
         case Inline::Kind::kPicture: {
+          // Pictures no viewer shows link to the file, named by their kind and size.
           const rtf::Picture& picture = document.pictures[piece.picture];
-          const std::string label = "picture " + std::to_string(piece.picture + 1);
-          const bool shown = picture.kind == rtf::PictureKind::kPng || picture.kind == rtf::PictureKind::kJpeg;
-          span += (shown ? "![" + label : "[" + label + " (" + Extension(picture.kind) + ")") + "](" +
-                  LinkTarget(pictureFile(piece.picture)) + ")";
+          const std::string label = rtf::FormatOf(picture.kind).displayed
+                                        ? "![picture " + std::to_string(piece.picture + 1)
+                                        : "[" + EscapeMarkdown(rtf::PictureLabel(picture, piece.picture), false);
+          span += label + "](" + LinkTarget(pictureFile(piece.picture)) + ")";
           break;
         }
       }
@@ -169,6 +163,21 @@ std::string MarkdownBody(const rtf::Document& document, const std::function<std:
       continue;
     }
     const auto& p = std::get<rtf::Paragraph>(block);
+    if (p.headingLevel > 0) {
+      // The note's title is the "#" heading: "heading 1" ranks below it. A
+      // heading is one line; a numbered heading keeps its number as text.
+      std::string text = Inlines(document, p.inlines, " ", pictureFile);
+      std::string marker = EscapeMarkdown(p.listMarker, false);
+      std::replace(marker.begin(), marker.end(), '\t', ' ');
+      text = marker + text;
+      while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+      if (text.empty()) continue;
+      if (text.back() == '#') text.insert(text.size() - 1, "\\");  // no closing sequence
+      if (!out.empty()) out += '\n';
+      out += std::string(static_cast<size_t>(std::min(6, p.headingLevel + 1)), '#') + " " + text + "\n";
+      previousWasListItem = false;
+      continue;
+    }
     const bool listItem = p.list != rtf::ListKind::kNone;
     const std::string indent = listItem ? std::string(4 * static_cast<size_t>(p.listLevel), ' ') : "";
     std::string text = Inlines(document, p.inlines, "\\\n" + indent + (listItem ? "    " : ""), pictureFile);

@@ -1,6 +1,9 @@
 // One document's content as Markdown (CommonMark with pipe tables and ~~):
-// paragraphs, **bold**, *italic*, ~~strike~~, <u>underline</u>, links,
-// nested lists, pipe tables, and pictures linked to files the caller writes.
+// paragraphs, headings ("heading 1" as "##", below the note's title),
+// **bold**, *italic*, ~~strike~~, <u>underline</u>, <sup>, <sub>, links,
+// nested lists, pipe tables, and pictures linked to files the caller writes
+// (shown as images where viewers show them, else a link named by the
+// picture's kind and size).
 #pragma once
 
 #include <functional>

@@ -3,25 +3,17 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "host/displayed_pictures.h"
 #include "host/host_error.h"
 #include "host/markdown_document.h"
 #include "host/markup_text.h"
 #include "host/safe_file_name.h"
+#include "rtf/picture_format.h"
 #include "rtf/rtf_reader.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* FileExtension(rtf::PictureKind kind) {
-  switch (kind) {
-    case rtf::PictureKind::kPng: return ".png";
-    case rtf::PictureKind::kJpeg: return ".jpg";
-    case rtf::PictureKind::kEmf: return ".emf";
-    case rtf::PictureKind::kWmf: return ".wmf";
-  }
-  return ".bin";
-}
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary);
@@ -41,9 +33,10 @@ void WriteDocument(const DocumentNode& node, const fs::path& directory, const st
   std::string text = FrontMatter(node) + "# " + EscapeMarkdown(ValidUtf8(node.document->title), false) + "\n";
   const std::string& content = node.document->content;
   if (rtf::IsRtf(content)) {
-    const rtf::Document document = rtf::ReadDocument(content);
+    rtf::Document document = rtf::ReadDocument(content);
+    ConvertPicturesForDisplay(document);
     auto pictureFile = [&](size_t i) {
-      return base + "-" + std::to_string(i + 1) + FileExtension(document.pictures[i].kind);
+      return base + "-" + std::to_string(i + 1) + "." + rtf::FormatOf(document.pictures[i].kind).extension;
     };
     const std::string body = MarkdownBody(document, pictureFile);
     if (!body.empty()) text += "\n" + body;

@@ -14,6 +14,8 @@ packages=(
   libicu-dev zlib1g-dev
   mdbtools mdbtools-dev libglib2.0-dev
   nlohmann-json3-dev libcli11-dev
+  # The host draws WMF pictures with libwmf, which needs the URW base fonts for text.
+  libwmf-dev fonts-urw-base35
   binutils time python3 python3-html5lib
   clang libclang-rt-14-dev
   # The 32-bit Windows DLL: the mingw-w64 cross compiler (posix threads), and

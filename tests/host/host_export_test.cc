@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/host/host_process.h"
+#include "tests/host/sample_wmf.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/outline_database.h"
 
@@ -27,12 +28,18 @@ const char kWelcome[] =
     "{\\pntext 1.\\tab}numbered\\par\\pard\n"
     "\\trowd\\cellx1000\\cellx2000\\intbl Name\\cell Value\\cell\\row\n"
     "\\trowd\\cellx1000\\cellx2000\\intbl a|b\\cell 2\\cell\\row\\pard\n"
-    "{\\pict\\pngblip\\picwgoal300\\pichgoal150 89504e470d0a1a0a}\\par}";
+    "{\\pict\\pngblip\\picwgoal300\\pichgoal150 89504e470d0a1a0a}";
 const char kPng[] = "\x89PNG\r\n\x1a\n";
+
+// The welcome text, then a WMF picture (drawn as PNG where pages show it) and a heading.
+std::string Welcome() {
+  return kWelcome + std::string("{\\pict\\wmetafile8\\picwgoal3000\\pichgoal1500 ") + Hex(SampleWmf()) +
+         "}\\par\\pard\\outlinelevel0 Part\\par}";
+}
 
 std::vector<accessdb::OutlineNode> Nodes() {
   return {
-      {"Root", "K1", "Welcome", std::string(kWelcome)},
+      {"Root", "K1", "Welcome", Welcome()},
       {"K1", "K2", "Child: one/two?", std::string("not rtf\n  kept  ")},
       {"K2", "K3", "Grandchild", std::string("{\\rtf1 deep {\\b text}\\par}")},
       {"Root", "K4", "Empty", std::nullopt},
@@ -43,7 +50,7 @@ std::vector<accessdb::OutlineNode> Nodes() {
 
 const char* const kTexts[] = {
     "Plain, bold, italic and undergone.\nsite Привет\nnext\tcol\n•\tfirst item\n•\tinner item\n1.\tnumbered\n"
-    "Name\tValue\na|b\t2",
+    "Name\tValue\na|b\t2\n[picture 1: PNG, 20 × 10 px][picture 2: WMF, 200 × 100 px]\nPart",
     "not rtf\n  kept  ",
     "deep text",
     "",
@@ -105,7 +112,7 @@ TEST_F(HostExportTest, TextIndentsTitlesAndTexts) {
   EXPECT_EQ(ReadFile(out),
             "Welcome\n"
             "Plain, bold, italic and undergone.\nsite Привет\nnext\tcol\n•\tfirst item\n•\tinner item\n1.\tnumbered\n"
-            "Name\tValue\na|b\t2\n"
+            "Name\tValue\na|b\t2\n[picture 1: PNG, 20 × 10 px][picture 2: WMF, 200 × 100 px]\nPart\n"
             "\n"
             "  Child: one/two?\n"
             "  not rtf\n"
@@ -126,7 +133,7 @@ TEST_F(HostExportTest, OpmlNestsOutlinesByLevel) {
   EXPECT_EQ(Script("opml_export_outline.py", out),
             "opml 2.0 notes\n"
             "Welcome | Plain, bold, italic and undergone.\\nsite Привет\\nnext\tcol\\n•\tfirst item\\n•\tinner item"
-            "\\n1.\tnumbered\\nName\tValue\\na|b\t2\n"
+            "\\n1.\tnumbered\\nName\tValue\\na|b\t2\\n[picture 1: PNG, 20 × 10 px][picture 2: WMF, 200 × 100 px]\\nPart\n"
             "  Child: one/two? | not rtf\\n  kept  \n"
             "    Grandchild | deep text\n"
             "Empty\n"
@@ -156,12 +163,15 @@ TEST_F(HostExportTest, HtmlParsesBackWithSectionsFormattingAndPictures) {
             "td a|b\n"
             "td 2\n"
             "img data:image/png;base64,iVBORw0KGgo= picture 1 20 10\n"
+            "img data:image/png;base64,iVBORw0KGgoAAAANSU picture 2 200 100\n"
+            "h3 Part\n"
             "section 1 d1.1 Child: one/two?\n"
             "section 2 d1.1.1 Grandchild\n"
             "strong text\n"
             "section 0 d2 Empty\n"
             "section 0 d3 Second <&>\n");  // a javascript: link keeps its text only
   EXPECT_EQ(ReadFile(out).find("<script>"), std::string::npos);
+  EXPECT_EQ(ReadFile(out).find("lang="), std::string::npos) << "the language is not known";
   EXPECT_NE(ReadFile(out).find("not rtf\n  kept  "), std::string::npos) << "non-RTF content as it is";
 }
 
@@ -174,7 +184,8 @@ TEST_F(HostExportTest, MarkdownIsAFolderTreeWithPicturesBeside) {
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, (std::vector<std::string>{
                        "001-Welcome", "001-Welcome/001-Child_ one_two_", "001-Welcome/001-Child_ one_two_/001-Grandchild.md",
-                       "001-Welcome/001-Child_ one_two_/index.md", "001-Welcome/index-1.png", "001-Welcome/index.md",
+                       "001-Welcome/001-Child_ one_two_/index.md", "001-Welcome/index-1.png", "001-Welcome/index-2.png",
+                       "001-Welcome/index.md",
                        "002-Empty.md", "003-Second _&_.md"}));
   EXPECT_EQ(ReadFile(out + "/001-Welcome/index-1.png"), std::string(kPng, sizeof kPng - 1));
   EXPECT_EQ(ReadFile(out + "/001-Welcome/index.md"),
@@ -185,7 +196,9 @@ TEST_F(HostExportTest, MarkdownIsAFolderTreeWithPicturesBeside) {
             "    - inner item\n"
             "1. numbered\n\n"
             "| Name | Value |\n| --- | --- |\n| a\\|b | 2 |\n\n"
-            "![picture 1](<index-1.png>)\n");
+            "![picture 1](<index-1.png>)![picture 2](<index-2.png>)\n\n"
+            "## Part\n");
+  EXPECT_EQ(ReadFile(out + "/001-Welcome/index-2.png").substr(0, 8), std::string(kPng, sizeof kPng - 1)) << "the WMF drawn";
   EXPECT_EQ(ReadFile(out + "/001-Welcome/001-Child_ one_two_/index.md"),
             "---\ntitle: \"Child: one/two?\"\noutline: \"1.1\"\nlevel: 1\n---\n\n# Child: one/two?\n\nnot rtf\n  kept  \n");
   EXPECT_EQ(ReadFile(out + "/003-Second _&_.md"),

@@ -1,6 +1,7 @@
 """Parses an HTML export with html5lib (strict: any parse error fails) and
 prints what the tests compare, one item a line: sections with their nesting,
-table-of-contents entries, links, pictures, formatting, list items, cells."""
+table-of-contents entries, links, pictures, formatting, headings in the
+content, list items, cells."""
 import sys
 
 import html5lib
@@ -30,7 +31,8 @@ for e in tree.iter():
         print("link", e.get("href", "-")[:40], text(e))
     elif e.tag == "img":
         print("img", e.get("src")[:40], e.get("alt"), e.get("width"), e.get("height"))
-    elif e.tag in ("strong", "em", "u", "s", "td", "script"):
+    elif e.tag in ("strong", "em", "u", "s", "td", "script", "sup", "sub") or (
+            e.tag in ("h3", "h4", "h5", "h6") and not depth(e, "summary")):
         print(e.tag, text(e))
     elif e.tag == "li" and not depth(e, "nav"):
         print("li", parents[e].tag, depth(e, "li"), (e.text or "").strip())

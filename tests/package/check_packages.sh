@@ -66,11 +66,12 @@ deb_control() {
 }
 check "the .deb is arvoline_${version}_amd64.deb" deb_control
 
-# dpkg-shlibdeps names what the binaries link: libmdb, ICU, the C++ runtime.
+# dpkg-shlibdeps names what the binaries link: libmdb, ICU, libwmf (the
+# host's WMF pictures), the C++ runtime.
 deb_depends() {
   local depends
   depends=$(dpkg-deb -f "$deb" Depends)
-  for library in libmdb3 'libicu[0-9]' 'libstdc\+\+6' libc6; do
+  for library in libmdb3 'libicu[0-9]' 'libwmf-0\.2-7' 'libstdc\+\+6' libc6; do
     grep -Eq "(^|, )$library" <<<"$depends" || { echo "Depends lacks $library: $depends"; return 1; }
   done
 }
