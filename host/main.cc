@@ -97,10 +97,13 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   if (options.codePage) LocaleForCodePage(codePage);
   const std::string ansiPath = PathInCodePage(options.database, codePage);
   CheckDatabasePath(options.database);
+  // The output is settled before the plug-in is loaded: an unusable one costs no import.
+  ExportTarget target(options.exportOptions.output, options.exportOptions.format == ExportFormat::kMarkdown,
+                      options.database);
   LoadModule(options, module);
   options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
   options.exportOptions.progress = !options.quiet;
-  RunExport(*module, ansiPath, options.exportOptions);
+  RunExport(*module, ansiPath, options.exportOptions, target);
   return 0;
 }
 
