@@ -35,27 +35,23 @@ InterruptCleanup::~InterruptCleanup() {
   pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
-void InterruptCleanup::Disarm(const std::function<void()>& moveIntoPlace) {
+void InterruptCleanup::Exclusive(const std::function<void()>& step) {
   std::lock_guard<std::mutex> lock(mutex_);
-  moveIntoPlace();
-  armed_ = false;
+  step();
 }
 
 void InterruptCleanup::Wait() {
   if (sigisemptyset(&signals_)) return;
   int signal = 0;
   if (sigwait(&signals_, &signal) != 0) return;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (stopping_) return;
-    if (armed_) {
-      std::error_code ignored;
-      // The program may still be writing into a partial folder; retry until it is gone.
-      for (int attempt = 0; attempt < 100 && std::filesystem::exists(std::filesystem::symlink_status(path_, ignored));
-           ++attempt)
-        std::filesystem::remove_all(path_, ignored);
-    }
-  }
+  // Held until the process ends, so that no Exclusive step runs after the removal.
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (stopping_) return;
+  std::error_code ignored;
+  // The program may still be writing into a partial folder; retry until it is gone.
+  for (int attempt = 0; attempt < 100 && std::filesystem::exists(std::filesystem::symlink_status(path_, ignored));
+       ++attempt)
+    std::filesystem::remove_all(path_, ignored);
   // Ends the process as the signal would have: the default action, raised in
   // this thread, where it is unblocked.
   ::signal(signal, SIG_DFL);

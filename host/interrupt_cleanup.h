@@ -1,6 +1,7 @@
 // InterruptCleanup: while one exists, SIGINT, SIGTERM and SIGHUP remove a
 // path (an export's partial file or folder) and then end the process as the
 // signal would have. A signal the process ignores (nohup) stays ignored.
+// Create it before the path: a signal that comes first removes nothing.
 //
 // The signals are blocked in every thread and taken by a thread of its own
 // with sigwait, so the removal may use the file system freely wherever the
@@ -23,9 +24,9 @@ class InterruptCleanup {
   InterruptCleanup(const InterruptCleanup&) = delete;
   InterruptCleanup& operator=(const InterruptCleanup&) = delete;
 
-  // Runs `moveIntoPlace` with no removal under way; once it returns, a signal
-  // removes nothing.
-  void Disarm(const std::function<void()>& moveIntoPlace);
+  // Runs `step`, which creates the path or moves it away, with no removal
+  // under way and none to come before it returns.
+  void Exclusive(const std::function<void()>& step);
 
  private:
   void Wait();
@@ -34,7 +35,6 @@ class InterruptCleanup {
   sigset_t signals_;
   sigset_t previousMask_;
   std::mutex mutex_;
-  bool armed_ = true;
   bool stopping_ = false;
   std::thread thread_;
 };

@@ -104,20 +104,22 @@ StagedOutput::StagedOutput(const std::string& shown, Kind kind) : shown_(shown),
 
   RemoveAbandonedPartials(final_);
   partial_ = final_.parent_path() / (PartialPrefix(final_) + Suffix());
-  if (kind_ == Kind::kFile) {
-    fd_ = open(partial_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd_ < 0) fail(std::strerror(errno));
-  } else {
-    if (mkdir(partial_.c_str(), 0700) != 0) fail(std::strerror(errno));
-    fd_ = open(partial_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0) {
-      const int error = errno;
-      rmdir(partial_.c_str());
-      fail(std::strerror(error));
-    }
-  }
-  flock(fd_, LOCK_EX | LOCK_NB);
   cleanup_ = std::make_unique<InterruptCleanup>(partial_);
+  int error = 0;
+  cleanup_->Exclusive([&] {
+    if (kind_ == Kind::kFile) {
+      fd_ = open(partial_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    } else if (mkdir(partial_.c_str(), 0700) == 0) {
+      fd_ = open(partial_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (fd_ < 0) {
+        error = errno;
+        rmdir(partial_.c_str());
+      }
+    }
+    if (fd_ < 0 && error == 0) error = errno;
+  });
+  if (fd_ < 0) fail(std::strerror(error));
+  flock(fd_, LOCK_EX | LOCK_NB);
 }
 
 StagedOutput::~StagedOutput() {
@@ -142,7 +144,7 @@ void StagedOutput::Commit() {
   // The bytes reach the disk before the name moves, so that a power cut
   // leaves the old file or the new one, never an empty one.
   if (kind_ == Kind::kFile && fsync(fd_) != 0) fail(errno);
-  cleanup_->Disarm([&] {
+  cleanup_->Exclusive([&] {
     if (kind_ == Kind::kFolder) rmdir(final_.c_str());  // empty, checked above; absent is fine
     if (rename(partial_.c_str(), final_.c_str()) != 0) fail(errno);
   });
