@@ -179,7 +179,7 @@
   // Runs before the browser follows the link, so that the target exists.
   document.addEventListener('click', (event) => {
     const link = event.target.closest && event.target.closest('a[href^="#d"]');
-    const i = link && target(link.getAttribute('href'));
+    const i = link ? target(link.getAttribute('href')) : undefined;
     if (i !== undefined) reveal(i);
   });
   const showHash = () => {

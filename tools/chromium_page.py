@@ -1,17 +1,21 @@
 """Opens a page in headless Chromium (Debian's `chromium`) and reports how it
 behaves for a reader, as JSON on standard output:
 
-  {"interactive_ms": ..., "console_errors": [...], "links": N,
-   "unresolved_links": [...], "sections": N}
+  {"interactive_ms": ..., "requests": [...], "overflow": false,
+   "toc": [...], "links": N, "unresolved_links": [...], "console_errors": [...]}
 
 interactive_ms: from the start of navigation until the page has loaded, a
 frame has been painted after that and the main thread runs the next task,
 i.e. when a click on the page is handled.
+requests: what the page fetched besides itself and data: URLs (a page that
+works offline fetches nothing).
+overflow: the page is wider than the window (something does not wrap).
+toc, links, unresolved_links: the table of contents ("nav") is opened whole
+(every collapsed entry opened, every "more" button pressed); toc lists its
+link texts, and each link is then followed the way a reader clicks it. A link
+is unresolved unless afterwards the element it names exists, is visible and
+is scrolled into view.
 console_errors: console.error calls, uncaught exceptions and error log entries.
-links / unresolved_links: every link of the page's table of contents
-("nav a"), followed one after the other the way a reader clicks it; a link is
-unresolved unless afterwards the element it names exists, is visible and is
-scrolled into view.
 
     chromium_page.py [--no-links] PAGE.html
 
@@ -21,6 +25,7 @@ descriptors 3 and 4), so it needs nothing beyond Python's standard library.
 """
 import json
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -31,18 +36,31 @@ TIMEOUT_SECONDS = 600
 
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--remote-debugging-pipe"]
+         "--remote-debugging-pipe",
+         # Following hundreds of links in a row would hit the limit of 200
+         # same-page navigations per 10 seconds that protects the browser.
+         "--disable-ipc-flooding-protection"]
 
 # Follows each table-of-contents link as a click does and checks that its
 # target is shown. Returns the hrefs that do not lead to a visible element.
 FOLLOW_LINKS = """
 (async () => {
+  const tick = () => new Promise(r => setTimeout(r, 0));
+  for (let round = 0; round < 10000; round++) {
+    const closed = Array.from(document.querySelectorAll('nav details:not([open])'));
+    const more = Array.from(document.querySelectorAll('nav button'));
+    if (!closed.length && !more.length) break;
+    closed.forEach(d => d.open = true);
+    more.forEach(b => b.click());
+    await tick();
+  }
   const unresolved = [];
   const links = Array.from(document.querySelectorAll('nav a'));
+  const toc = links.map(a => a.textContent);
   for (const a of links) {
     const href = a.getAttribute('href') || '';
     a.click();
-    await new Promise(r => setTimeout(r, 0));
+    await tick();
     const id = decodeURIComponent(href.slice(1));
     const target = href.startsWith('#') ? document.getElementById(id) : null;
     const box = target && target.getBoundingClientRect();
@@ -50,9 +68,11 @@ FOLLOW_LINKS = """
                   box.top < innerHeight && box.bottom > 0;
     if (!shown) unresolved.push(href);
   }
-  return JSON.stringify({links: links.length, unresolved});
+  return JSON.stringify({toc, links: links.length, unresolved});
 })()
 """
+
+OVERFLOW = "document.documentElement.scrollWidth > document.documentElement.clientWidth"
 
 INTERACTIVE = """
 new Promise(done => requestAnimationFrame(() => setTimeout(() => done(performance.now()))))
@@ -155,13 +175,18 @@ def main():
     try:
         target = browser.send("Target.createTarget", {"url": "about:blank"})["targetId"]
         session = browser.send("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
-        for domain in ("Page", "Runtime", "Log"):
+        for domain in ("Page", "Runtime", "Log", "Network"):
             browser.send(domain + ".enable", session=session)
-        browser.send("Page.navigate", {"url": "file://" + os.path.abspath(page)}, session)
+        url = pathlib.Path(page).resolve().as_uri()
+        browser.send("Page.navigate", {"url": url}, session)
         browser.wait_for("Page.loadEventFired")
         interactive = browser.evaluate(session, INTERACTIVE)
         report = {"interactive_ms": round(interactive),
-                  "sections": browser.evaluate(session, "document.querySelectorAll('section,details').length")}
+                  "requests": [e["params"]["request"]["url"] for e in browser.events
+                               if e.get("method") == "Network.requestWillBeSent"
+                               and e["params"]["request"]["url"] not in (url, "about:blank")
+                               and not e["params"]["request"]["url"].startswith("data:")],
+                  "overflow": browser.evaluate(session, OVERFLOW)}
         if follow:
             report.update(json.loads(browser.evaluate(session, FOLLOW_LINKS)))
             report["unresolved_links"] = report.pop("unresolved")
