@@ -15,7 +15,8 @@ const char kStyle[] =
     "details{margin:.3em 0 .3em 1.2em}details>summary{cursor:pointer}"
     "summary>h2,summary>h3,summary>h4,summary>h5,summary>h6{display:inline;margin:0}"
     ".plain{white-space:pre-wrap}table{border-collapse:collapse}td{border:1px solid #999;padding:.2em .5em}"
-    "nav ul{padding-left:1.2em}nav details{margin:0}nav li{list-style:none}button.more{margin:.3em 0 .3em 1.2em}";
+    "nav ul{padding-left:1.2em}nav details{margin:0}nav li{list-style:none}nav summary{list-style-position:outside}"
+    "button.more{margin:.3em 0 .3em 1.2em}";
 
 std::string Content(const std::string& content) {
   if (rtf::IsRtf(content)) return HtmlBody(rtf::ReadDocument(content));
@@ -28,12 +29,15 @@ std::string ScriptJson(const nlohmann::json& value) {
   std::string text = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   std::string out;
   out.reserve(text.size());
-  for (const char c : text) out += c == '<' ? std::string("\\u003c") : std::string(1, c);
+  for (const char c : text) {
+    if (c == '<') out += "\\u003c";
+    else out += c;
+  }
   return out;
 }
 
-}  // namespace
-
+// The title as the page shows it: "(untitled)" when it has no visible
+// character, control characters left out.
 std::string ShownTitle(const std::string& title) {
   std::string shown;
   for (const char c : ValidUtf8(title)) {
@@ -43,6 +47,8 @@ std::string ShownTitle(const std::string& title) {
   const bool blank = std::all_of(shown.begin(), shown.end(), [](char c) { return c == ' '; });
   return blank ? "(untitled)" : shown;
 }
+
+}  // namespace
 
 HtmlExportWriter::HtmlExportWriter(std::ostream& out, const std::string& title) : out_(out) {
   const std::string shown = EscapeMarkup(title, false);

@@ -38,7 +38,3 @@ class HtmlExportWriter : public DocumentWriter {
   size_t chunkDocuments_ = 0;
   size_t chunkBytes_ = 0;
 };
-
-// The title as a page shows it: "(untitled)" when it has no visible
-// character, control characters left out.
-std::string ShownTitle(const std::string& title);
