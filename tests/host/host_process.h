@@ -6,6 +6,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -28,8 +31,9 @@ inline std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-inline std::string StandardOutputFile() { return ::testing::TempDir() + "host_test_stdout"; }
-inline std::string StandardErrorFile() { return ::testing::TempDir() + "host_test_stderr"; }
+// Named after this process: test programs run side by side.
+inline std::string StandardOutputFile() { return ::testing::TempDir() + "host_test_stdout-" + std::to_string(getpid()); }
+inline std::string StandardErrorFile() { return ::testing::TempDir() + "host_test_stderr-" + std::to_string(getpid()); }
 
 // Starts `program`, its output streams going to the files above, with every
 // signal unblocked and SIGINT, SIGTERM and SIGHUP at their default actions
@@ -68,6 +72,8 @@ inline ProcessResult FinishProcess(pid_t pid) {
     result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   result.out = ReadFile(StandardOutputFile());
   result.err = ReadFile(StandardErrorFile());
+  std::remove(StandardOutputFile().c_str());
+  std::remove(StandardErrorFile().c_str());
   return result;
 }
 
