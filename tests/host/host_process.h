@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
