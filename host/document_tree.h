@@ -1,7 +1,7 @@
-// DocumentTree: the imported documents as the outline they came from. Each
-// document's parent is the nearest document before it at a lower level (a
-// level that jumps by more than one nests one step only). The tree views the
-// caller's document list, which must outlive it.
+// DocumentTree: the imported documents as the outline they came from, each
+// placed by OutlineCursor. For writers that need the whole outline before
+// they write (the Markdown folder names each file after its siblings). The
+// tree views the caller's document list, which must outlive it.
 #pragma once
 
 #include <string>

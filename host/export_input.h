@@ -1,4 +1,5 @@
-// What every export format's writer is given: the outline of imported
+// What the Markdown writer is given (the other formats are DocumentWriters,
+// given one document at a time): the outline of imported
 // documents (views the caller's data, valid for the call), the name shown as
 // the export's title, and a callback to run after each document is written.
 #pragma once

@@ -7,6 +7,7 @@
 #include "host/host_error.h"
 #include "host/markdown_document.h"
 #include "host/markup_text.h"
+#include "host/output_error.h"
 #include "host/safe_file_name.h"
 #include "rtf/picture_format.h"
 #include "rtf/rtf_reader.h"
@@ -15,12 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) throw HostError("cannot write " + path.string());
-}
+void WriteFile(const fs::path& path, const std::string& bytes) { WriteWholeFile(path, bytes); }
 
 // YAML front matter; JSON's quoted strings are valid YAML scalars.
 std::string FrontMatter(const DocumentNode& node) {
@@ -62,7 +58,7 @@ void WriteMarkdownExport(const fs::path& folder, const ExportInput& input) {
       directoryOf[i] = parentDirectory[i] / name;
       std::error_code error;
       fs::create_directory(directoryOf[i], error);
-      if (error) throw HostError("cannot create " + directoryOf[i].string() + ": " + error.message());
+      if (error) throw OutputError(directoryOf[i], error.message());
       WriteDocument(node, directoryOf[i], "index");
       for (const size_t child : node.children) parentDirectory[child] = directoryOf[i];
     }

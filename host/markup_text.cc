@@ -2,7 +2,9 @@
 
 #include "runtime/utf8.h"
 
-std::string ValidUtf8(std::string_view text) { return ToUtf8(FromUtf8(text)); }
+std::string ValidUtf8(std::string_view text) {
+  return IsValidUtf8(text) ? std::string(text) : ToUtf8(FromUtf8(text));  // valid text needs no round trip
+}
 
 std::string EscapeMarkup(std::string_view utf8, bool attribute) {
   const std::string text = ValidUtf8(utf8);

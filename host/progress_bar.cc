@@ -13,8 +13,13 @@ ProgressBar::ProgressBar(std::ostream& out, bool enabled)
 
 ProgressBar::~ProgressBar() { Finish(); }
 
-void ProgressBar::Reading(size_t done) {
-  Draw("reading  " + std::to_string(done) + (done == 1 ? " document  " : " documents  ") + Elapsed(), false);
+void ProgressBar::Reading(size_t done) { Count("reading", done); }
+
+void ProgressBar::Writing(size_t done) { Count("writing", done); }
+
+void ProgressBar::Count(const char* activity, size_t done) {
+  Draw(activity + std::string("  ") + std::to_string(done) + (done == 1 ? " document  " : " documents  ") + Elapsed(),
+       false);
 }
 
 void ProgressBar::Writing(size_t done, size_t total) {
@@ -25,6 +30,10 @@ void ProgressBar::Writing(size_t done, size_t total) {
 }
 
 void ProgressBar::Finish() {
+  if (!skipped_.empty()) {
+    const std::string last = std::move(skipped_);
+    Draw(last, true);  // the last state, not one drawn up to 100 ms before it
+  }
   if (!enabled_ || !drawn_) return;
   out_ << '\n';
   out_.flush();
@@ -34,7 +43,11 @@ void ProgressBar::Finish() {
 void ProgressBar::Draw(const std::string& line, bool force) {
   if (!enabled_) return;
   const auto now = std::chrono::steady_clock::now();
-  if (!force && now - lastDraw_ < kRedrawInterval) return;
+  if (!force && now - lastDraw_ < kRedrawInterval) {
+    skipped_ = line;
+    return;
+  }
+  skipped_.clear();
   lastDraw_ = now;
   out_ << '\r' << line;
   if (line.size() < lastWidth_) out_ << std::string(lastWidth_ - line.size(), ' ');

@@ -13,14 +13,16 @@ class ProgressBar {
   ProgressBar(std::ostream& out, bool enabled);
   ~ProgressBar();
 
-  // While reading the total is not known yet: a count only.
+  // While the total is not known yet: a count only.
   void Reading(size_t done);
+  void Writing(size_t done);
   void Writing(size_t done, size_t total);
   // Ends the line; the next output starts on a fresh one.
   void Finish();
 
  private:
   void Draw(const std::string& line, bool force);
+  void Count(const char* activity, size_t done);
   std::string Elapsed() const;
 
   std::ostream& out_;
@@ -29,4 +31,5 @@ class ProgressBar {
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastDraw_;
   size_t lastWidth_ = 0;
+  std::string skipped_;  // the last line not drawn, to draw when finishing
 };

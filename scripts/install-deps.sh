@@ -17,6 +17,8 @@ packages=(
   # The host draws WMF pictures with libwmf, which needs the URW base fonts for text.
   libwmf-dev fonts-urw-base35
   binutils time python3 python3-html5lib
+  # Headless Chromium opens the HTML exports in the tests and the export benchmark.
+  chromium
   clang libclang-rt-14-dev
   # The 32-bit Windows DLL: the mingw-w64 cross compiler (posix threads), and
   # what runs its tests where 32-bit programs cannot run natively.

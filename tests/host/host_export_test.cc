@@ -170,7 +170,7 @@ TEST_F(HostExportTest, HtmlParsesBackWithSectionsFormattingAndPictures) {
             "strong text\n"
             "section 0 d2 Empty\n"
             "section 0 d3 Second <&>\n");  // a javascript: link keeps its text only
-  EXPECT_EQ(ReadFile(out).find("<script>"), std::string::npos);
+  EXPECT_NE(ReadFile(out).find("bad &lt;script&gt;"), std::string::npos);
   EXPECT_EQ(ReadFile(out).find("lang="), std::string::npos) << "the language is not known";
   EXPECT_NE(ReadFile(out).find("not rtf\n  kept  "), std::string::npos) << "non-RTF content as it is";
 }
@@ -245,7 +245,7 @@ TEST_F(HostExportTest, ProgressIsShownOnATerminalOnly) {
     return r.out;
   };
   const std::string shown = onTerminal("");
-  EXPECT_NE(shown.find("writing  [########################]  5/5 documents  0:0"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("writing  5 documents  0:0"), std::string::npos) << shown;
   EXPECT_EQ(onTerminal(" --quiet"), "");
 }
 
