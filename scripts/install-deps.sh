@@ -23,7 +23,9 @@ packages=(
   # The 32-bit Windows DLL: the mingw-w64 cross compiler (posix threads), and
   # what runs its tests where 32-bit programs cannot run natively.
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 qemu-user-static mmdebstrap locales
-  dpkg-dev file lintian man-db python3-pefile
+  # The package checks: dpkg-shlibdeps, lintian, the manual page, the DLL's
+  # resources and debug link, and hardening-check (devscripts).
+  dpkg-dev file lintian man-db python3-pefile devscripts
 )
 
 missing=()
