@@ -5,7 +5,7 @@ Valid files come from the project's writer (build/make-access-db): both
 outline variants in Jet 3 and Jet 4, small contents and contents long enough
 for long-value chains, and a table of every column type. The damaged ones are
 those files with one exact piece of damage, the same as the DAO engine's
-damaged-file tests apply (tests/platform/automation/database_damage.h).
+damaged-file tests apply (tests/jet/database_damage.h).
 """
 import json
 import os

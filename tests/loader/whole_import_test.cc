@@ -15,7 +15,7 @@
 #include "host/plugin_module.h"
 #include "platform/code_page.h"
 #include "runtime/utf8.h"
-#include "tests/platform/automation/database_damage.h"
+#include "tests/jet/database_damage.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"
 
