@@ -1,63 +1,96 @@
 #include "jet/jet_table_definition.h"
 
-#include <cstring>
+#include <algorithm>
 #include <set>
+
+#include "jet/jet_error.h"
+#include "jet/jet_value_decoding.h"
 
 namespace {
 
-// Jet 4 table definition layout.
-constexpr size_t kColumnCount = 45;     // 2 bytes
-constexpr size_t kRealIndexCount = 51;  // 4 bytes
-constexpr size_t kFirstEntry = 63;      // after the header: 12 bytes per real index, then the columns
-constexpr size_t kRealIndexEntry = 12;
-constexpr size_t kColumnEntry = 25;
-// Offsets within a column entry.
-constexpr size_t kType = 0, kNumber = 5, kPrecision = 11, kScale = 12, kComplexId = 11, kExtraFlags = 16;
-constexpr uint8_t kCalculatedFlags = 0xC0;
-// A definition longer than this many pages is taken as damaged.
-constexpr int kMaxPages = 64;
+constexpr size_t kContinuationHeader = 8;  // a further page's bytes count from here
+constexpr size_t kNextPagePointer = 4;
 
-uint32_t ReadLE(std::string_view b, size_t at, size_t bytes) {
-  uint32_t v = 0;
-  for (size_t k = 0; k < bytes; ++k) v |= static_cast<uint32_t>(static_cast<uint8_t>(b[at + k])) << (8 * k);
-  return v;
-}
+[[noreturn]] void Damaged() { throw EJetError(u"The definition of the table is damaged."); }
 
 }  // namespace
 
-JetTableDefinition::JetTableDefinition(std::string_view d) {
-  if (d.size() < kFirstEntry) return;
-  const size_t count = ReadLE(d, kColumnCount, 2);
-  const size_t realIndexes = ReadLE(d, kRealIndexCount, 4);
-  if (realIndexes > d.size() / kRealIndexEntry) return;
-  size_t at = kFirstEntry + realIndexes * kRealIndexEntry;
-  for (size_t i = 0; i < count && at + kColumnEntry <= d.size(); ++i, at += kColumnEntry) {
-    std::string_view e = d.substr(at, kColumnEntry);
-    Column c;
-    c.jetType = static_cast<uint8_t>(e[kType]);
-    c.number = static_cast<uint8_t>(e[kNumber]);
-    c.precision = static_cast<uint8_t>(e[kPrecision]);
-    c.scale = static_cast<uint8_t>(e[kScale]);
-    c.calculated = (static_cast<uint8_t>(e[kExtraFlags]) & kCalculatedFlags) != 0;
-    c.complexId = static_cast<int32_t>(ReadLE(e, kComplexId, 4));
-    columns_.push_back(c);
-  }
+JetTableDefinition::JetTableDefinition(const JetFormat& format, std::string_view bytes, int codePage) {
+  const std::string copy(bytes);
+  *this = Parse(format, copy, [&](size_t n) { return n <= copy.size(); }, codePage);
 }
 
-JetTableDefinition JetTableDefinition::Read(uint32_t page, const PageReader& readPage) {
-  constexpr char kTableDefinitionPage = 0x02;
-  std::string bytes, current;
+JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::string& bytes,
+                                             const std::function<bool(size_t)>& need, int codePage) {
+  // The bytes [offset, offset + length), made available by `need`.
+  auto at = [&](size_t offset, size_t length) {
+    if (offset + length < offset || !need(offset + length)) Damaged();
+    return reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+  };
+  auto u16 = [&](size_t offset) { return JetReadLE<uint16_t>(at(offset, 2)); };
+  auto u32 = [&](size_t offset) { return JetReadLE<uint32_t>(at(offset, 4)); };
+  auto header = [](int offset) { return static_cast<size_t>(offset); };
+  JetTableDefinition d;
+  d.rowCount_ = u32(header(f.definitionRowCount));
+  d.maxColumns_ = u16(header(f.definitionMaxColumns));
+  d.variableColumns_ = u16(header(f.definitionVariableColumns));
+  const size_t count = u16(header(f.definitionColumnCount));
+  const uint64_t realIndexes = u32(header(f.definitionRealIndexCount));
+  d.usedPagesMap_ = u32(header(f.definitionUsedPagesMap));
+
+  const uint64_t first = static_cast<uint64_t>(f.definitionFirstRealIndex) + realIndexes * f.realIndexEntrySize;
+  if (first > UINT32_MAX) Damaged();
+  size_t next = static_cast<size_t>(first);
+  d.columns_.resize(count);
+  for (Column& c : d.columns_) {
+    const unsigned char* e = at(next, static_cast<size_t>(f.columnEntrySize));
+    next += static_cast<size_t>(f.columnEntrySize);
+    c.type = e[0];
+    c.number = JetReadLE<uint16_t>(e + f.columnNumber);
+    c.variableIndex = JetReadLE<uint16_t>(e + f.columnVariableIndex);
+    c.flags = e[f.columnFlags];
+    c.fixed = (c.flags & kJetColumnFixed) != 0;
+    c.fixedOffset = JetReadLE<uint16_t>(e + f.columnFixedOffset);
+    c.size = JetReadLE<uint16_t>(e + f.columnSize);
+    if (f.columnExtraFlags >= 0) c.extraFlags = e[f.columnExtraFlags];
+    c.calculated = (c.extraFlags & kJetColumnCalculated) != 0;
+    if (c.type == kJetNumeric) {
+      c.precision = e[f.columnPrecision];
+      c.scale = e[f.columnScale];
+    }
+    if (c.type == kJetComplex && f.columnComplexId >= 0) c.complexId = JetReadLE<int32_t>(e + f.columnComplexId);
+  }
+  for (Column& c : d.columns_) {
+    const size_t length = f.columnNameLengthSize == 1 ? *at(next, 1) : u16(next);
+    next += static_cast<size_t>(f.columnNameLengthSize);
+    const std::string_view name(reinterpret_cast<const char*>(at(next, length)), length);
+    next += length;
+    c.name = f.jet3 ? DecodeJet3Text(name, codePage) : DecodeJet4Text(name);
+  }
+  // Access writes the entries in name order; rows keep them in number order.
+  std::stable_sort(d.columns_.begin(), d.columns_.end(),
+                   [](const Column& a, const Column& b) { return a.number < b.number; });
+  return d;
+}
+
+JetTableDefinition JetTableDefinition::Read(const JetFormat& format, uint32_t firstPage, int codePage,
+                                            const PageReader& readPage) {
+  std::string bytes;
+  std::vector<unsigned char> page;
   std::set<uint32_t> seen;
-  for (int n = 0; page != 0 && n < kMaxPages && seen.insert(page).second; ++n) {
-    if (!readPage(page, current) || current.size() < 8 || current[0] != kTableDefinitionPage) break;
-    bytes.append(n == 0 ? current : current.substr(8));
-    page = ReadLE(current, 4, 4);
-  }
-  return JetTableDefinition(bytes);
-}
-
-const JetTableDefinition::Column* JetTableDefinition::Find(int number) const {
-  for (const Column& c : columns_)
-    if (c.number == number) return &c;
-  return nullptr;
+  uint32_t next = firstPage;
+  auto need = [&](size_t n) {
+    while (bytes.size() < n) {
+      if (next == 0) return false;
+      if (!seen.insert(next).second || !readPage(next, page) || page.size() <= kContinuationHeader ||
+          page[0] != kJetTableDefinitionPage)
+        Damaged();
+      const size_t from = bytes.empty() ? 0 : kContinuationHeader;
+      bytes.append(reinterpret_cast<const char*>(page.data()) + from, page.size() - from);
+      next = JetReadLE<uint32_t>(page.data() + kNextPagePointer);
+    }
+    return true;
+  };
+  if (!need(1)) Damaged();
+  return Parse(format, bytes, need, codePage);
 }

@@ -7,30 +7,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "jet/jet_format.h"
 #include "runtime/currency.h"
 #include "runtime/unicode_string.h"
 #include "runtime/variant.h"
 
-// Column type codes stored in the files.
-enum JetColumnType : int {
-  kJetBoolean = 0x01,
-  kJetByte = 0x02,
-  kJetInteger = 0x03,
-  kJetLong = 0x04,
-  kJetCurrency = 0x05,
-  kJetSingle = 0x06,
-  kJetDouble = 0x07,
-  kJetDateTime = 0x08,
-  kJetBinary = 0x09,
-  kJetText = 0x0A,
-  kJetOle = 0x0B,
-  kJetMemo = 0x0C,
-  kJetGuid = 0x0F,
-  kJetNumeric = 0x10,  // Decimal
-  kJetComplex = 0x12,  // attachment and multi-value columns (ACE)
-  kJetBigInt = 0x13,   // Large Number (ACE)
-  kJetDateTimeExtended = 0x14,  // Date/Time Extended (Access 2019 and later)
-};
 
 // DAO's Field.Type for a stored column type: 1 Boolean, 2 Byte, 3 Integer,
 // 4 Long, 5 Currency, 6 Single, 7 Double, 8 Date (also Date/Time Extended),

@@ -4,7 +4,7 @@
 #include <optional>
 #include <set>
 
-#include "jet/jet_table_definition.h"
+#include "jet/jet_error.h"
 #include "jet/jet_value_decoding.h"
 #include "jet/standard_error_capture.h"
 #include "runtime/exceptions.h"
@@ -39,6 +39,7 @@ void MdbTableCursor::Open(uint32_t tableDefinitionPage) {
   StandardErrorCapture capture;
   mdb_ = mdb_clone_handle(file_.Handle());
   if (!mdb_) throw EOleError(u"Cannot open the table.");
+  definitionPage_ = tableDefinitionPage;
   // Nothing of libmdb's may outlive a failed open: a constructor that throws
   // runs no destructor.
   try {
@@ -48,28 +49,28 @@ void MdbTableCursor::Open(uint32_t tableDefinitionPage) {
       throw EOleError(message);
     };
     pages_ = std::make_unique<MdbPageReader>(mdb_);
-    // libmdb takes the map rows of a definition on trust; they are checked first.
     try {
       usageMap_ = std::make_unique<MdbUsageMap>(*pages_, tableDefinitionPage);
     } catch (const EOleError& e) {
       fail(e.Message());
     }
-    entry_.mdb = mdb_;
-    entry_.object_type = MDB_TABLE;
-    entry_.table_pg = tableDefinitionPage;
-    const std::string utf8Name = ToUtf8(name_);
-    std::strncpy(entry_.object_name, utf8Name.c_str(), sizeof entry_.object_name - 1);
-    table_ = mdb_read_table(&entry_);
-    if (!table_ || !mdb_read_columns(table_)) fail(FromUtf8(capture.Text()));
-    const bool jet3 = file_.IsJet3();
-    for (unsigned i = 0; i < table_->num_cols; ++i) {
-      auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
-      col->bind_ptr = nullptr;
-      columns_.push_back(Column{FromUtf8(col->name), col->col_type, DaoFieldType(col->col_type),
-                                DaoFieldSize(col->col_type, col->col_size, jet3)});
+    const JetFormat& format = file_.IsJet3() ? kJet3Format : kJet4Format;
+    try {
+      definition_ = std::make_unique<JetTableDefinition>(JetTableDefinition::Read(
+          format, tableDefinitionPage, file_.CodePage(),
+          [&](uint32_t page, std::vector<unsigned char>& bytes) { return pages_->Read(page, bytes); }));
+    } catch (const EJetError& e) {
+      fail(e.Message());
     }
-    fields_.resize(table_->num_cols);
-    ApplyTableDefinition(tableDefinitionPage);
+    const bool jet3 = file_.IsJet3();
+    for (const JetTableDefinition::Column& c : definition_->Columns()) {
+      Column column{c.name, c.type, DaoFieldType(c.type), DaoFieldSize(c.type, c.size, jet3)};
+      column.scale = c.scale;
+      column.calculated = c.calculated;
+      if (c.type == kJetComplex) column.daoType = file_.ComplexColumnDaoType(c.complexId);
+      columns_.push_back(column);
+    }
+    layout_ = std::make_unique<JetRowLayout>(format, *definition_);
   } catch (...) {
     Release();
     throw;
@@ -77,28 +78,8 @@ void MdbTableCursor::Open(uint32_t tableDefinitionPage) {
 }
 
 void MdbTableCursor::Release() {
-  if (table_) mdb_free_tabledef(table_);
-  table_ = nullptr;
   if (mdb_) mdb_close(mdb_);
   mdb_ = nullptr;
-}
-
-void MdbTableCursor::ApplyTableDefinition(uint32_t page) {
-  if (file_.IsJet3()) return;  // no Decimal, calculated or complex columns
-  const JetTableDefinition definition = JetTableDefinition::Read(page, [&](uint32_t at, std::string& bytes) {
-    std::vector<unsigned char> read;
-    if (!pages_->Read(at, read)) return false;
-    bytes.assign(read.begin(), read.end());
-    return true;
-  });
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
-    const JetTableDefinition::Column* stored = definition.Find(col->col_num);
-    if (!stored || stored->jetType != columns_[i].jetType) continue;
-    columns_[i].scale = stored->scale;
-    columns_[i].calculated = stored->calculated;
-    if (stored->jetType == kJetComplex) columns_[i].daoType = file_.ComplexColumnDaoType(stored->complexId);
-  }
 }
 
 MdbTableCursor::~MdbTableCursor() {
@@ -106,7 +87,7 @@ MdbTableCursor::~MdbTableCursor() {
   Release();
 }
 
-int64_t MdbTableCursor::RowCount() const { return table_->num_rows; }
+int64_t MdbTableCursor::RowCount() const { return definition_->RowCount(); }
 
 bool MdbTableCursor::MoveFirst() {
   page_ = 0;
@@ -133,8 +114,7 @@ bool MdbTableCursor::Fetch() {
     const unsigned row = row_++;
     std::optional<MdbPageReader::Row> bounds = pages_->FindRow(mdb_->pg_buf, row);
     if (bounds && bounds->deleted) continue;  // deleted rows and overflow pointers
-    if (!bounds || mdb_crack_row(table_, bounds->start, static_cast<size_t>(bounds->size()), fields_.data()) < 0 ||
-        !CellsInside(*bounds)) {
+    if (!bounds || !layout_->Split(mdb_->pg_buf, bounds->start, bounds->end, cells_)) {
       DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
                                {static_cast<int64_t>(row), static_cast<int64_t>(page_), name_}));
       return true;
@@ -142,16 +122,6 @@ bool MdbTableCursor::Fetch() {
     hasRow_ = true;
     return true;
   }
-}
-
-// libmdb can place a cell of a damaged row outside the row, even outside
-// the page buffer; every cell that is read must lie within the row.
-bool MdbTableCursor::CellsInside(const MdbPageReader::Row& row) const {
-  for (const MdbField& f : fields_) {
-    if (f.is_null || f.siz == 0) continue;
-    if (f.siz < 0 || f.start < row.start || f.start > row.end - f.siz) return false;
-  }
-  return true;
 }
 
 // Reads the next page the usage map lists into mdb_->pg_buf. False at the end
@@ -169,7 +139,7 @@ bool MdbTableCursor::LoadNextPage() {
     const bool longValues = std::memcmp(pg + 4, "LVAL", 4) == 0;
     // Owned maps also list the table's long-value pages, and may list index
     // pages; only a page that is no page at all, or another table's data, is damage.
-    if (pg[0] == kDataPage && !longValues && ReadLE<uint32_t>(pg + 4) != entry_.table_pg)
+    if (pg[0] == kDataPage && !longValues && ReadLE<uint32_t>(pg + 4) != definitionPage_)
       return DamagedRecord(FormatText(u"Page %d of table '%s' belongs to another table.",
                                       {static_cast<int64_t>(page_), name_}));
     if (pg[0] == 0 || pg[0] > kLastKnownPageType)
@@ -198,13 +168,13 @@ Variant MdbTableCursor::Value(size_t index) {
 }
 
 Variant MdbTableCursor::Decode(size_t index) {
-  const MdbField& f = fields_[index];
+  const JetCell& f = cells_[index];
   const Column& column = columns_[index];
   const int type = column.jetType;
-  if (type == kJetBoolean && !column.calculated) return Variant(!f.is_null);  // the null bit is the value
-  if (f.is_null) return Variant::Null();
+  if (type == kJetBoolean && !column.calculated) return Variant(!f.null);  // the null bit is the value
+  if (f.null) return Variant::Null();
   const unsigned char* p = mdb_->pg_buf + f.start;
-  size_t n = f.siz > 0 ? static_cast<size_t>(f.siz) : 0;
+  size_t n = static_cast<size_t>(f.size);
   std::string calculated;  // a calculated column's result, taken out of its wrapping
   if (column.calculated) {
     const bool longValue = type == kJetMemo || type == kJetOle;
@@ -252,18 +222,18 @@ Variant MdbTableCursor::Decode(size_t index) {
   }
 }
 
-std::string_view MdbTableCursor::ReadLongValue(const MdbField& field, size_t index) {
+std::string_view MdbTableCursor::ReadLongValue(const JetCell& field, size_t index) {
   auto damaged = [&]() -> EOleError {
     return EOleError(FormatText(u"The long value of field '%s' is damaged.", {columns_[index].name}));
   };
-  if (field.siz == 0) return std::string_view();
-  if (field.siz < kLongValueHeader) throw damaged();
+  if (field.size == 0) return std::string_view();
+  if (field.size < kLongValueHeader) throw damaged();
   const unsigned char* header = mdb_->pg_buf + field.start;
   const uint32_t word = ReadLE<uint32_t>(header);
   const size_t length = word & 0x00FFFFFF;
   const uint32_t flags = word >> 24;
   if (flags & 0x80) {  // stored in the row itself
-    size_t available = static_cast<size_t>(field.siz) - kLongValueHeader;
+    size_t available = static_cast<size_t>(field.size) - kLongValueHeader;
     if (length > available) throw damaged();
     return std::string_view(reinterpret_cast<const char*>(header + kLongValueHeader), length);
   }

@@ -4,15 +4,12 @@
 //
 // The cursor works on its own clone of the database's libmdb handle: libmdb
 // keeps the current data page in the handle, so two cursors on one handle
-// would read each other's pages. libmdb reads the table definition
-// (mdb_read_table, mdb_read_columns) and splits rows into cells
-// (mdb_crack_row, which also gives the null mask); everything it would follow
-// without checking is read here with bounds instead: the table's usage map
-// (MdbUsageMap), the row offsets of each data page, and long values. No
-// column is bound: libmdb's text forms lose data (text cut at the bind size,
-// null and empty text alike, dates wrong outside 1900-9998), so each cell is
-// decoded from the row bytes. Memo and long binary values are read whole from
-// their long-value pages.
+// would read each other's pages. The table's definition is parsed once
+// (JetTableDefinition) and each row split into its cells (JetRowLayout);
+// everything else the file points at is read here with bounds too: the
+// table's usage map (MdbUsageMap), the row offsets of each data page, and
+// long values. Each cell is decoded from the row bytes: memo and long binary
+// values are read whole from their long-value pages.
 //
 // Damage is never skipped: a data page or row that cannot be read becomes a
 // damaged record, on which the cursor stands like on any other row and whose
@@ -27,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "jet/jet_row_layout.h"
+#include "jet/jet_table_definition.h"
 #include "jet/mdb_api.h"
 #include "jet/mdb_database_file.h"
 #include "jet/mdb_page_reader.h"
@@ -40,7 +39,6 @@ class MdbTableCursor {
     int jetType;
     int daoType;
     int32_t daoSize;
-    // From the table definition (see JetTableDefinition).
     int scale = 0;            // Decimal columns
     bool calculated = false;  // the cell holds a wrapped calculated result
   };
@@ -73,18 +71,15 @@ class MdbTableCursor {
 
  private:
   void Open(uint32_t tableDefinitionPage);
-  void Release();  // frees libmdb's table and handle
+  void Release();  // frees libmdb's handle
   bool Fetch();
   bool LoadNextPage();
-  bool CellsInside(const MdbPageReader::Row& row) const;
   bool DamagedRecord(const UnicodeString& message);
-  // Takes what libmdb does not give from the table definition at `page`.
-  void ApplyTableDefinition(uint32_t page);
   Variant Decode(size_t index);
   // The bytes of a memo or long binary cell. They stay valid until the next
   // long value is read or the cursor moves: they lie in the current data
   // page, in the cached long-value page, or in longValue_.
-  std::string_view ReadLongValue(const MdbField& field, size_t index);
+  std::string_view ReadLongValue(const JetCell& cell, size_t index);
   // Locates row `row` of page `page` through the page cache; returns its bytes.
   std::string_view LongValueRow(uint32_t page, uint32_t row);
 
@@ -92,12 +87,13 @@ class MdbTableCursor {
   const MdbDatabaseFile& file_;
   UnicodeString name_;
   MdbHandle* mdb_ = nullptr;  // owned clone
-  MdbCatalogEntry entry_{};   // what libmdb's table definition points to
-  MdbTableDef* table_ = nullptr;
+  uint32_t definitionPage_ = 0;
+  std::unique_ptr<JetTableDefinition> definition_;
+  std::unique_ptr<JetRowLayout> layout_;
   std::unique_ptr<MdbPageReader> pages_;
   std::unique_ptr<MdbUsageMap> usageMap_;
   std::vector<Column> columns_;
-  std::vector<MdbField> fields_;
+  std::vector<JetCell> cells_;
   bool hasRow_ = false;
   UnicodeString damage_;     // set while standing on a damaged record
   uint32_t page_ = 0;        // data page in mdb_->pg_buf, 0 before the first

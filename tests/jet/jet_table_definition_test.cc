@@ -4,84 +4,107 @@
 
 #include <map>
 
+#include "jet/jet_error.h"
+#include "tests/jet/definition_bytes.h"
+
+using jet_test::Definition;
+using jet_test::Entry;
+
 namespace {
 
-// A Jet 4 definition: header, `realIndexes` index entries, then 25-byte
-// column entries.
-std::string Definition(uint16_t columns, uint32_t realIndexes, const std::vector<std::string>& entries) {
-  std::string d(63, '\0');
-  d[0] = 0x02;
-  d[45] = static_cast<char>(columns & 0xFF);
-  d[46] = static_cast<char>(columns >> 8);
-  for (int k = 0; k < 4; ++k) d[51 + k] = static_cast<char>(realIndexes >> (8 * k));
-  d += std::string(12 * realIndexes, '\x11');
-  for (const std::string& e : entries) d += e;
-  return d;
-}
-
-std::string Entry(uint8_t type, uint8_t number, uint8_t byte11, uint8_t byte12, uint8_t extraFlags) {
-  std::string e(25, '\0');
-  e[0] = static_cast<char>(type);
-  e[5] = static_cast<char>(number);
-  e[11] = static_cast<char>(byte11);
-  e[12] = static_cast<char>(byte12);
-  e[16] = static_cast<char>(extraFlags);
-  return e;
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const EJetError& e) {
+    return e.what();
+  }
+  return "(no error)";
 }
 
 }  // namespace
 
-TEST(JetTableDefinition, ColumnEntriesAfterTheRealIndexes) {
-  const JetTableDefinition d(Definition(
-      4, 2,
-      {Entry(0x10, 3, 28, 4, 0), Entry(0x0A, 1, 0x09, 0x04, 0x01), Entry(0x04, 0, 0, 0, 0xC0),
-       Entry(0x12, 2, 0x07, 0x01, 0)}));
-  ASSERT_EQ(d.Columns().size(), 4u);
-  const JetTableDefinition::Column* decimal = d.Find(3);
-  ASSERT_NE(decimal, nullptr);
-  EXPECT_EQ(decimal->precision, 28);
-  EXPECT_EQ(decimal->scale, 4);
-  EXPECT_FALSE(d.Find(1)->calculated);  // compressed text only
-  EXPECT_TRUE(d.Find(0)->calculated);
-  EXPECT_EQ(d.Find(2)->complexId, 0x0107);
-  EXPECT_EQ(d.Find(9), nullptr);
+TEST(JetTableDefinition, ColumnsInNumberOrderWithTheirFacts) {
+  const JetTableDefinition d(kJet4Format,
+                             Definition(kJet4Format,
+                                        {{0x10, 3, 0, 0x03, 8, 17, "Amount", 28, 4},
+                                         {0x0A, 1, 0, 0x02, 0, 100, "Title", 0x09, 0x04, 0x01},
+                                         {0x04, 0, 0, 0x03, 0, 4, "ID", 0, 0, 0xC0},
+                                         {0x12, 2, 1, 0x07, 4, 4, "Files", 0x07, 0x01}},
+                                        2),
+                             1252);
+  EXPECT_EQ(d.RowCount(), 1234u);
+  EXPECT_EQ(d.MaxColumns(), 4);
+  const auto& c = d.Columns();
+  ASSERT_EQ(c.size(), 4u);
+  EXPECT_EQ(c[0].name, u"ID");
+  EXPECT_TRUE(c[0].calculated);
+  EXPECT_EQ(c[1].name, u"Title");
+  EXPECT_FALSE(c[1].calculated);  // compressed text only
+  EXPECT_FALSE(c[1].fixed);
+  EXPECT_EQ(c[1].size, 100);
+  EXPECT_EQ(c[2].complexId, 0x0107);
+  EXPECT_EQ(c[2].variableIndex, 1);
+  EXPECT_EQ(c[3].name, u"Amount");
+  EXPECT_TRUE(c[3].fixed);
+  EXPECT_EQ(c[3].fixedOffset, 8);
+  EXPECT_EQ(c[3].precision, 28);
+  EXPECT_EQ(c[3].scale, 4);
+
+  // Jet 3: names in the file's code page.
+  const JetTableDefinition jet3(kJet3Format, Definition(kJet3Format, {{0x0A, 0, 0, 0x02, 0, 50, "\xC6\xE0"}}), 1251);
+  EXPECT_EQ(jet3.Columns().at(0).name, u"\u0416\u0430");
 }
 
-TEST(JetTableDefinition, ShortOrDamagedDefinitionsGiveWhatIsThere) {
-  struct Row {
-    std::string definition;
-    size_t columns;
-  } rows[] = {
-      {std::string(), 0},
-      {std::string(40, '\0'), 0},
-      {Definition(3, 0, {Entry(0x04, 0, 0, 0, 0)}), 1},            // fewer entries than columns
-      {Definition(1, 0, {Entry(0x04, 0, 0, 0, 0)}).substr(0, 80), 0},  // an entry cut short
-      {Definition(1, 0, {Entry(0x04, 0, 0, 0, 0)}).replace(51, 4, "\xFF\xFF\xFF\xFF"), 0},  // an index count beyond the bytes
+TEST(JetTableDefinition, DefinitionsShorterThanTheirEntriesAreDamaged) {
+  const std::string one = Definition(kJet4Format, {{0x04, 0, 0, 0x03, 0, 4, "ID"}});
+  const std::string rows[] = {
+      std::string(),
+      std::string(40, '\0'),
+      Definition(kJet4Format, {{0x04, 0, 0, 0x03, 0, 4, "ID"}}, 0, 3),  // fewer entries than columns
+      one.substr(0, 80),                                                // an entry cut short
+      one.substr(0, one.size() - 4),                                    // a name cut short
+      std::string(one).replace(51, 4, "\xFF\xFF\xFF\x0F"),                      // an index count beyond the bytes
   };
-  for (const Row& r : rows) EXPECT_EQ(JetTableDefinition(r.definition).Columns().size(), r.columns);
+  for (const std::string& r : rows)
+    EXPECT_EQ(ErrorOf([&] { JetTableDefinition(kJet4Format, r, 1252); }), "The definition of the table is damaged.")
+        << r.size();
 }
 
-TEST(JetTableDefinition, ReadFollowsContinuationPagesOnce) {
+TEST(JetTableDefinition, ReadFollowsContinuationPagesAsFarAsNeeded) {
   // Page 5 holds the header and the first entry's start; page 9 the rest.
-  const std::string whole = Definition(2, 0, {Entry(0x10, 0, 18, 6, 0), Entry(0x10, 1, 10, 2, 0)});
+  const std::string whole =
+      Definition(kJet4Format, {{0x10, 0, 0, 0x03, 0, 17, "A", 18, 6}, {0x10, 1, 0, 0x03, 17, 17, "B", 10, 2}});
   const size_t split = 70;
   std::map<uint32_t, std::string> pages;
   pages[5] = whole.substr(0, split);
   pages[5][4] = 9;  // next page
   pages[9] = std::string("\x02\x01\0\0\x05\0\0\0", 8) + whole.substr(split);  // points back to page 5
-  auto reader = [&](uint32_t page, std::string& bytes) {
+  auto reader = [&](uint32_t page, std::vector<unsigned char>& bytes) {
     auto it = pages.find(page);
     if (it == pages.end()) return false;
-    bytes = it->second;
+    bytes.assign(it->second.begin(), it->second.end());
     return true;
   };
-  const JetTableDefinition d = JetTableDefinition::Read(5, reader);
+  // Page 5 again is never needed: the names end on page 9.
+  const JetTableDefinition d = JetTableDefinition::Read(kJet4Format, 5, 1252, reader);
   ASSERT_EQ(d.Columns().size(), 2u);
-  EXPECT_EQ(d.Find(1)->scale, 2);
-  // A missing continuation page ends the definition where it is.
-  pages.erase(9);
-  EXPECT_EQ(JetTableDefinition::Read(5, reader).Columns().size(), 0u);
-  // A first page that is no table definition gives nothing.
-  pages[5][0] = 0x01;
-  EXPECT_EQ(JetTableDefinition::Read(5, reader).Columns().size(), 0u);
+  EXPECT_EQ(d.Columns()[1].name, u"B");
+  EXPECT_EQ(d.Columns()[1].scale, 2);
+
+  struct Row {
+    const char* name;
+    std::function<void()> damage;
+  } rows[] = {
+      {"a continuation page that is missing", [&] { pages.erase(9); }},
+      {"a continuation page pointing back when more is needed", [&] { pages[9].resize(20); }},
+      {"a first page that is no table definition", [&] { pages[5][0] = 0x01; }},
+  };
+  const auto saved = pages;
+  for (const Row& r : rows) {
+    pages = saved;
+    r.damage();
+    EXPECT_EQ(ErrorOf([&] { JetTableDefinition::Read(kJet4Format, 5, 1252, reader); }),
+              "The definition of the table is damaged.")
+        << r.name;
+  }
 }
