@@ -4,33 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "jet/jet_error.h"
 #include "platform/code_page.h"
 #include "runtime/date_time.h"
-#include "runtime/exceptions.h"
 
 namespace {
-
-uint32_t ReadUInt32(std::string_view b, size_t at) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) |
-         static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8 |
-         static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
-}
-
-struct TypeInfo {
-  int jetType;
-  int daoType;
-  int fixedSize;  // -1: variable length
-};
-
-// Stored type to DAO type and fixed byte size.
-constexpr TypeInfo kTypes[] = {
-    {kJetBoolean, 1, 1}, {kJetByte, 2, 1},     {kJetInteger, 3, 2},   {kJetLong, 4, 4},
-    {kJetCurrency, 5, 8}, {kJetSingle, 6, 4},  {kJetDouble, 7, 8},    {kJetDateTime, 8, 8},
-    {kJetBinary, 9, -1}, {kJetText, 10, -1},   {kJetOle, 11, -1},     {kJetMemo, 12, -1},
-    {kJetGuid, 15, 16},  {kJetNumeric, 20, 16}, {kJetBigInt, 16, 8},
-    {kJetDateTimeExtended, 8, 8},
-};
 
 // Widens `n` one-byte characters to UTF-16. Every memo cell passes here, and
 // the compiler turns a fixed block copied through locals (which cannot alias
@@ -49,29 +27,31 @@ void WidenBytes(const uint8_t* in, size_t n, char16_t* out) {
   for (; i < n; ++i) out[i] = in[i];
 }
 
-const TypeInfo* FindType(int jetType) {
-  for (const TypeInfo& t : kTypes)
-    if (t.jetType == jetType) return &t;
-  return nullptr;
-}
-
 }  // namespace
 
-int DaoFieldType(int jetType) {
-  const TypeInfo* t = FindType(jetType);
-  return t ? t->daoType : 0;
-}
-
-int32_t DaoFieldSize(int jetType, int storedSize, bool jet3) {
-  switch (jetType) {
-    case kJetText: return jet3 ? storedSize : storedSize / 2;
-    case kJetBinary: return storedSize;
-    case kJetMemo:
-    case kJetOle: return 0;
-    default: {
-      const TypeInfo* t = FindType(jetType);
-      return t && t->fixedSize > 0 ? t->fixedSize : storedSize;
-    }
+Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_view bytes, int textCodePage) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  auto need = [&](size_t n) {
+    if (bytes.size() < n) throw EJetError(FormatText(u"The value of field '%s' is damaged.", {column.name}));
+  };
+  switch (column.type) {
+    case kJetBoolean: need(1); return Variant(p[0] != 0);  // calculated only: a stored Yes/No is its null bit
+    case kJetByte: need(1); return Variant(static_cast<uint8_t>(p[0]));
+    case kJetInteger: need(2); return Variant(static_cast<int32_t>(JetReadLE<int16_t>(p)));
+    case kJetLong: need(4); return Variant(JetReadLE<int32_t>(p));
+    case kJetBigInt: need(8); return Variant(JetReadLE<int64_t>(p));
+    case kJetCurrency: need(8); return Variant(Currency::FromScaled(JetReadLE<int64_t>(p)));
+    case kJetSingle: need(4); return Variant::FromSingle(JetReadLE<float>(p));
+    case kJetDouble: need(8); return Variant(JetReadLE<double>(p));
+    case kJetDateTime: need(8); return Variant::FromDate(JetReadLE<double>(p));
+    case kJetGuid: need(16); return Variant(DecodeJetGuid(bytes.substr(0, 16)));
+    case kJetNumeric: need(17); return Variant(DecodeJetDecimal(bytes.substr(0, 17), column.scale));
+    case kJetDateTimeExtended: need(39); return DecodeJetExtendedDateTime(bytes);
+    case kJetText:
+    case kJetMemo: return Variant(textCodePage != 0 ? DecodeJet3Text(bytes, textCodePage) : DecodeJet4Text(bytes));
+    case kJetBinary:
+    case kJetOle: return Variant(Variant::Bytes(p, p + bytes.size()));
+    default: return Variant::Null();
   }
 }
 
@@ -141,10 +121,10 @@ UnicodeString DecodeJet4Text(std::string_view bytes) {
 }
 
 Decimal DecodeJetDecimal(std::string_view bytes17, int scale) {
-  if (bytes17.size() < 17) throw EOleError(u"Invalid decimal value.");
+  if (bytes17.size() < 17) throw EJetError(u"Invalid decimal value.");
   uint32_t groups[4];
-  for (int g = 0; g < 4; ++g) groups[g] = ReadUInt32(bytes17, 1 + 4 * static_cast<size_t>(g));
-  if (groups[0] != 0) throw EOleError(u"Decimal value out of range.");
+  for (int g = 0; g < 4; ++g) groups[g] = JetReadLE<uint32_t>(bytes17, 1 + 4 * static_cast<size_t>(g));
+  if (groups[0] != 0) throw EJetError(u"Decimal value out of range.");
   Decimal d;
   d.negative = bytes17[0] != 0;
   d.scale = static_cast<uint8_t>(scale < 0 ? 0 : (scale > 28 ? 28 : scale));
@@ -157,17 +137,17 @@ Variant DecodeJetExtendedDateTime(std::string_view b) {
   auto digits = [&](size_t from, size_t count) {
     int64_t v = 0;
     for (size_t k = from; k < from + count; ++k) {
-      if (b[k] < '0' || b[k] > '9') throw EOleError(u"Invalid Date/Time Extended value.");
+      if (b[k] < '0' || b[k] > '9') throw EJetError(u"Invalid Date/Time Extended value.");
       v = v * 10 + (b[k] - '0');
     }
     return v;
   };
-  if (b.size() < 39 || b[19] != ':') throw EOleError(u"Invalid Date/Time Extended value.");
+  if (b.size() < 39 || b[19] != ':') throw EJetError(u"Invalid Date/Time Extended value.");
   const int64_t days = digits(0, 19);
   const int64_t seconds = digits(20, 12);
   const int64_t steps = digits(32, 7);  // 100 ns each
   constexpr int64_t kDaysTo10000 = 3652059;  // 0001-01-01 to 10000-01-01
-  if (days >= kDaysTo10000 || seconds >= 86400) throw EOleError(u"Invalid Date/Time Extended value.");
+  if (days >= kDaysTo10000 || seconds >= 86400) throw EJetError(u"Invalid Date/Time Extended value.");
   // The runtime's dates count from 1899-12-30, day 693593 after 0001-01-01.
   const TDateTime day = static_cast<double>(days - 693593);
   const DateParts date = DecodeDate(day);
@@ -185,8 +165,8 @@ Variant DecodeJetExtendedDateTime(std::string_view b) {
 
 std::string_view UnwrapCalculatedValue(std::string_view cell) {
   constexpr size_t kHeader = 16, kValue = 20;
-  if (cell.size() < kValue) throw EOleError(u"Invalid calculated value.");
-  const size_t length = ReadUInt32(cell, kHeader);
+  if (cell.size() < kValue) throw EJetError(u"Invalid calculated value.");
+  const size_t length = JetReadLE<uint32_t>(cell, kHeader);
   return cell.substr(kValue, std::min(length, cell.size() - kValue));
 }
 

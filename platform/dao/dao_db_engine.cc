@@ -2,7 +2,7 @@
 
 #include "platform/dao/dao_database.h"
 #include "platform/automation/dispatch_arguments.h"
-#include "jet/jet_database_password.h"
+#include "platform/dao/dao_connect_string.h"
 #include "runtime/exceptions.h"
 
 Variant DaoDbEngine::Invoke(UnicodeStringView member, InvokeKind, const std::vector<Variant>& positional,

@@ -1,4 +1,4 @@
-// The libmdb-backed DAO engine object ("DAO.DBEngine.36" / ".35" on Linux).
+// The DAO engine object ("DAO.DBEngine.36" / ".35" on Linux).
 //
 // Members (names ignore ASCII case, properties answer both kinds of call):
 //   OpenDatabase(Name, Options, ReadOnly, Connect)  method; returns a

@@ -1,16 +1,18 @@
 #include "platform/dao/dao_fields.h"
 
 #include "platform/automation/dispatch_arguments.h"
+#include "platform/dao/dao_errors.h"
 #include "runtime/exceptions.h"
 
 DaoFields::DaoFields(std::shared_ptr<DaoRecordsetState> state) : state_(std::move(state)) {
-  size_t n = state_->Cursor().Columns().size();
+  size_t n = state_->columns.size();
   for (size_t i = 0; i < n; ++i) fields_.emplace_back(DispatchRef(std::make_shared<DaoField>(state_, i)));
 }
 
 Variant DaoFields::Invoke(UnicodeStringView member, InvokeKind, const std::vector<Variant>& positional,
                           const std::vector<NamedArgument>& named) {
-  const auto& columns = state_->Cursor().Columns();
+  state_->Cursor();
+  const auto& columns = state_->columns;
   if (IsMember(member, u"Item")) {
     DispatchArguments args(positional, named, {u"Item"});
     if (!args[0].IsSet()) throw EOleError(u"Argument not optional.");
@@ -33,12 +35,15 @@ Variant DaoFields::Invoke(UnicodeStringView member, InvokeKind, const std::vecto
 Variant DaoField::Invoke(UnicodeStringView member, InvokeKind, const std::vector<Variant>& positional,
                          const std::vector<NamedArgument>& named) {
   ExpectNoArguments(positional, named);
-  MdbTableCursor& cursor = state_->Cursor();
-  if (IsMember(member, u"Value")) return cursor.Value(index_);
-  const MdbTableCursor::Column& column = cursor.Columns()[index_];
+  JetTableCursor& cursor = state_->Cursor();
+  if (IsMember(member, u"Value")) {
+    if (!cursor.HasRow()) throw EOleError(u"No current record.");
+    return WithDaoErrors([&] { return cursor.Value(index_); });
+  }
+  const DaoColumn& column = state_->columns[index_];
   if (IsMember(member, u"Name")) return Variant(column.name);
-  if (IsMember(member, u"Type")) return Variant(static_cast<int32_t>(column.daoType));
-  if (IsMember(member, u"Size")) return Variant(column.daoSize);
+  if (IsMember(member, u"Type")) return Variant(column.type);
+  if (IsMember(member, u"Size")) return Variant(column.size);
   if (IsMember(member, u"OrdinalPosition")) return Variant(static_cast<int32_t>(index_));
   ThrowUnknownMember(member);
 }

@@ -2,7 +2,7 @@
 //
 // Fields: Count (property), Item(Index) (property; index from 0, or a name
 // with letter case ignored; the same Field object for the same column every
-// time). Field: Value (the current record's value, see mdb_table_cursor.h),
+// time). Field: Value (the current record's value, see jet/jet_table_cursor.h),
 // Name, Type (DAO type code), Size (DAO size), OrdinalPosition; all
 // properties.
 #pragma once

@@ -3,8 +3,8 @@
 //
 // QueryDefs: Count (property), Item(Index) (property; index from 0, or a
 // name with letter case ignored). QueryDef: Name (property) and
-// OpenRecordset (method), which raises EOleError: libmdb cannot run saved
-// queries.
+// OpenRecordset (method), which raises EOleError: this engine reads tables
+// only and cannot run a query's SQL.
 #pragma once
 
 #include <vector>

@@ -1,28 +1,36 @@
 #include "platform/dao/dao_recordset.h"
 
-#include "platform/dao/dao_fields.h"
 #include "platform/automation/dispatch_arguments.h"
+#include "platform/dao/dao_errors.h"
+#include "platform/dao/dao_field_types.h"
+#include "platform/dao/dao_fields.h"
 #include "runtime/exceptions.h"
 
-MdbTableCursor& DaoRecordsetState::Cursor() const {
+JetTableCursor& DaoRecordsetState::Cursor() const {
   if (!cursor) throw EOleError(u"Object invalid or no longer set.");
   return *cursor;
 }
 
-DaoRecordset::DaoRecordset(std::unique_ptr<MdbTableCursor> cursor) : state_(std::make_shared<DaoRecordsetState>()) {
+DaoRecordset::DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const DaoComplexColumnTypes& complexTypes,
+                           bool jet3)
+    : state_(std::make_shared<DaoRecordsetState>()) {
+  for (const JetTableDefinition::Column& c : cursor->Columns()) {
+    const int type = c.type == kJetComplex ? complexTypes.TypeOf(c.complexId) : DaoFieldType(c.type);
+    state_->columns.push_back(DaoColumn{c.name, type, DaoFieldSize(c.type, c.size, jet3)});
+  }
   state_->cursor = std::move(cursor);
-  state_->cursor->MoveFirst();
+  WithDaoErrors([&] { return state_->cursor->MoveFirst(); });
   state_->bof = !state_->cursor->HasRow();
 }
 
 Variant DaoRecordset::Invoke(UnicodeStringView member, InvokeKind, const std::vector<Variant>& positional,
                              const std::vector<NamedArgument>& named) {
   ExpectNoArguments(positional, named);
-  MdbTableCursor& cursor = state_->Cursor();
+  JetTableCursor& cursor = state_->Cursor();
   if (IsMember(member, u"Eof")) return Variant(!cursor.HasRow());
   if (IsMember(member, u"MoveNext")) {
     if (!cursor.HasRow()) throw EOleError(u"No current record.");
-    cursor.MoveNext();
+    WithDaoErrors([&] { return cursor.MoveNext(); });
     state_->bof = false;
     return Variant();
   }
@@ -31,7 +39,7 @@ Variant DaoRecordset::Invoke(UnicodeStringView member, InvokeKind, const std::ve
     return fields_;
   }
   if (IsMember(member, u"MoveFirst")) {
-    if (!cursor.MoveFirst()) {
+    if (!WithDaoErrors([&] { return cursor.MoveFirst(); })) {
       state_->bof = true;
       throw EOleError(u"No current record.");
     }

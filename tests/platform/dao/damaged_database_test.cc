@@ -190,9 +190,10 @@ TEST_P(DamagedDatabase, BrokenLongValueChainsRaiseInsteadOfLoopingOrCutting) {
   }
 }
 
-// Usage-map rows that libmdb would dereference (length 0), read past (shorter
-// than the map's header) or follow off the end of the file (an indirect map).
-TEST_P(DamagedDatabase, DamagedUsageMapsAreRefusedBeforeLibmdbFollowsThem) {
+// Usage-map rows that a reader taking them on trust would dereference
+// (length 0), read past (shorter than the map's header) or follow off the end
+// of the file (an indirect map).
+TEST_P(DamagedDatabase, DamagedUsageMapsAreRefusedBeforeTheyAreFollowed) {
   struct Case {
     const char* name;
     bool catalog;  // the system catalog's map, else the Notes table's
@@ -235,8 +236,7 @@ TEST_P(DamagedDatabase, DamagedUsageMapsAreRefusedBeforeLibmdbFollowsThem) {
 }
 
 // A definition whose columns run on past its page into a page that is not
-// there: libmdb gives up, and the error names the table (its name was once
-// read from memory libmdb had already freed).
+// there: the error names the table.
 TEST_P(DamagedDatabase, UnreadableTableDefinitionsNameTheTable) {
   DatabaseDamage d(path_);
   const size_t definition = static_cast<size_t>(d.TablePage("Notes")) * d.PageSize();
@@ -277,8 +277,8 @@ TEST_P(DamagedDatabase, ZeroedAndMissingPagesAreReported) {
 }
 
 // The catalog's property long values are never followed: one that points at
-// itself (libmdb's catalog reader loops on it for ever) leaves the file
-// readable.
+// itself (a catalog reader that followed it would loop for ever) leaves the
+// file readable.
 TEST_P(DamagedDatabase, SelfReferencingCatalogPropertiesAreNotFollowed) {
   DatabaseDamage d(path_);
   const size_t header = PropertyHeader(d, GetParam() == accessdb::Format::kJet4 ? "MR2" : "KKD");
@@ -293,8 +293,8 @@ TEST_P(DamagedDatabase, SelfReferencingCatalogPropertiesAreNotFollowed) {
 }
 
 // A header naming a code page the platform cannot convert: Jet 3 keeps its
-// text in that page, so the file cannot be read (and nothing libmdb opened
-// for it may be left behind); Jet 4 text is Unicode and reads as it is.
+// text in that page, so the file cannot be read; Jet 4 text is Unicode and
+// reads as it is.
 TEST_P(DamagedDatabase, UnknownCodePagesStopOnlyJet3Files) {
   const accessdb::JetFormat& format = accessdb::FormatConstants(GetParam());
   std::string bytes;

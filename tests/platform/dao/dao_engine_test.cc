@@ -1,4 +1,4 @@
-// The libmdb-backed DAO engine against real files written by the project's
+// The DAO server against real files written by the project's
 // Access writer (tools/accessdb).
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "platform/automation/create_ole_object.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
-#include "jet/jet_database_password.h"
+#include "jet/rc4.h"
 #include "tests/platform/dao/dao_calls.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"

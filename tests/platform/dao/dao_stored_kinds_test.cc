@@ -1,5 +1,4 @@
-// Column kinds of Access 2000 to 2019 files through the libmdb-backed DAO
-// engine: Decimal, Date/Time Extended, calculated columns, and linked tables.
+// Column kinds of Access 2000 to 2019 files through the DAO server: Decimal, Date/Time Extended, calculated columns, and linked tables.
 // Every file is written by the project's Access writer (tools/accessdb).
 #include <gtest/gtest.h>
 
