@@ -1,5 +1,8 @@
 #include "jet/jet_catalog.h"
 
+#include <set>
+#include <utility>
+
 #include "jet/jet_table_cursor.h"
 
 namespace {
@@ -34,6 +37,12 @@ JetCatalog::JetCatalog(const std::shared_ptr<const JetFile>& file) {
     }
     objects_.push_back(std::move(o));
   }
+  // Names are unique within a container, letter case ignored; two objects of
+  // one name would make every lookup of it a guess.
+  std::set<std::pair<int32_t, UnicodeString>> names;
+  for (const Object& o : objects_)
+    if (!names.insert({o.parentId, UpperCase(o.name)}).second)
+      throw EJetError(FormatText(u"The catalog holds two objects named '%s'.", {o.name}));
 }
 
 const JetCatalog::Object* JetCatalog::FindTable(UnicodeStringView name) const {

@@ -38,7 +38,8 @@ class JetCatalog {
   };
 
   // Reads the catalog of `file`. Raises EJetError with the damage found: a
-  // catalog that cannot be read whole is damage to the whole file.
+  // catalog that cannot be read whole, or that holds two objects of one name
+  // (letter case ignored) in one container, is damage to the whole file.
   explicit JetCatalog(const std::shared_ptr<const JetFile>& file);
 
   // Objects in catalog order (rows without a name, id or type left out).

@@ -1,5 +1,7 @@
 #include "jet/jet_table_cursor.h"
 
+#include <algorithm>
+
 #include "jet/jet_data_page.h"
 #include "jet/jet_value_decoding.h"
 
@@ -33,11 +35,16 @@ JetTableCursor::JetTableCursor(std::shared_ptr<const JetFile> file, UnicodeStrin
       usageMap_(Opening(name_, [&] { return JetUsageMap(*file_, definition_.UsedPagesMap()); })),
       layout_(file_->Format(), definition_),
       longValues_(*file_),
-      page_(static_cast<size_t>(file_->PageSize())) {}
+      page_(static_cast<size_t>(file_->PageSize())),
+      readInRow_(definition_.Columns().size()) {}
 
 bool JetTableCursor::MoveFirst() {
   pageNumber_ = 0;
   pageLoaded_ = false;
+  rowNumber_ = 0;
+  std::fill(readInRow_.begin(), readInRow_.end(), 0);
+  bytesLeft_ = 2 * file_->ByteSize();
+  longValues_.NewPass();
   return Fetch();
 }
 
@@ -46,6 +53,7 @@ bool JetTableCursor::MoveNext() { return Fetch(); }
 bool JetTableCursor::Fetch() {
   hasRow_ = false;
   damage_.clear();
+  ++rowNumber_;
   for (;;) {
     if (!pageLoaded_ || row_ >= rows_) {
       pageLoaded_ = false;
@@ -105,7 +113,14 @@ Variant JetTableCursor::Value(size_t index) {
   if (column.type == kJetBoolean && !column.calculated) return Variant(!cell.null);  // the null bit is the value
   if (cell.null) return Variant::Null();
   std::string_view bytes(reinterpret_cast<const char*>(page_.data() + cell.start), static_cast<size_t>(cell.size));
-  if (column.type == kJetMemo || column.type == kJetOle) bytes = longValues_.Read(bytes, column.name);
+  const bool again = readInRow_[index] == rowNumber_;
+  if (column.type == kJetMemo || column.type == kJetOle) bytes = longValues_.Read(bytes, column.name, again);
+  if (!again) {
+    if (bytes.size() > bytesLeft_)
+      throw EJetError(FormatText(u"Table '%s' is damaged: its records hold more data than the file.", {name_}));
+    bytesLeft_ -= bytes.size();
+    readInRow_[index] = rowNumber_;
+  }
   if (column.calculated) bytes = UnwrapCalculatedValue(bytes);
   return DecodeJetValue(column, bytes, file_->IsJet3() ? file_->TextCodePage() : 0);
 }

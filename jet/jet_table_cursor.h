@@ -10,7 +10,11 @@
 // Damage is never skipped: a data page or row that cannot be read becomes a
 // damaged record, on which the cursor stands like on any other row and whose
 // every Value() raises EJetError with what was found; MoveNext goes on after
-// it, as Jet does. A damaged long value raises from Value().
+// it, as Jet does. A damaged long value raises from Value(). In one pass over
+// the table (from MoveFirst), the cells read may hold at most twice the
+// file's bytes: a well-formed file's cells do not overlap, so more can only
+// come from damage that points cells at the same bytes again and again (a
+// cell read twice counts once); past that every Value() raises.
 //
 // Shares its JetFile with the catalog and the other cursors; holds one page,
 // the long-value reader's few pages, and the table's definition.
@@ -65,6 +69,11 @@ class JetTableCursor {
   JetLongValueReader longValues_;
   std::vector<unsigned char> page_;  // the data page read last
   std::vector<JetCell> cells_;       // of the current row
+  // The row each column was last read in (rows count from 1 in a pass), so
+  // that a cell read again is neither charged nor claimed again.
+  std::vector<uint64_t> readInRow_;
+  uint64_t rowNumber_ = 0;
+  uint64_t bytesLeft_ = 0;  // what the pass may still read
   bool hasRow_ = false;
   UnicodeString damage_;     // set while standing on a damaged record
   uint32_t pageNumber_ = 0;  // 0 before the first page

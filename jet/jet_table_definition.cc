@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "jet/jet_column_rules.h"
 #include "jet/jet_error.h"
 #include "jet/jet_value_decoding.h"
 
@@ -66,6 +67,14 @@ JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::stri
     const std::string_view name(reinterpret_cast<const char*>(at(next, length)), length);
     next += length;
     c.name = f.jet3 ? DecodeJet3Text(name, codePage) : DecodeJet4Text(name);
+  }
+  // Each column alone, then the numbers and variable indexes that no two
+  // columns may share.
+  std::set<int> numbers, variableIndexes;
+  for (const Column& c : d.columns_) {
+    if (!JetColumnIsWellFormed(f, c, d.maxColumns_) || !numbers.insert(c.number).second ||
+        (!c.fixed && !variableIndexes.insert(c.variableIndex).second))
+      throw EJetError(FormatText(u"The definition of column '%s' is damaged.", {c.name}));
   }
   // Access writes the entries in name order; rows keep them in number order.
   std::stable_sort(d.columns_.begin(), d.columns_.end(),

@@ -42,7 +42,9 @@ class JetTableDefinition {
   // Parses a definition whose pages are joined (the first page whole, each
   // further page from byte 8 on). `codePage` reads the column names of a
   // Jet 3 file. Raises EJetError "The definition of the table is damaged."
-  // when an entry or a name lies beyond the bytes.
+  // when an entry or a name lies beyond the bytes, and "The definition of
+  // column '...' is damaged." when a column entry is one no well-formed file
+  // holds (jet_column_rules.h).
   JetTableDefinition(const JetFormat& format, std::string_view bytes, int codePage);
 
   // Reads the definition that starts on `firstPage`. `readPage` fills its

@@ -31,9 +31,16 @@ void WidenBytes(const uint8_t* in, size_t n, char16_t* out) {
 
 Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_view bytes, int textCodePage) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  auto damaged = [&] { return EJetError(FormatText(u"The value of field '%s' is damaged.", {column.name})); };
   auto need = [&](size_t n) {
-    if (bytes.size() < n) throw EJetError(FormatText(u"The value of field '%s' is damaged.", {column.name}));
+    if (bytes.size() < n) throw damaged();
   };
+  // A text or binary value never holds more than its column's declared size
+  // (a calculated column's result is not held to it).
+  auto fits = [&](size_t units, size_t limit) {
+    if (!column.calculated && units > limit) throw damaged();
+  };
+  const size_t declared = static_cast<size_t>(column.size);
   switch (column.type) {
     case kJetBoolean: need(1); return Variant(p[0] != 0);  // calculated only: a stored Yes/No is its null bit
     case kJetByte: need(1); return Variant(static_cast<uint8_t>(p[0]));
@@ -47,9 +54,15 @@ Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_vie
     case kJetGuid: need(16); return Variant(DecodeJetGuid(bytes.substr(0, 16)));
     case kJetNumeric: need(17); return Variant(DecodeJetDecimal(bytes.substr(0, 17), column.scale));
     case kJetDateTimeExtended: need(39); return DecodeJetExtendedDateTime(bytes);
-    case kJetText:
+    case kJetText: {
+      fits(bytes.size(), declared);
+      if (textCodePage != 0) return Variant(DecodeJet3Text(bytes, textCodePage));
+      UnicodeString text = DecodeJet4Text(bytes);
+      fits(text.size(), declared / 2);  // two bytes a character, however the text is stored
+      return Variant(std::move(text));
+    }
     case kJetMemo: return Variant(textCodePage != 0 ? DecodeJet3Text(bytes, textCodePage) : DecodeJet4Text(bytes));
-    case kJetBinary:
+    case kJetBinary: fits(bytes.size(), declared); return Variant(Variant::Bytes(p, p + bytes.size()));
     case kJetOle: return Variant(Variant::Bytes(p, p + bytes.size()));
     default: return Variant::Null();
   }

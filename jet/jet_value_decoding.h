@@ -19,7 +19,8 @@
 // code page of a Jet 3 file's text, 0 in later files (UTF-16 text). Types
 // without a DAO form here (complex columns, unknown type numbers) give Null.
 // Raises EJetError "The value of field '...' is damaged." when the bytes are
-// too few for the type.
+// too few for the type, or a text or binary value is longer than its
+// column's declared size (never cut to it).
 Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_view bytes, int textCodePage);
 
 // Text of a Jet 3 file: 8-bit characters in the file's code page.

@@ -16,7 +16,7 @@ DatabaseDamage::DatabaseDamage(const std::string& path) : path_(path) {
   if (bytes_.size() < 0x20) throw std::runtime_error("not a database: " + path);
   const bool jet3 = bytes_[0x14] == 0;
   pageSize_ = jet3 ? 2048 : 4096;
-  rowCountOffset_ = jet3 ? 8 : 12;
+  rowCountOffset_ = Format().rowCountOffset;
 }
 
 void DatabaseDamage::Save() const {
@@ -41,7 +41,8 @@ uint32_t DatabaseDamage::TablePage(const std::string& table) const {
 }
 
 DatabaseDamage::RowPointer DatabaseDamage::UsageMapRow(uint32_t tablePage) const {
-  const uint32_t packed = ReadU32(static_cast<size_t>(tablePage) * pageSize_ + (pageSize_ == 2048 ? 35 : 55));
+  const uint32_t packed =
+      ReadU32(static_cast<size_t>(tablePage) * pageSize_ + static_cast<size_t>(Format().definitionUsedPagesMap));
   return RowPointer{packed >> 8, packed & 0xFF};
 }
 
@@ -49,13 +50,32 @@ void DatabaseDamage::EmptyUsageMap(uint32_t tablePage) {
   const RowPointer map = UsageMapRow(tablePage);
   const RowPointer empty{map.page, map.row == 0 ? 1u : map.row};
   ShortenRow(empty, 0);
-  WriteU32(static_cast<size_t>(tablePage) * pageSize_ + (pageSize_ == 2048 ? 35 : 55), empty.Packed());
+  WriteU32(static_cast<size_t>(tablePage) * pageSize_ + static_cast<size_t>(Format().definitionUsedPagesMap),
+           empty.Packed());
 }
 
 size_t DatabaseDamage::Find(const std::string& text) const {
   const size_t at = bytes_.find(text);
   if (at == std::string::npos || bytes_.find(text, at + 1) != std::string::npos)
     throw std::runtime_error("not exactly one occurrence of the text looked for");
+  return at;
+}
+
+std::vector<size_t> DatabaseDamage::FindAll(const std::string& text) const {
+  std::vector<size_t> found;
+  for (size_t at = bytes_.find(text); at != std::string::npos; at = bytes_.find(text, at + 1)) found.push_back(at);
+  return found;
+}
+
+size_t DatabaseDamage::ColumnEntry(uint32_t tablePage, int index) const {
+  const JetFormat& f = Format();
+  const size_t definition = static_cast<size_t>(tablePage) * static_cast<size_t>(pageSize_);
+  const uint32_t realIndexes = ReadU32(definition + static_cast<size_t>(f.definitionRealIndexCount));
+  const size_t at = definition + static_cast<size_t>(f.definitionFirstRealIndex) +
+                    realIndexes * static_cast<size_t>(f.realIndexEntrySize) +
+                    static_cast<size_t>(index) * static_cast<size_t>(f.columnEntrySize);
+  if (at + static_cast<size_t>(f.columnEntrySize) > definition + static_cast<size_t>(pageSize_))
+    throw std::runtime_error("the column entry lies beyond the definition's first page");
   return at;
 }
 

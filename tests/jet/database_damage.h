@@ -12,6 +12,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "jet/jet_format.h"
 
 class DatabaseDamage {
  public:
@@ -26,6 +29,7 @@ class DatabaseDamage {
   void Save() const;
 
   int PageSize() const { return pageSize_; }
+  const JetFormat& Format() const { return pageSize_ == 2048 ? kJet3Format : kJet4Format; }
   uint32_t PageCount() const { return static_cast<uint32_t>(bytes_.size() / pageSize_); }
 
   // Definition page of a table, from the catalog of the undamaged file (libmdb).
@@ -36,9 +40,14 @@ class DatabaseDamage {
   // points the definition at it: libmdb then has no map at all. (A row 0 of
   // length 0 would start at the page's end, which libmdb itself refuses.)
   void EmptyUsageMap(uint32_t tablePage);
+  // File offset of the entry of column `index` (in the writer's order, which
+  // is the columns') in the definition on `tablePage`; add a JetFormat
+  // column offset for one of its fields.
+  size_t ColumnEntry(uint32_t tablePage, int index) const;
   // The page and row that hold the unique occurrence of `text`, and its offset.
   RowPointer RowHolding(const std::string& text) const;
   size_t Find(const std::string& text) const;  // unique occurrence, file offset
+  std::vector<size_t> FindAll(const std::string& text) const;  // every occurrence, file offsets
 
   // Bytes [start, end) of a row, as file offsets.
   size_t RowStart(RowPointer row) const;

@@ -28,8 +28,8 @@ TEST(JetTableDefinition, ColumnsInNumberOrderWithTheirFacts) {
                              Definition(kJet4Format,
                                         {{0x10, 3, 0, 0x03, 8, 17, "Amount", 28, 4},
                                          {0x0A, 1, 0, 0x02, 0, 100, "Title", 0x09, 0x04, 0x01},
-                                         {0x04, 0, 0, 0x03, 0, 4, "ID", 0, 0, 0xC0},
-                                         {0x12, 2, 1, 0x07, 4, 4, "Files", 0x07, 0x01}},
+                                         {0x04, 0, 1, 0x02, 0, 4, "ID", 0, 0, 0xC0},
+                                         {0x12, 2, 2, 0x07, 4, 4, "Files", 0x07, 0x01}},
                                         2),
                              1252);
   EXPECT_EQ(d.RowCount(), 1234u);
@@ -43,7 +43,7 @@ TEST(JetTableDefinition, ColumnsInNumberOrderWithTheirFacts) {
   EXPECT_FALSE(c[1].fixed);
   EXPECT_EQ(c[1].size, 100);
   EXPECT_EQ(c[2].complexId, 0x0107);
-  EXPECT_EQ(c[2].variableIndex, 1);
+  EXPECT_EQ(c[2].variableIndex, 2);
   EXPECT_EQ(c[3].name, u"Amount");
   EXPECT_TRUE(c[3].fixed);
   EXPECT_EQ(c[3].fixedOffset, 8);
@@ -107,4 +107,51 @@ TEST(JetTableDefinition, ReadFollowsContinuationPagesAsFarAsNeeded) {
               "The definition of the table is damaged.")
         << r.name;
   }
+}
+
+// Column entries as Access writes them read; entries no well-formed file
+// holds make the table damaged (a memo read as Null, a key cut short).
+TEST(JetTableDefinition, ColumnEntriesNoWellFormedFileHoldsAreDamaged) {
+  const Entry id{0x04, 0, 0, 0x03, 0, 4, "ID"};
+  struct Row {
+    const char* name;
+    Entry entry;
+    bool damaged;
+  } rows[] = {
+      {"a memo", {0x0C, 1, 0, 0x02, 0, 0, "C"}, false},
+      {"a variable Decimal of 9 bytes", {0x10, 1, 0, 0x02, 0, 9, "C", 18, 6}, false},
+      {"an unknown variable kind", {0x46, 1, 0, 0x02, 0, 510, "C"}, false},
+      {"an unknown fixed kind", {0x47, 1, 0, 0x03, 4, 4, "C"}, false},
+      {"an unknown kind filling a row", {0x11, 1, 0, 0x03, 4, 3992, "C"}, false},
+      {"an AutoNumber GUID", {0x0F, 1, 0, 0x43, 4, 16, "C"}, false},
+      {"a complex column", {0x12, 1, 0, 0x07, 4, 4, "C"}, false},
+      {"a calculated text without a size", {0x0A, 1, 0, 0x02, 0, 0, "C", 0, 0, 0xC0}, false},
+      {"a column number past the maximum", {0x0C, 2, 0, 0x02, 0, 0, "C"}, true},
+      {"a column number shared", {0x0C, 0, 0, 0x02, 0, 0, "C"}, true},
+      {"a variable index past the maximum", {0x0C, 1, 0x7FFF, 0x02, 0, 0, "C"}, true},
+      {"all flags set", {0x0C, 1, 0, 0xFF, 0, 0, "C"}, true},
+      {"a long AutoNumber on text", {0x0A, 1, 0, 0x06, 0, 100, "C"}, true},
+      {"a hyperlink on text", {0x0A, 1, 0, 0x82, 0, 100, "C"}, true},
+      {"a fixed memo", {0x0C, 1, 0, 0x03, 4, 0, "C"}, true},
+      {"a variable Yes/No", {0x01, 1, 0, 0x02, 0, 1, "C"}, true},
+      {"a memo's type damaged into an unknown kind", {0x3F, 1, 0, 0x02, 0, 0, "C"}, true},
+      {"a text without a size", {0x0A, 1, 0, 0x02, 0, 0, "C"}, true},
+      {"a fixed Long of 2 bytes", {0x04, 1, 0, 0x03, 4, 2, "C"}, true},
+      {"a variable Long of 5 bytes", {0x04, 1, 0, 0x02, 0, 5, "C"}, true},
+      {"a fixed column past the largest row", {0x07, 1, 0, 0x03, 4060, 8, "C"}, true},
+      {"a fixed calculated column", {0x07, 1, 0, 0x03, 4, 8, "C", 0, 0, 0xC0}, true},
+  };
+  for (const Row& r : rows) {
+    // Two columns, so the table's column maximum is 2.
+    EXPECT_EQ(ErrorOf([&] { JetTableDefinition(kJet4Format, Definition(kJet4Format, {id, r.entry}), 1252); }),
+              r.damaged ? "The definition of column 'C' is damaged." : "(no error)")
+        << r.name;
+  }
+  // Two variable columns in one slot of the row's offsets.
+  EXPECT_EQ(ErrorOf([&] {
+              JetTableDefinition(kJet4Format,
+                                 Definition(kJet4Format, {{0x0C, 0, 0, 0x02, 0, 0, "B"}, {0x0C, 1, 0, 0x02, 0, 0, "C"}}),
+                                 1252);
+            }),
+            "The definition of column 'C' is damaged.");
 }

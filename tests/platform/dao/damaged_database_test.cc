@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -319,6 +320,94 @@ TEST_P(DamagedDatabase, UnknownCodePagesStopOnlyJet3Files) {
     EXPECT_EQ(r.error, "");
     EXPECT_EQ(r.keys, (std::vector<std::string>{"chain", "single", "last"}));
   }
+}
+
+// Damage a lenient reader would take for data (a column read as Null, a key
+// cut short, a value read as empty, one value read for every row) makes the
+// table or the value damaged.
+TEST_P(DamagedDatabase, WhatNoWellFormedFileHoldsIsDamageNotData) {
+  const bool jet4 = GetParam() == accessdb::Format::kJet4;
+  const std::vector<std::string> allRead{"chain", "single", "last"};
+  const std::string bodyDamaged = "Cannot read the definition of table 'Notes'. The definition of column 'Body' is damaged.";
+  // The Body column's entry (the second), and the headers of its long values.
+  auto bodyEntry = [](DatabaseDamage& d, int field) {
+    return d.ColumnEntry(d.TablePage("Notes"), 1) + static_cast<size_t>(field);
+  };
+  auto header = [&](DatabaseDamage& d, uint32_t storedLength, uint32_t flags) {
+    const uint32_t word = storedLength | flags << 24;
+    return d.Find(std::string(reinterpret_cast<const char*>(&word), 4));
+  };
+  const uint32_t singleLength = static_cast<uint32_t>(std::strlen(kSingleMarker) + 300 + (jet4 ? 2 : 0));
+  const uint32_t inlineLength = jet4 ? 7 : 5;  // "short"
+  struct Case {
+    const char* name;
+    std::function<void(DatabaseDamage&)> damage;
+    std::vector<std::string> keys;
+    std::string error;
+  } cases[] = {
+      {"a variable-column index of 0x7FFF",
+       [&](DatabaseDamage& d) { d.WriteU32(bodyEntry(d, d.Format().columnVariableIndex), 0x7FFF); }, {}, bodyDamaged},
+      {"a column number past the count",
+       [&](DatabaseDamage& d) { d.WriteByte(bodyEntry(d, d.Format().columnNumber), 0x40); }, {}, bodyDamaged},
+      {"an unknown type", [&](DatabaseDamage& d) { d.WriteByte(bodyEntry(d, 0), 0x3F); }, {}, bodyDamaged},
+      {"all flags set", [&](DatabaseDamage& d) { d.WriteByte(bodyEntry(d, d.Format().columnFlags), 0xFF); }, {},
+       bodyDamaged},
+      {"the key's size damaged from 20 characters to 4 bytes",
+       [&](DatabaseDamage& d) {
+         const size_t size = d.ColumnEntry(d.TablePage("Notes"), 0) + static_cast<size_t>(d.Format().columnSize);
+         d.WriteByte(size, 4);
+         d.WriteByte(size + 1, 0);
+       },
+       jet4 ? std::vector<std::string>{"(damaged)", "(damaged)", "(damaged)"}  // 2 characters
+            : std::vector<std::string>{"(damaged)", "(damaged)", "last"},
+       "The value of field 'Key' is damaged."},
+      {"a chain's length zeroed, its pointer left", [&](DatabaseDamage& d) { d.WriteU32(ChainHeader(d), 0); },
+       {"(damaged)", "single", "last"}, "The long value of field 'Body' is damaged."},
+      {"a long-value row's length one short",
+       [&](DatabaseDamage& d) { d.WriteU32(header(d, singleLength, 0x40), (singleLength - 1) | 0x40000000u); },
+       {"chain", "(damaged)", "last"}, "The long value of field 'Body' is damaged."},
+      {"an inline value's length one short",
+       [&](DatabaseDamage& d) { d.WriteU32(header(d, inlineLength, 0x80), (inlineLength - 1) | 0x80000000u); },
+       {"chain", "single", "(damaged)"}, "The long value of field 'Body' is damaged."},
+      {"a second row leading to the chain's rows",
+       [&](DatabaseDamage& d) {
+         const size_t chain = ChainHeader(d), single = header(d, singleLength, 0x40);
+         for (size_t k = 0; k < 12; k += 4) d.WriteU32(single + k, d.ReadU32(chain + k));
+       },
+       {"chain", "(damaged)", "last"}, "The long value of field 'Body' is damaged."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteNotes(path_, GetParam());
+    DatabaseDamage d(path_);
+    c.damage(d);
+    d.Save();
+    ReadResult r = ReadAll(path_);
+    EXPECT_EQ(r.keys, c.keys);
+    EXPECT_EQ(r.error, c.error);
+  }
+}
+
+// Object names are unique within a container: a second table of the node
+// table's name would make opening it a guess.
+TEST_P(DamagedDatabase, TwoObjectsOfOneNameDamageTheCatalog) {
+  {
+    accessdb::DatabaseOptions options;
+    options.format = GetParam();
+    accessdb::DatabaseWriter w(path_, options);
+    for (const char* table : {"Notes", "Notez"}) {
+      w.BeginTable(table, {{"Key", ColumnType::kText, 20}});
+      w.AddRow({Value::Text("k")});
+      w.EndTable();
+    }
+    w.Finish();
+  }
+  DatabaseDamage d(path_);
+  // The catalog keeps the name as one byte a character (Jet 3, and Jet 4's compressed text).
+  d.WriteByte(d.Find("Notez") + 4, 's');
+  d.Save();
+  EXPECT_EQ(ReadAll(path_).error,
+            "Unrecognized database format '" + path_ + "'. The catalog holds two objects named 'Notes'.");
 }
 
 TEST_P(DamagedDatabase, FifosAndDirectoriesAreRefusedWithoutBlocking) {
