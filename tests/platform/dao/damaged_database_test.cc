@@ -388,6 +388,50 @@ TEST_P(DamagedDatabase, WhatNoWellFormedFileHoldsIsDamageNotData) {
   }
 }
 
+// Damage that makes every cell of a row read the same bytes: 100 fixed
+// columns turned into an unknown kind that takes the row's whole fixed part.
+// Each column alone could be so, so the table opens; its rows would yield a
+// hundred times what the file holds, and the reading stops at twice the
+// file's size.
+TEST_P(DamagedDatabase, ReadingStopsAtTwiceTheFilesSize) {
+  const int kColumns = 100, kRows = 200;
+  {
+    accessdb::DatabaseOptions options;
+    options.format = GetParam();
+    accessdb::DatabaseWriter w(path_, options);
+    std::vector<accessdb::Column> columns;
+    for (int i = 0; i < kColumns; ++i) columns.push_back({"D" + std::to_string(i), ColumnType::kDouble});
+    w.BeginTable("Notes", columns);
+    for (int r = 0; r < kRows; ++r) w.AddRow(std::vector<Value>(kColumns, Value::Double(r)));
+    w.Finish();
+  }
+  DatabaseDamage d(path_);
+  const uint32_t table = d.TablePage("Notes");
+  const JetFormat& f = d.Format();
+  for (int i = 0; i < kColumns; ++i) {
+    const size_t entry = d.ColumnEntry(table, i);
+    d.WriteByte(entry, 0x11);
+    d.WriteByte(entry + static_cast<size_t>(f.columnFixedOffset), 0);
+    d.WriteByte(entry + static_cast<size_t>(f.columnFixedOffset) + 1, 0);
+    d.WriteByte(entry + static_cast<size_t>(f.columnSize), static_cast<unsigned char>((kColumns * 8) & 0xFF));
+    d.WriteByte(entry + static_cast<size_t>(f.columnSize) + 1, static_cast<unsigned char>((kColumns * 8) >> 8));
+  }
+  d.Save();
+  const uint64_t fileSize = std::filesystem::file_size(path_);
+  Variant rs = OpenNotes(Open(path_));
+  uint64_t read = 0;
+  std::string error;
+  for (int r = 0; r < kRows && error.empty(); ++r, rs.Call(u"MoveNext", {})) {
+    for (int32_t i = 0; i < kColumns && error.empty(); ++i) {
+      error = ErrorOf([&] { rs.Get(u"Fields").Get(u"Item", {Variant(i)}).Get(u"Value"); });
+      if (error == "(no error)") error.clear(), read += kColumns * 8;
+    }
+  }
+  EXPECT_EQ(error, "Table 'Notes' is damaged: its records hold more data than the file.");
+  EXPECT_GT(read, fileSize);
+  EXPECT_LE(read, 2 * fileSize);
+}
+
 // Object names are unique within a container: a second table of the node
 // table's name would make opening it a guess.
 TEST_P(DamagedDatabase, TwoObjectsOfOneNameDamageTheCatalog) {
