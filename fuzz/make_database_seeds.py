@@ -55,7 +55,7 @@ def chain_self_loop(b, stored_length):
 
 
 def empty_catalog_map(b):
-    """The catalog's usage map pointed at an emptied row: libmdb has no map at all."""
+    """The catalog's usage map pointed at an emptied row: no map at all."""
     ps, _, umo = layout(b)
     page = struct.unpack_from('<I', b, 2 * ps + umo)[0] >> 8
     shorten(b, page, 1, 0)
