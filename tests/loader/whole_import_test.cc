@@ -117,6 +117,20 @@ struct NodeTable {
 
 class WholeImport : public ::testing::Test {
  protected:
+  // The node table written in `format`, damaged by `damage`, then imported.
+  Result ImportDamaged(accessdb::Format format, const std::string& outline,
+                       const std::vector<std::pair<std::string, Value>>& records,
+                       const std::function<void(DatabaseDamage&)>& damage) {
+    NodeTable t;
+    t.options.format = format;
+    const std::string path = dir_.File("damaged.xtp");
+    t.Write(path, outline, records);
+    DatabaseDamage d(path);
+    damage(d);
+    d.Save();
+    return Import(path);
+  }
+
   TempDirectory dir_;
   ScopedActiveCodePage cp_{1252};
 };
@@ -300,14 +314,7 @@ TEST_F(WholeImport, DamagedFilesEndInCleanErrorsOrDropTheDamagedRow) {
   for (accessdb::Format format : {accessdb::Format::kJet3, accessdb::Format::kJet4}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.name);
-      NodeTable t;
-      t.options.format = format;
-      const std::string path = dir_.File("damaged.xtp");
-      t.Write(path, outline, {{"A", Value::Text("a")}, {"B", Value::Text(longContent)}});
-      DatabaseDamage d(path);
-      c.damage(d);
-      d.Save();
-      Result r = Import(path);
+      Result r = ImportDamaged(format, outline, {{"A", Value::Text("a")}, {"B", Value::Text(longContent)}}, c.damage);
       EXPECT_EQ(r.error, c.error);
       EXPECT_EQ(r.docs, c.docs);
     }
@@ -369,14 +376,7 @@ TEST_F(WholeImport, DamageThatReadsAsDataEndsInACleanError) {
   for (accessdb::Format format : {accessdb::Format::kJet3, accessdb::Format::kJet4}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.name);
-      NodeTable t;
-      t.options.format = format;
-      const std::string path = dir_.File("damaged.xtp");
-      t.Write(path, outline, records);
-      DatabaseDamage d(path);
-      c.damage(d);
-      d.Save();
-      Result r = Import(path);
+      Result r = ImportDamaged(format, outline, records, c.damage);
       EXPECT_EQ(r.error, c.error);
       EXPECT_EQ(sizes(r.docs), c.docs);
     }

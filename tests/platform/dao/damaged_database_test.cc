@@ -132,6 +132,14 @@ class DamagedDatabase : public ::testing::TestWithParam<accessdb::Format> {
     path_ = dir_.File("notes.mdb");
     WriteNotes(path_, GetParam());
   }
+  // Notes written afresh, damaged by `damage`, then read whole.
+  ReadResult ReadDamaged(const std::function<void(DatabaseDamage&)>& damage) {
+    WriteNotes(path_, GetParam());
+    DatabaseDamage d(path_);
+    damage(d);
+    d.Save();
+    return ReadAll(path_);
+  }
   TempDirectory dir_;
   std::string path_;
 };
@@ -179,11 +187,7 @@ TEST_P(DamagedDatabase, BrokenLongValueChainsRaiseInsteadOfLoopingOrCutting) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WriteNotes(path_, GetParam());
-    DatabaseDamage d(path_);
-    c.damage(d);
-    d.Save();
-    ReadResult r = ReadAll(path_);
+    ReadResult r = ReadDamaged(c.damage);
     EXPECT_EQ(r.keys, (std::vector<std::string>{"(damaged)", "single", "last"}));
     EXPECT_TRUE(r.error == "The long value of field 'Body' is damaged." ||
                 r.error == "A long value points to a page that cannot be read.")
@@ -378,11 +382,7 @@ TEST_P(DamagedDatabase, WhatNoWellFormedFileHoldsIsDamageNotData) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WriteNotes(path_, GetParam());
-    DatabaseDamage d(path_);
-    c.damage(d);
-    d.Save();
-    ReadResult r = ReadAll(path_);
+    ReadResult r = ReadDamaged(c.damage);
     EXPECT_EQ(r.keys, c.keys);
     EXPECT_EQ(r.error, c.error);
   }
