@@ -32,8 +32,7 @@ UnicodeString Password(const std::string& h, const JetFormat& format, int codePa
     bytes.resize(std::strlen(bytes.c_str()));
     return MultiByteToWide(codePage, bytes);
   }
-  double created;
-  std::memcpy(&created, &h[kCreationDate], sizeof created);
+  const double created = JetReadLE<double>(h, kCreationDate);
   const uint32_t days = std::isfinite(created) && std::fabs(created) < 2e9
                             ? static_cast<uint32_t>(static_cast<int32_t>(std::floor(created)))
                             : 0;

@@ -37,6 +37,8 @@ class JetTableCursor {
   // Raises EJetError "Cannot read the definition of table '...'." followed
   // by the damage found.
   JetTableCursor(std::shared_ptr<const JetFile> file, UnicodeString name, uint32_t definitionPage);
+  JetTableCursor(const JetTableCursor&) = delete;
+  JetTableCursor& operator=(const JetTableCursor&) = delete;
 
   const UnicodeString& Name() const { return name_; }
   // Columns in the table's order (their numbers').
