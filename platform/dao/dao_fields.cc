@@ -11,7 +11,7 @@ DaoFields::DaoFields(std::shared_ptr<DaoRecordsetState> state) : state_(std::mov
 
 Variant DaoFields::Invoke(UnicodeStringView member, InvokeKind, const std::vector<Variant>& positional,
                           const std::vector<NamedArgument>& named) {
-  state_->Cursor();
+  state_->Cursor();  // raises once the recordset is closed
   const auto& columns = state_->columns;
   if (IsMember(member, u"Item")) {
     DispatchArguments args(positional, named, {u"Item"});
