@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <string>
 
 #include "runtime/exceptions.h"
 
@@ -187,6 +188,106 @@ void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const 
   }
 }
 
+
+// 0: no override, CurrentYear() reads the clock.
+int32_t gCurrentYearOverride = 0;
+
+// Reads the text of ParseDateTimeText from left to right.
+class DateTimeTextReader {
+ public:
+  explicit DateTimeTextReader(UnicodeStringView text) : text_(text) {}
+
+  void SkipBlanks() {
+    while (pos_ < text_.size() && text_[pos_] == u' ') ++pos_;
+  }
+  // Up to nine digits after any blanks; false when there is none.
+  bool Number(int64_t& value) {
+    SkipBlanks();
+    const size_t start = pos_;
+    value = 0;
+    while (pos_ < text_.size() && text_[pos_] >= u'0' && text_[pos_] <= u'9' && pos_ - start < 9)
+      value = value * 10 + (text_[pos_++] - u'0');
+    return pos_ > start;
+  }
+  // Steps over `c` when it comes next.
+  bool Take(char16_t c) {
+    if (pos_ >= text_.size() || text_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  UnicodeStringView Rest() const { return text_.substr(pos_); }
+  size_t Position() const { return pos_; }
+  void Rewind(size_t pos) { pos_ = pos; }
+
+ private:
+  UnicodeStringView text_;
+  size_t pos_ = 0;
+};
+
+// The order of day, month and year in the short date format, "MDY" when it
+// does not name all three.
+std::string DateOrder(const FormatSettings& fs) {
+  std::string order;
+  for (char16_t c : fs.ShortDateFormat) {
+    const char u = static_cast<char>(AsciiUpper(c));
+    if ((u == 'D' || u == 'M' || u == 'Y') && order.find(u) == std::string::npos) order.push_back(u);
+  }
+  return order.size() == 3 ? order : "MDY";
+}
+
+enum class DateRead { kNone, kDate, kInvalid };
+
+// The date at the reader: two or three numbers joined by the date separator.
+// kNone (reader unmoved) when the text does not begin with one.
+DateRead ReadDate(DateTimeTextReader& reader, const FormatSettings& fs, TDateTime& date) {
+  const size_t start = reader.Position();
+  int64_t parts[3] = {0, 0, 0};
+  if (!reader.Number(parts[0]) || !reader.Take(fs.DateSeparator)) {
+    reader.Rewind(start);
+    return DateRead::kNone;
+  }
+  if (!reader.Number(parts[1])) return DateRead::kInvalid;
+  const bool withYear = reader.Take(fs.DateSeparator);
+  if (withYear && !reader.Number(parts[2])) return DateRead::kInvalid;
+
+  // Two numbers are month and day in their format order, in the current year.
+  int64_t y = withYear ? 0 : CurrentYear(), m = 0, d = 0;
+  size_t k = 0;
+  for (char o : DateOrder(fs)) {
+    if (o == 'Y' && !withYear) continue;
+    const int64_t part = parts[k++];
+    if (o == 'Y') y = part;
+    if (o == 'M') m = part;
+    if (o == 'D') d = part;
+  }
+  if (withYear && y < 100)
+    y = PlaceTwoDigitYear(static_cast<int32_t>(y), CurrentYear(), fs.TwoDigitYearCenturyWindow);
+  return TryEncodeDate(static_cast<int32_t>(y), static_cast<int32_t>(m), static_cast<int32_t>(d), date)
+             ? DateRead::kDate
+             : DateRead::kInvalid;
+}
+
+// The time at the reader up to the end of the text: hour and minute, an
+// optional second, an optional AM or PM designator.
+bool ReadTime(DateTimeTextReader& reader, const FormatSettings& fs, TDateTime& time) {
+  int64_t h = 0, mi = 0, se = 0;
+  if (!reader.Number(h) || !reader.Take(fs.TimeSeparator) || !reader.Number(mi)) return false;
+  if (reader.Take(fs.TimeSeparator) && !reader.Number(se)) return false;
+  reader.SkipBlanks();
+  const UnicodeString designator = UpperCase(reader.Rest());
+  if (!designator.empty()) {
+    if (designator == UpperCase(fs.TimePMString) || designator == u"PM") {
+      if (h < 12) h += 12;
+    } else if (designator == UpperCase(fs.TimeAMString) || designator == u"AM") {
+      if (h == 12) h = 0;
+    } else {
+      return false;
+    }
+  }
+  return TryEncodeTime(static_cast<int32_t>(h), static_cast<int32_t>(mi), static_cast<int32_t>(se), 0, time);
+}
+
 }  // namespace
 
 bool IsLeapYear(int32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
@@ -268,6 +369,41 @@ TDateTime Now() {
   TDateTime time = EncodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
                               static_cast<int32_t>(ms));
   return CombineDateTime(date, time);
+}
+
+int32_t CurrentYear() {
+  if (gCurrentYearOverride != 0) return gCurrentYearOverride;
+  return DecodeDate(Now()).year;
+}
+
+ScopedCurrentYear::ScopedCurrentYear(int32_t year) : saved_(gCurrentYearOverride) { gCurrentYearOverride = year; }
+
+ScopedCurrentYear::~ScopedCurrentYear() { gCurrentYearOverride = saved_; }
+
+int32_t PlaceTwoDigitYear(int32_t year, int32_t currentYear, int32_t window) {
+  const int32_t first = currentYear - window;
+  int32_t placed = year + first / 100 * 100;
+  if (window != 0 && placed < first) placed += 100;
+  return placed;
+}
+
+bool ParseDateTimeText(UnicodeStringView text, TDateTime& out) {
+  const FormatSettings& fs = RegionalSettings();
+  const UnicodeString trimmed = Trim(text);
+  if (trimmed.empty()) return false;
+  DateTimeTextReader reader(trimmed);
+  TDateTime date = 0;
+  const DateRead dateRead = ReadDate(reader, fs, date);
+  if (dateRead == DateRead::kInvalid) return false;
+  reader.SkipBlanks();
+  TDateTime time = 0;
+  if (!reader.AtEnd()) {
+    if (!ReadTime(reader, fs, time)) return false;
+  } else if (dateRead == DateRead::kNone) {
+    return false;
+  }
+  out = dateRead == DateRead::kDate ? CombineDateTime(date, time) : time;
+  return true;
 }
 
 UnicodeString FormatDateTime(UnicodeStringView format, TDateTime value, const FormatSettings& settings) {

@@ -8,6 +8,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/regional_settings.h"
 #include "runtime/utf8.h"
+#include "tests/runtime/two_digit_year_rows.h"
 
 namespace {
 
@@ -98,6 +99,17 @@ TEST(ParseDateTime, TwoDigitYearsFollowTheCenturyWindow) {
     ScopedRegionalSettings scoped(settings);
     const TDateTime x = ParseDateTime(r.text, kDmy, u'.', u':', r.currentYear);
     EXPECT_EQ(DecodeDate(x).year, r.year) << ToUtf8(r.text) << " window " << r.window << " in " << r.currentYear;
+  }
+}
+
+TEST(ParseDateTime, TwoDigitYearsFollowTheSharedCenturyWindowRows) {
+  for (const TwoDigitYearRow& r : kTwoDigitYearRows) {
+    FormatSettings settings;
+    settings.TwoDigitYearCenturyWindow = r.window;
+    ScopedRegionalSettings scoped(settings);
+    ScopedCurrentYear year(r.currentYear);
+    const UnicodeString text = u"31.12." + r.Digits();
+    EXPECT_EQ(DecodeDate(ParseDateTime(text, kDmy, u'.', u':')).year, r.year) << ToUtf8(text) << " window " << r.window;
   }
 }
 
