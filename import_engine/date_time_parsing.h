@@ -23,11 +23,11 @@ class TSMIDataFormats;
 // DEC, JANUARY .. DECEMBER or the regional short and long names, ignoring
 // case); a day outside 1..31 or a month outside 1..12 (or an unknown name)
 // leaves the date out. A year below 100 is placed by PlaceTwoDigitYear with
-// `currentYear` and the regional two-digit-year century window. Hour and minute, when present
-// (second 0 when absent), give the time of day, 12 hours later when the text
-// carries the regional PM designator (or "PM"/"pm" when that is empty) and
-// the hour is below 12; hours outside 0..24, minutes or seconds outside 0..59
-// leave the time out.
+// `currentYear` and the regional two-digit-year century window. Hour and
+// minute, when present (second 0 when absent), give the time of day, 12 hours
+// later when the text carries the regional PM designator (or "PM"/"pm" when
+// that is empty) and the hour is below 12; hours outside 0..24, minutes or
+// seconds outside 0..59 leave the time out.
 //
 // Returns the date plus the time of day, 0 when nothing was read.
 // Raises EConvertError when a part that is used is not an integer
