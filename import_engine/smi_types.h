@@ -31,6 +31,23 @@ enum TTableTypeImport {
 enum TSMIParameterEditor { ipeEdit, ipeMemo, ipeCheckBox, ipeCombobox, ipeListBox };
 enum TSMIParameterMode { ipmCalculate, ipmCalculateAndAsk, ipmAsk };
 
+// How many members each stored enumeration has: a stored code outside is
+// not read back. Kept next to the enumerations so that they grow together.
+template <typename E>
+constexpr int32_t kMemberCount = 0;
+template <> constexpr int32_t kMemberCount<TImportMode> = imAppendNewOnly + 1;
+template <> constexpr int32_t kMemberCount<TSMIActionKind> = akGenerateSQL + 1;
+template <> constexpr int32_t kMemberCount<TSMICharacterSet> = csiEBCDIC + 1;
+template <> constexpr int32_t kMemberCount<TSMITrimSpaces> = tsTrimLeftRight + 1;
+template <> constexpr int32_t kMemberCount<TSMIDateOrder> = doMYD + 1;
+template <> constexpr int32_t kMemberCount<TSMIFieldCharCase> = ifcProper + 1;
+template <> constexpr int32_t kMemberCount<TSMIFieldDelimiter> = fdSpace + 1;
+template <> constexpr int32_t kMemberCount<TSMITextQualifier> = tqApos + 1;
+template <> constexpr int32_t kMemberCount<TSMIRecordSeparator> = rsLF + 1;
+template <> constexpr int32_t kMemberCount<TTableTypeImport> = teSkype + 1;
+template <> constexpr int32_t kMemberCount<TSMIParameterEditor> = ipeListBox + 1;
+template <> constexpr int32_t kMemberCount<TSMIParameterMode> = ipmAsk + 1;
+
 // A set of TSMIOption held in one byte, member n at bit n.
 class TSMIOptions {
  public:

@@ -54,6 +54,7 @@ class TField;
 class TSMIDataFormats;
 class TSMImportBaseComponent;
 class IProgressWindow;
+struct SpecificationSetting;
 
 // ---- Event slot types --------------------------------------------------
 // a row failed: the exception and the in/out abort flag
@@ -340,6 +341,9 @@ class TSMImportBaseComponent : public TComponent {
   UnicodeString SqlValue(const Variant& value, const TField* field) const;
   UnicodeString SqlKeyTerms() const;
   UnicodeString ComposeSql(TSMIAction action, const RowState& row) const;
+  // Every setting an import specification holds, once, in file order, bound
+  // to this component (specification.cc). Built afresh for each save or load.
+  std::vector<SpecificationSetting> SpecificationSettings();
 
   // Properties.
   bool FAbortOnProblem = true;
