@@ -13,6 +13,40 @@ namespace {
 // The name a new component's SourceFileName starts with, before Extension().
 constexpr char16_t kBaseSourceName[] = u"Import";
 
+// A delimiter, qualifier or separator kind and the value it stands for. The
+// custom kinds (fdCustom, tqCustom, rsCustom) are in no table: they keep the
+// value that was set.
+template <typename Kind, typename Value>
+struct KindValue {
+  Kind kind;
+  Value value;
+};
+
+constexpr KindValue<TSMIFieldDelimiter, char16_t> kFieldDelimiters[] = {
+    {fdNone, 0}, {fdTab, u'\t'}, {fdSemicolon, u';'}, {fdComma, u','}, {fdSpace, u' '}};
+constexpr KindValue<TSMITextQualifier, char16_t> kTextQualifiers[] = {{tqNone, 0}, {tqQuot, u'"'}, {tqApos, u'\''}};
+constexpr KindValue<TSMIRecordSeparator, const char16_t*> kRecordSeparators[] = {
+    {rsCRLF, u"\r\n"}, {rsCR, u"\r"}, {rsLF, u"\n"}};
+
+// Sets `value` to what `kind` stands for; a kind not in the table leaves it.
+template <typename Kind, typename Value, size_t N, typename Target>
+void ValueOfKind(const KindValue<Kind, Value> (&table)[N], Kind kind, Target& value) {
+  for (const auto& row : table) {
+    if (row.kind == kind) {
+      value = row.value;
+      return;
+    }
+  }
+}
+
+// The kind that stands for `value`, or `custom`.
+template <typename Kind, typename Value, size_t N, typename Target>
+Kind KindOfValue(const KindValue<Kind, Value> (&table)[N], const Target& value, Kind custom) {
+  for (const auto& row : table)
+    if (value == row.value) return row.kind;
+  return custom;
+}
+
 }  // namespace
 
 Variant MappingTableToVariant(const TSMIMappingTable& table) {
@@ -66,68 +100,32 @@ void TSMImportBaseComponent::LoadRegionalSettings() { FDataFormats->LoadRegional
 
 void TSMImportBaseComponent::SetFieldDelimiter(TSMIFieldDelimiter v) {
   FFieldDelimiter = v;
-  switch (v) {
-    case fdNone: FFieldDelimiterCustom = 0; break;
-    case fdTab: FFieldDelimiterCustom = u'\t'; break;
-    case fdSemicolon: FFieldDelimiterCustom = u';'; break;
-    case fdComma: FFieldDelimiterCustom = u','; break;
-    case fdSpace: FFieldDelimiterCustom = u' '; break;
-    case fdCustom: break;  // keeps the custom character
-  }
+  ValueOfKind(kFieldDelimiters, v, FFieldDelimiterCustom);
 }
 
 void TSMImportBaseComponent::SetFieldDelimiterCustom(char16_t v) {
   FFieldDelimiterCustom = v;
-  switch (v) {
-    case 0: FFieldDelimiter = fdNone; break;
-    case u'\t': FFieldDelimiter = fdTab; break;
-    case u';': FFieldDelimiter = fdSemicolon; break;
-    case u',': FFieldDelimiter = fdComma; break;
-    case u' ': FFieldDelimiter = fdSpace; break;
-    default: FFieldDelimiter = fdCustom; break;
-  }
+  FFieldDelimiter = KindOfValue(kFieldDelimiters, v, fdCustom);
 }
 
 void TSMImportBaseComponent::SetTextQualifier(TSMITextQualifier v) {
   FTextQualifier = v;
-  switch (v) {
-    case tqNone: FTextQualifierCustom = 0; break;
-    case tqQuot: FTextQualifierCustom = u'"'; break;
-    case tqApos: FTextQualifierCustom = u'\''; break;
-    case tqCustom: break;
-  }
+  ValueOfKind(kTextQualifiers, v, FTextQualifierCustom);
 }
 
 void TSMImportBaseComponent::SetTextQualifierCustom(char16_t v) {
   FTextQualifierCustom = v;
-  switch (v) {
-    case 0: FTextQualifier = tqNone; break;
-    case u'"': FTextQualifier = tqQuot; break;
-    case u'\'': FTextQualifier = tqApos; break;
-    default: FTextQualifier = tqCustom; break;
-  }
+  FTextQualifier = KindOfValue(kTextQualifiers, v, tqCustom);
 }
 
 void TSMImportBaseComponent::SetRecordSeparator(TSMIRecordSeparator v) {
   FRecordSeparator = v;
-  switch (v) {
-    case rsCRLF: FRecordSeparatorCustom = u"\r\n"; break;
-    case rsCR: FRecordSeparatorCustom = u"\r"; break;
-    case rsLF: FRecordSeparatorCustom = u"\n"; break;
-    case rsCustom: break;
-  }
+  ValueOfKind(kRecordSeparators, v, FRecordSeparatorCustom);
 }
 
 void TSMImportBaseComponent::SetRecordSeparatorCustom(const UnicodeString& v) {
   FRecordSeparatorCustom = v;
-  if (v == u"\r\n")
-    FRecordSeparator = rsCRLF;
-  else if (v == u"\r")
-    FRecordSeparator = rsCR;
-  else if (v == u"\n")
-    FRecordSeparator = rsLF;
-  else
-    FRecordSeparator = rsCustom;
+  FRecordSeparator = KindOfValue(kRecordSeparators, v, rsCustom);
 }
 
 void TSMImportBaseComponent::Assign(const TPersistent& source) {
