@@ -28,23 +28,31 @@ constexpr KindValue<TSMITextQualifier, char16_t> kTextQualifiers[] = {{tqNone, 0
 constexpr KindValue<TSMIRecordSeparator, const char16_t*> kRecordSeparators[] = {
     {rsCRLF, u"\r\n"}, {rsCR, u"\r"}, {rsLF, u"\n"}};
 
-// Sets `value` to what `kind` stands for; a kind not in the table leaves it.
+// Sets `kind` and the value it stands for; a kind not in the table keeps
+// the value.
 template <typename Kind, typename Value, size_t N, typename Target>
-void ValueOfKind(const KindValue<Kind, Value> (&table)[N], Kind kind, Target& value) {
+void AssignKind(const KindValue<Kind, Value> (&table)[N], Kind newKind, Kind& kind, Target& value) {
+  kind = newKind;
   for (const auto& row : table) {
-    if (row.kind == kind) {
+    if (row.kind == newKind) {
       value = row.value;
       return;
     }
   }
 }
 
-// The kind that stands for `value`, or `custom`.
+// Sets `value` and the kind that stands for it, `custom` when none does.
 template <typename Kind, typename Value, size_t N, typename Target>
-Kind KindOfValue(const KindValue<Kind, Value> (&table)[N], const Target& value, Kind custom) {
-  for (const auto& row : table)
-    if (value == row.value) return row.kind;
-  return custom;
+void AssignValue(const KindValue<Kind, Value> (&table)[N], const Target& newValue, Target& value, Kind& kind,
+                 Kind custom) {
+  value = newValue;
+  kind = custom;
+  for (const auto& row : table) {
+    if (value == row.value) {
+      kind = row.kind;
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -99,33 +107,22 @@ void TSMImportBaseComponent::SetDataFormats(const TSMIDataFormats& v) { FDataFor
 void TSMImportBaseComponent::LoadRegionalSettings() { FDataFormats->LoadRegionalSettings(); }
 
 void TSMImportBaseComponent::SetFieldDelimiter(TSMIFieldDelimiter v) {
-  FFieldDelimiter = v;
-  ValueOfKind(kFieldDelimiters, v, FFieldDelimiterCustom);
+  AssignKind(kFieldDelimiters, v, FFieldDelimiter, FFieldDelimiterCustom);
 }
-
 void TSMImportBaseComponent::SetFieldDelimiterCustom(char16_t v) {
-  FFieldDelimiterCustom = v;
-  FFieldDelimiter = KindOfValue(kFieldDelimiters, v, fdCustom);
+  AssignValue(kFieldDelimiters, v, FFieldDelimiterCustom, FFieldDelimiter, fdCustom);
 }
-
 void TSMImportBaseComponent::SetTextQualifier(TSMITextQualifier v) {
-  FTextQualifier = v;
-  ValueOfKind(kTextQualifiers, v, FTextQualifierCustom);
+  AssignKind(kTextQualifiers, v, FTextQualifier, FTextQualifierCustom);
 }
-
 void TSMImportBaseComponent::SetTextQualifierCustom(char16_t v) {
-  FTextQualifierCustom = v;
-  FTextQualifier = KindOfValue(kTextQualifiers, v, tqCustom);
+  AssignValue(kTextQualifiers, v, FTextQualifierCustom, FTextQualifier, tqCustom);
 }
-
 void TSMImportBaseComponent::SetRecordSeparator(TSMIRecordSeparator v) {
-  FRecordSeparator = v;
-  ValueOfKind(kRecordSeparators, v, FRecordSeparatorCustom);
+  AssignKind(kRecordSeparators, v, FRecordSeparator, FRecordSeparatorCustom);
 }
-
 void TSMImportBaseComponent::SetRecordSeparatorCustom(const UnicodeString& v) {
-  FRecordSeparatorCustom = v;
-  FRecordSeparator = KindOfValue(kRecordSeparators, v, rsCustom);
+  AssignValue(kRecordSeparators, v, FRecordSeparatorCustom, FRecordSeparator, rsCustom);
 }
 
 void TSMImportBaseComponent::Assign(const TPersistent& source) {
