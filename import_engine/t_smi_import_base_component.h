@@ -341,6 +341,13 @@ class TSMImportBaseComponent : public TComponent {
   UnicodeString SqlValue(const Variant& value, const TField* field) const;
   UnicodeString SqlKeyTerms() const;
   UnicodeString ComposeSql(TSMIAction action, const RowState& row) const;
+  // The steps of EvaluateName (evaluate.cc): the value of LOOKUP, SUBSTITUTE
+  // or a STAT* counter (false for any other name), the value of any other
+  // name, and the value trimmed and converted for the cell's field.
+  bool ResolveSpecialName(const UnicodeString& name, const std::vector<Variant>& args, int32_t argCount,
+                          Variant& value);
+  void ResolveName(const UnicodeString& name, Variant& value);
+  void ShapeValue(TPersistent* sender, bool isChild, Variant& value);
   // Every setting an import specification holds, once, in file order, bound
   // to this component (specification.cc). Built afresh for each save or load.
   std::vector<SpecificationSetting> SpecificationSettings();
