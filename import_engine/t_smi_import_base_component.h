@@ -327,6 +327,11 @@ class TSMImportBaseComponent : public TComponent {
   // Pieces of the run (import_data.cc, row_apply.cc, sql_text.cc).
   struct RowState;
   void ApplyRow(RowState& row);
+  // The keyed search of a keyed row mode: sets row.found and the SQL key terms.
+  void LocateRow(RowState& row);
+  // Applies the action to the dataset (or composes its SQL text) and counts
+  // it; a failure is counted as the row's error and taken to OnErrorEvent.
+  void PerformAction(TSMIAction action, RowState& row);
   void WriteRowFields(RowState& row);
   // Raises OnErrorEvent (Abort starting as AbortOnProblem); true when the
   // failure is to be passed on.
