@@ -324,7 +324,12 @@ class TSMImportBaseComponent : public TComponent {
   UnicodeString FSourceFileName;
 
  private:
-  // Pieces of the run (import_data.cc, row_apply.cc, sql_text.cc).
+  // Pieces of the run (execute.cc, import_data.cc, row_apply.cc, sql_text.cc).
+  class ExecuteCleanup;
+  // Shows the run's result text in the progress window (waiting for its OK
+  // unless soAutoCloseStatistic) or, without one, in a message box when
+  // soShowMessage is set; the window is closed afterwards.
+  void ReportResult(const UnicodeString& resultText);
   struct RowState;
   void ApplyRow(RowState& row);
   // The keyed search of a keyed row mode: sets row.found and the SQL key terms.
