@@ -331,6 +331,9 @@ class TSMImportBaseComponent : public TComponent {
   // soShowMessage is set; the window is closed afterwards.
   void ReportResult(const UnicodeString& resultText);
   struct RowState;
+  // ImportData's steps: imCopy's emptying of the dataset, and the row loop.
+  void EmptyDestination();
+  void ImportRows();
   void ApplyRow(RowState& row);
   // The keyed search of a keyed row mode: sets row.found and the SQL key terms.
   void LocateRow(RowState& row);
