@@ -72,14 +72,101 @@ bool TwelveHourClockFollows(UnicodeStringView f, size_t pos) {
   return false;
 }
 
+void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const FormatSettings& fs, int depth);
+
+// What the letters of one pattern share while it is written.
+struct PatternState {
+  UnicodeString& out;
+  TDateTime value;
+  const FormatSettings& fs;
+  int depth;  // patterns within patterns (c, ddddd, t ...) go two levels deep at most
+  DateParts date;
+  TimeParts time;
+  bool lastWasHour = false;  // "m" after an hour means minutes
+};
+
+// Writes the AM/PM specifier at f[i]; its length, 0 when there is none.
+size_t WriteAmPm(PatternState& s, UnicodeStringView f, size_t i) {
+  if (StartsWithNoCase(f, i, u"am/pm") || StartsWithNoCase(f, i, u"ampm")) {
+    s.out += s.time.hour < 12 ? s.fs.TimeAMString : s.fs.TimePMString;
+    return StartsWithNoCase(f, i, u"am/pm") ? 5 : 4;
+  }
+  if (StartsWithNoCase(f, i, u"a/p")) {
+    s.out.push_back(s.time.hour < 12 ? u'a' : u'p');
+    return 3;
+  }
+  return 0;
+}
+
+// Writes the date letters C, D, M and Y (`run` of them, upper-cased `u`);
+// the pattern characters used, 0 for any other character.
+size_t WriteDateLetters(PatternState& s, char16_t u, size_t run) {
+  const bool nest = s.depth < 2;
+  switch (u) {
+    case u'C':
+      if (nest) {
+        FormatInto(s.out, s.fs.ShortDateFormat, s.value, s.fs, s.depth + 1);
+        if (TimeMs(s.value) != 0) {
+          s.out.push_back(u' ');
+          FormatInto(s.out, s.fs.LongTimeFormat, s.value, s.fs, s.depth + 1);
+        }
+      }
+      return 1;
+    case u'D':
+      if (run <= 2) s.out += Digits(s.date.day, static_cast<int>(run));
+      else if (run == 3) s.out += s.fs.ShortDayNames[DayOfWeek(s.value) - 1];
+      else if (run == 4) s.out += s.fs.LongDayNames[DayOfWeek(s.value) - 1];
+      else if (nest) FormatInto(s.out, run == 5 ? s.fs.ShortDateFormat : s.fs.LongDateFormat, s.value, s.fs, s.depth + 1);
+      break;
+    case u'M':
+      if (s.lastWasHour && run <= 2) s.out += Digits(s.time.minute, static_cast<int>(run));
+      else if (run <= 2) s.out += Digits(s.date.month, static_cast<int>(run));
+      else if (run == 3) s.out += s.fs.ShortMonthNames[s.date.month - 1];
+      else s.out += s.fs.LongMonthNames[s.date.month - 1];
+      break;
+    case u'Y':
+      s.out += run <= 2 ? Digits(s.date.year % 100, 2) : Digits(s.date.year, 4);
+      break;
+    default:
+      return 0;
+  }
+  s.lastWasHour = false;
+  return run;
+}
+
+// Writes the time letters H, N, S, Z and T at f[i] (`run` of them,
+// upper-cased `u`); the pattern characters used, 0 for any other character.
+size_t WriteTimeLetters(PatternState& s, UnicodeStringView f, size_t i, char16_t u, size_t run) {
+  const int width = run == 1 ? 1 : 2;
+  switch (u) {
+    case u'H': {
+      int h = s.time.hour;
+      if (TwelveHourClockFollows(f, i + run)) {
+        h %= 12;
+        if (h == 0) h = 12;
+      }
+      s.out += Digits(h, width);
+      s.lastWasHour = true;
+      return run;
+    }
+    case u'N': s.out += Digits(s.time.minute, width); break;
+    case u'S': s.out += Digits(s.time.second, width); break;
+    case u'Z': s.out += Digits(s.time.millisecond, run >= 3 ? 3 : 1); return run;
+    case u'T':
+      if (s.depth < 2) FormatInto(s.out, run == 1 ? s.fs.ShortTimeFormat : s.fs.LongTimeFormat, s.value, s.fs, s.depth + 1);
+      return run;
+    default: return 0;
+  }
+  s.lastWasHour = false;
+  return run;
+}
+
 void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const FormatSettings& fs, int depth) {
-  DateParts dp = DecodeDate(value);
-  TimeParts tp = DecodeTime(value);
-  bool lastWasHour = false;
+  PatternState s{out, value, fs, depth, DecodeDate(value), DecodeTime(value)};
   size_t i = 0;
   while (i < f.size()) {
-    char16_t c = f[i];
-    char16_t u = AsciiUpper(c);
+    const char16_t c = f[i];
+    const char16_t u = AsciiUpper(c);
     size_t run = 1;
     while (i + run < f.size() && AsciiUpper(f[i + run]) == u) ++run;
     if (c == u'\'' || c == u'"') {
@@ -89,93 +176,12 @@ void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const 
       i = end + 1;
       continue;
     }
-    if (StartsWithNoCase(f, i, u"am/pm")) {
-      out += tp.hour < 12 ? fs.TimeAMString : fs.TimePMString;
-      i += 5;
+    size_t used = WriteAmPm(s, f, i);
+    if (!used) used = WriteDateLetters(s, u, run);
+    if (!used) used = WriteTimeLetters(s, f, i, u, run);
+    if (used) {
+      i += used;
       continue;
-    }
-    if (StartsWithNoCase(f, i, u"ampm")) {
-      out += tp.hour < 12 ? fs.TimeAMString : fs.TimePMString;
-      i += 4;
-      continue;
-    }
-    if (StartsWithNoCase(f, i, u"a/p")) {
-      out.push_back(tp.hour < 12 ? u'a' : u'p');
-      i += 3;
-      continue;
-    }
-    switch (u) {
-      case u'C':
-        if (depth < 2) {
-          FormatInto(out, fs.ShortDateFormat, value, fs, depth + 1);
-          if (TimeMs(value) != 0) {
-            out.push_back(u' ');
-            FormatInto(out, fs.LongTimeFormat, value, fs, depth + 1);
-          }
-        }
-        i += 1;
-        continue;
-      case u'D':
-        if (run == 1) out += Digits(dp.day, 1);
-        else if (run == 2) out += Digits(dp.day, 2);
-        else if (run == 3) out += fs.ShortDayNames[DayOfWeek(value) - 1];
-        else if (run == 4) out += fs.LongDayNames[DayOfWeek(value) - 1];
-        else if (run == 5 && depth < 2) FormatInto(out, fs.ShortDateFormat, value, fs, depth + 1);
-        else if (depth < 2) FormatInto(out, fs.LongDateFormat, value, fs, depth + 1);
-        i += run;
-        lastWasHour = false;
-        continue;
-      case u'M':
-        if (lastWasHour && run <= 2) {
-          out += Digits(tp.minute, run == 1 ? 1 : 2);
-        } else if (run == 1) {
-          out += Digits(dp.month, 1);
-        } else if (run == 2) {
-          out += Digits(dp.month, 2);
-        } else if (run == 3) {
-          out += fs.ShortMonthNames[dp.month - 1];
-        } else {
-          out += fs.LongMonthNames[dp.month - 1];
-        }
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'Y':
-        out += run <= 2 ? Digits(dp.year % 100, 2) : Digits(dp.year, 4);
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'H': {
-        int h = tp.hour;
-        if (TwelveHourClockFollows(f, i + run)) {
-          h %= 12;
-          if (h == 0) h = 12;
-        }
-        out += Digits(h, run == 1 ? 1 : 2);
-        lastWasHour = true;
-        i += run;
-        continue;
-      }
-      case u'N':
-        out += Digits(tp.minute, run == 1 ? 1 : 2);
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'S':
-        out += Digits(tp.second, run == 1 ? 1 : 2);
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'Z':
-        out += Digits(tp.millisecond, run >= 3 ? 3 : 1);
-        i += run;
-        continue;
-      case u'T':
-        if (depth < 2) FormatInto(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, value, fs, depth + 1);
-        i += run;
-        continue;
-      default:
-        break;
     }
     if (c == u'/') {
       if (fs.DateSeparator) out.push_back(fs.DateSeparator);
