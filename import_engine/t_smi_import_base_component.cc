@@ -1,7 +1,5 @@
 // Construction, settings, Assign and the simple virtual operations of the
-// import component. The run lives in execute.cc, import_data.cc,
-// mapping_tables.cc, row_apply.cc and sql_text.cc; the evaluation of cells in
-// evaluate.cc; the column model in columns_mapping.cc.
+// import component (the header lists the files of its other parts).
 #include "import_engine/t_smi_import_base_component.h"
 
 #include "dataset/t_data_set.h"

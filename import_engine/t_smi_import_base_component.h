@@ -26,6 +26,22 @@
 // name followed by Extension(). A C++ constructor cannot ask the derived
 // class, so the base constructor uses its own ".SMI"; a derived class whose
 // Extension() differs calls InitSourceFileName() in its own constructor.
+//
+// The class's bodies live in one file per part:
+//   t_smi_import_base_component.cc  construction, settings, Assign, the base
+//                                   source's operations, pausing
+//   execute.cc          Execute (the whole run), AskParameters, the result
+//   import_data.cc      the row loop (ImportData, ReadRow), transactions,
+//                       progress, the row error event
+//   mapping_tables.cc   the run's tables: BuildMappingTables, PrepareFieldTable
+//   row_apply.cc        applying an accepted row: search, action, fields
+//   sql_text.cc         the SQL texts of akGenerateSQL runs
+//   evaluate.cc         evaluating a cell: EvaluateSourceExpression, EvaluateName
+//   columns_mapping.cc  the column model: DetectAutoMapping, Columns2Mapping
+//   specification.cc    saving and loading import specifications
+// The run's state stays in the component rather than in a run object of its
+// own: derived sources and event handlers read it during a run (vFields,
+// CurrentParsedFieldIndex, Abort ...) and it is kept after the run.
 #pragma once
 
 #include <cstdint>
