@@ -103,14 +103,10 @@ TEST(ParseDateTime, TwoDigitYearsFollowTheCenturyWindow) {
 }
 
 TEST(ParseDateTime, TwoDigitYearsFollowTheSharedCenturyWindowRows) {
-  for (const TwoDigitYearRow& r : kTwoDigitYearRows) {
-    FormatSettings settings;
-    settings.TwoDigitYearCenturyWindow = r.window;
-    ScopedRegionalSettings scoped(settings);
-    ScopedCurrentYear year(r.currentYear);
+  ForEachTwoDigitYearRow([](const TwoDigitYearRow& r) {
     const UnicodeString text = u"31.12." + r.Digits();
     EXPECT_EQ(DecodeDate(ParseDateTime(text, kDmy, u'.', u':')).year, r.year) << ToUtf8(text) << " window " << r.window;
-  }
+  });
 }
 
 TEST(ParseDateTime, TheFourArgumentFormUsesTheInjectableCurrentYear) {

@@ -46,16 +46,12 @@ TEST(DateTime, FormatsWithUnitedStatesDefaults) {
 }
 
 TEST(DateTime, RegionalDateTextsPlaceTwoDigitYearsByTheCenturyWindow) {
-  for (const TwoDigitYearRow& r : kTwoDigitYearRows) {
-    FormatSettings settings;
-    settings.TwoDigitYearCenturyWindow = r.window;
-    ScopedRegionalSettings scoped(settings);
-    ScopedCurrentYear year(r.currentYear);
+  ForEachTwoDigitYearRow([](const TwoDigitYearRow& r) {
     const UnicodeString text = u"12/31/" + r.Digits();
     TDateTime x = 0;
     ASSERT_TRUE(ParseDateTimeText(text, x)) << ToUtf8(text);
     EXPECT_EQ(DecodeDate(x).year, r.year) << ToUtf8(text) << " window " << r.window;
-  }
+  });
   // Month and day alone fall in the current year.
   ScopedCurrentYear year(2031);
   TDateTime x = 0;

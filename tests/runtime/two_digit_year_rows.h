@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "runtime/date_time.h"
+#include "runtime/regional_settings.h"
 #include "runtime/unicode_string.h"
 
 struct TwoDigitYearRow {
@@ -22,3 +24,15 @@ inline constexpr TwoDigitYearRow kTwoDigitYearRows[] = {
     {27, 99, 2026, 1927},  {0, 0, 2026, 2000},    {20, 0, 2026, 2020},   {99, 0, 2026, 2099},
     {20, -10, 2026, 2120}, {36, -10, 2026, 2036}, {35, -10, 2026, 2135}, {5, -1, 2099, 2105},
 };
+
+// Calls `check` for every row with the row's window and current year in force.
+template <typename Check>
+void ForEachTwoDigitYearRow(Check check) {
+  for (const TwoDigitYearRow& r : kTwoDigitYearRows) {
+    FormatSettings settings;
+    settings.TwoDigitYearCenturyWindow = r.window;
+    ScopedRegionalSettings scoped(settings);
+    ScopedCurrentYear year(r.currentYear);
+    check(r);
+  }
+}
