@@ -16,20 +16,18 @@ constexpr char16_t kFailedText[] = u"An error has occurred during the data impor
 // itself, the wait cursor, the progress window and the open source. Execute
 // takes each step in its place when the run ends; when an exception that is
 // not the runtime's passes through Execute, the destructor takes the steps
-// still due, and a failing CloseSource is then dropped so that the exception
+// still due, and a failure among them is dropped so that the exception
 // passing through is the one that arrives.
 class TSMImportBaseComponent::ExecuteCleanup {
  public:
   ExecuteCleanup(TSMImportBaseComponent& component, bool waitCursor)
       : component_(component), waitCursor_(waitCursor) {}
   ~ExecuteCleanup() {
-    EndRun();
-    component_.frmSMIProcess.reset();
-    if (sourceOpen_) {
-      try {
-        CloseSource();
-      } catch (...) {
-      }
+    try {
+      EndRun();
+      component_.frmSMIProcess.reset();
+      if (sourceOpen_) CloseSource();
+    } catch (...) {
     }
   }
   ExecuteCleanup(const ExecuteCleanup&) = delete;
