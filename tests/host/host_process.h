@@ -5,7 +5,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -28,8 +30,10 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args) {
-  const std::string outFile = ::testing::TempDir() + "host_test_stdout";
-  const std::string errFile = ::testing::TempDir() + "host_test_stderr";
+  // Named per test process: CTest runs several test programs at once.
+  const std::string capture = ::testing::TempDir() + "host_test_" + std::to_string(getpid());
+  const std::string outFile = capture + "_stdout";
+  const std::string errFile = capture + "_stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -49,5 +53,7 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
   posix_spawn_file_actions_destroy(&actions);
   result.out = ReadFile(outFile);
   result.err = ReadFile(errFile);
+  std::remove(outFile.c_str());
+  std::remove(errFile.c_str());
   return result;
 }
