@@ -45,6 +45,21 @@ void RunExport(const PluginModule& module, const std::string& ansiPath, const Ex
   StagedOutput output(options.output, markdown ? StagedOutput::Kind::kFolder : StagedOutput::Kind::kFile);
   ProgressBar progress(std::cerr, options.progress && StandardErrorIsTerminal());
 
+  // Notes in the titles layout are written while the import runs; every
+  // other output needs the whole outline first.
+  if (markdown && options.markdownLayout == MarkdownLayout::kTitles) {
+    MarkdownExport writer(output.Path(), options.markdownLayout);
+    size_t count = 0;
+    RunImport(module, ansiPath, [&](const ImportedDocument& document) {
+      writer.Add(document);
+      progress.Reading(++count);
+    });
+    writer.Finish();
+    output.Commit();
+    progress.Finish();
+    return;
+  }
+
   std::vector<ImportedDocument> documents;
   RunImport(module, ansiPath, [&](const ImportedDocument& document) {
     documents.push_back(document);
@@ -56,7 +71,7 @@ void RunExport(const PluginModule& module, const std::string& ansiPath, const Ex
   const ExportInput input{tree, options.title, [&] { progress.Writing(++written, documents.size()); }};
 
   if (markdown) {
-    WriteMarkdownExport(output.Path(), input);
+    WriteMarkdownExport(output.Path(), options.markdownLayout, input);
   } else {
     std::ofstream file(output.Path(), std::ios::binary);
     if (!file) throw HostError("cannot write " + options.output);

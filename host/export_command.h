@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/markdown_export.h"
 #include "host/plugin_module.h"
 
 enum class ExportFormat { kJson, kText, kMarkdown, kHtml, kOpml };
@@ -16,6 +17,7 @@ const std::vector<std::pair<std::string, ExportFormat>>& ExportFormatNames();
 struct ExportOptions {
   ExportFormat format = ExportFormat::kJson;
   std::string output;   // a file, or a folder for kMarkdown
+  MarkdownLayout markdownLayout = MarkdownLayout::kTitles;
   std::string title;    // shown as the export's title (the database's name)
   bool progress = true; // draw a progress bar when standard error is a terminal
 };

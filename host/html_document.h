@@ -9,7 +9,3 @@
 #include "rtf/document.h"
 
 std::string HtmlBody(const rtf::Document& document);
-
-// The href for a link target, or empty when the target is not safe to follow
-// from an exported page (javascript:, data: and other active schemes).
-std::string SafeHref(const std::string& target);

@@ -13,16 +13,12 @@ const char kStyle[] =
     "body{font-family:sans-serif;max-width:60em;margin:1em auto;padding:0 1em;line-height:1.4}"
     "details{margin:.3em 0 .3em 1.2em}details>summary{cursor:pointer}"
     "summary>h2,summary>h3,summary>h4,summary>h5,summary>h6{display:inline;margin:0}"
-    ".plain{white-space:pre-wrap}table{border-collapse:collapse}td{border:1px solid #999;padding:.2em .5em}"
+    "table{border-collapse:collapse}td{border:1px solid #999;padding:.2em .5em}"
     "nav ul{padding-left:1.2em}";
 
 std::string Anchor(const DocumentNode& node) { return "d" + node.position; }
 
-std::string Content(const std::string& content) {
-  if (rtf::IsRtf(content)) return HtmlBody(rtf::ReadDocument(content));
-  if (content.empty()) return {};
-  return "<div class=\"plain\">" + EscapeMarkup(content, false) + "</div>\n";  // not RTF: kept as it is
-}
+std::string Content(const std::string& content) { return HtmlBody(rtf::ReadDocument(content)); }
 
 // Walks the tree in document order without recursion: `enter` for each node,
 // `leave` after its children.

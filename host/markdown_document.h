@@ -1,6 +1,8 @@
-// One document's content as Markdown (CommonMark with pipe tables and ~~):
-// paragraphs, **bold**, *italic*, ~~strike~~, <u>underline</u>, links,
-// nested lists, pipe tables, and pictures linked to files the caller writes.
+// One document's content as Markdown (CommonMark with GitHub's pipe tables
+// and strikethrough): paragraphs, inline content as markdown_inlines.h writes
+// it, nested lists, pipe tables, and pictures linked to files the caller
+// writes. Every block is written so that a renderer shows it as the text
+// reads: a line never starts a block the text did not have.
 #pragma once
 
 #include <functional>
@@ -8,8 +10,6 @@
 
 #include "rtf/document.h"
 
-// `pictureFile(i)` names the file written for document.pictures[i].
+// `pictureFile(i)` names the file written for document.pictures[i], relative
+// to the Markdown file.
 std::string MarkdownBody(const rtf::Document& document, const std::function<std::string(size_t)>& pictureFile);
-
-// Text with the characters Markdown would read as markup escaped.
-std::string EscapeMarkdown(const std::string& text, bool atLineStart);

@@ -9,8 +9,8 @@ void WriteTextExport(std::ostream& out, const ExportInput& input) {
     if (!first) out << '\n';
     first = false;
     const std::string indent(2 * node.depth, ' ');
-    out << indent << ValidUtf8(node.document->title) << '\n';
-    const std::string text = ValidUtf8(rtf::ContentText(node.document->content));
+    out << indent << ReadableText(node.document->title) << '\n';
+    const std::string text = ReadableText(rtf::ContentText(node.document->content));
     size_t start = 0;
     while (start < text.size()) {
       size_t end = text.find('\n', start);

@@ -15,6 +15,8 @@ packages=(
   mdbtools mdbtools-dev libglib2.0-dev
   nlohmann-json3-dev libcli11-dev
   binutils time python3 python3-html5lib
+  # A CommonMark renderer: the Markdown export is checked as a reader sees it.
+  cmark-gfm
   clang libclang-rt-14-dev
   # The 32-bit Windows DLL: the mingw-w64 cross compiler (posix threads), and
   # what runs its tests where 32-bit programs cannot run natively.
