@@ -97,7 +97,9 @@ void AppendTable(const rtf::Document& document, const rtf::Table& table,
   if (columns == 0) return;
   for (size_t r = 0; r < table.rows.size(); ++r) {
     out += '|';
-    for (size_t c = 0; c < columns; ++c) {
+    // Only the header row needs every column (GFM fills shorter rows in), so
+    // the output stays as large as the table's cells, however ragged.
+    for (size_t c = 0; c < (r == 0 ? columns : table.rows[r].cells.size()); ++c) {
       std::string cell;
       if (c < table.rows[r].cells.size())
         for (const rtf::Paragraph& p : table.rows[r].cells[c].paragraphs) {

@@ -155,12 +155,13 @@ std::vector<Line> Lines(const std::vector<Inline>& inlines) {
 // Drops the blanks at both ends of a line, and pieces left empty.
 void TrimLine(Line& line) {
   constexpr char kBlanks[] = " \t";
-  while (!line.empty() && line.front().kind == Piece::Kind::kText) {
-    std::string& text = line.front().text;
+  size_t first = 0;
+  for (; first < line.size() && line[first].kind == Piece::Kind::kText; ++first) {
+    std::string& text = line[first].text;
     text.erase(0, std::min(text.size(), text.find_first_not_of(kBlanks)));
     if (!text.empty()) break;
-    line.erase(line.begin());
   }
+  line.erase(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(first));
   while (!line.empty() && line.back().kind == Piece::Kind::kText) {
     std::string& text = line.back().text;
     const size_t last = text.find_last_not_of(kBlanks);
@@ -199,8 +200,13 @@ class EmphasisWriter {
 
   std::string Write() {
     BuildTokens();
-    while (DropUnflankedDelimiters()) {
-    }
+    // Each pass only turns delimiters into tags; a change rarely reaches a
+    // third run, and tags alone are always right, so a few passes bound the
+    // cost on any input.
+    constexpr int kMaxPasses = 8;
+    for (int pass = 0; DropUnflankedDelimiters(); ++pass)
+      if (pass == kMaxPasses)
+        for (Span& span : spans_) span.delimited = false;
     std::string out;
     for (const Token& t : tokens_) out += Output(t);
     return out;

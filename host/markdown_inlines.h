@@ -5,8 +5,8 @@
 // to the targets SafeHref allows; each line break as the caller's text.
 //
 // A function of its arguments; the cost is linear in the paragraph's size
-// (the choice between delimiters and tags is revisited only while one of them
-// changes, at most once per styled run).
+// (the choice between delimiters and tags is revisited a bounded number of
+// times).
 #pragma once
 
 #include <functional>

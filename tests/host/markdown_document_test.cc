@@ -82,6 +82,8 @@ TEST(MarkdownDocumentTest, ListsAndTables) {
       {"a deeper level first", "{\\rtf1 para\\par\\ilvl1" + bullet + "deep\\par}", "para\n\n- deep\n"},
       {"an empty item", "{\\rtf1 " + bullet + "a\\par\\ilvl1" + bullet + "\\par}", "- a\n  - &nbsp;\n"},
       {"a table", "{\\rtf1\\trowd\\cellx1\\cellx2\\intbl a|b\\cell # c\\cell\\row}", "| a\\|b | \\# c |\n| --- | --- |\n"},
+      {"a ragged table", "{\\rtf1\\trowd\\intbl a\\cell\\row\\trowd\\intbl b\\cell c\\cell\\row\\trowd\\intbl d\\cell\\row}",
+       "| a |  |\n| --- | --- |\n| b | c |\n| d |\n"},
   };
   for (const Row& r : rows) EXPECT_EQ(Body(r.content), r.markdown) << r.name;
 }
