@@ -8,7 +8,8 @@ WIN32_BUILD ?= build-win32
 # `make fuzz FUZZ_SECONDS=N` runs each for N seconds with a new seed.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
-# Release packages: arvoline_VERSION_amd64.deb and Arvoline-VERSION-win32.zip.
+# Release packages: arvoline_VERSION_amd64.deb, Arvoline-VERSION-win32.zip and
+# Arvoline-VERSION-win32-debug.zip.
 DIST ?= dist
 
 .PHONY: test test-win32 demo deps build build-asan build-win32 build-fuzz fuzz bench clean
@@ -72,7 +73,8 @@ test-packages:
 	tested=$$(sha256sum < $(WIN32_BUILD)/Arvoline.dll | cut -d' ' -f1) && \
 	$(MAKE) package-files && \
 	bash tests/package/check_packages.sh --deb $(DIST)/arvoline_*_amd64.deb --zip $(DIST)/Arvoline-*-win32.zip \
-	  --tested-dll-sha256 $$tested --writer $(BUILD)/make-access-db
+	  --debug-zip $(DIST)/Arvoline-*-win32-debug.zip --tested-dll-sha256 $$tested --writer $(BUILD)/make-access-db \
+	  --fake-dao $(WIN32_BUILD)/tests/win32/fake_dao.dll
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(FUZZ_BUILD) $(DIST)

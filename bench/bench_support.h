@@ -2,6 +2,14 @@
 #pragma once
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 namespace bench {
 
@@ -20,6 +28,55 @@ inline double CpuSeconds() {
   getrusage(RUSAGE_SELF, &usage);
   auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
   return sec(usage.ru_utime) + sec(usage.ru_stime);
+}
+
+// What one run of a child process took.
+struct Measure {
+  double seconds = 0;     // wall time
+  double cpuSeconds = 0;  // user + system time of the child
+  long peakKiB = 0;       // the child's maximum resident set
+};
+
+inline double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Runs `child` in a forked process and returns what it took; ends this
+// program when the child fails, since its figures would mean nothing.
+template <typename F>
+Measure InChild(F child) {
+  std::fflush(stdout);
+  const double start = Now();
+  const pid_t pid = fork();
+  if (pid == 0) _exit(child());
+  int status = 0;
+  struct rusage usage;
+  wait4(pid, &status, 0, &usage);
+  Measure m;
+  m.seconds = Now() - start;
+  m.peakKiB = usage.ru_maxrss;
+  m.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "benchmark: child failed (status %d)\n", status);
+    std::exit(1);
+  }
+  return m;
+}
+
+// The median of each figure over the runs.
+inline Measure Median(const std::vector<Measure>& runs) {
+  auto median = [&](auto field) {
+    std::vector<double> v;
+    for (const Measure& m : runs) v.push_back(static_cast<double>(m.*field));
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+  };
+  Measure m;
+  m.seconds = median(&Measure::seconds);
+  m.cpuSeconds = median(&Measure::cpuSeconds);
+  m.peakKiB = static_cast<long>(median(&Measure::peakKiB));
+  return m;
 }
 
 }  // namespace bench

@@ -28,12 +28,10 @@
 // (lengths, parent, key, title, nine trailing bytes), the generator's about
 // 56, so about 290,000 generated nodes are the most a database can hold
 // (145,000 with two-byte text).
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "host/import_run.h"
 #include "host/plugin_module.h"
 #include "tools/accessdb/outline_database.h"
@@ -54,52 +53,9 @@ constexpr double kMemoryTarget = 0.6;
 constexpr int kMemoryTargetFromNodes = 100000;
 constexpr double kScalingTarget = 11.0;
 
-struct Measure {
-  double seconds = 0;     // wall time
-  double cpuSeconds = 0;  // user + system time of the child
-  long peakKiB = 0;
-};
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// Runs `child` in a forked process; its wall and CPU time and peak memory.
-template <typename F>
-Measure InChild(F child) {
-  std::fflush(stdout);
-  double start = Now();
-  pid_t pid = fork();
-  if (pid == 0) _exit(child());
-  int status = 0;
-  struct rusage usage;
-  wait4(pid, &status, 0, &usage);
-  Measure m;
-  m.seconds = Now() - start;
-  m.peakKiB = usage.ru_maxrss;
-  m.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "import_bench: child failed (status %d)\n", status);
-    std::exit(1);
-  }
-  return m;
-}
-
-// The median of each figure over the runs.
-Measure Median(std::vector<Measure> runs) {
-  auto median = [&](auto field) {
-    std::vector<double> v;
-    for (const Measure& m : runs) v.push_back(static_cast<double>(m.*field));
-    std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-  };
-  Measure m;
-  m.seconds = median(&Measure::seconds);
-  m.cpuSeconds = median(&Measure::cpuSeconds);
-  m.peakKiB = static_cast<long>(median(&Measure::peakKiB));
-  return m;
-}
+using bench::InChild;
+using bench::Measure;
+using bench::Median;
 
 struct Result {
   int nodes = 0;

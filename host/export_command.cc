@@ -1,33 +1,42 @@
 #include "host/export_command.h"
 
-#include <fstream>
 #include <iostream>
+#include <memory>
 
-#include "host/document_tree.h"
-#include "host/host_error.h"
 #include "host/html_export.h"
 #include "host/import_run.h"
 #include "host/json_export.h"
 #include "host/markdown_export.h"
 #include "host/opml_export.h"
 #include "host/progress_bar.h"
-#include "host/staged_output.h"
 #include "host/text_export.h"
 #include "platform/terminal.h"
 
 namespace {
 
-using FileWriter = void (*)(std::ostream&, const ExportInput&);
-
-FileWriter FileWriterFor(ExportFormat format) {
-  switch (format) {
-    case ExportFormat::kJson: return WriteJsonExport;
-    case ExportFormat::kText: return WriteTextExport;
-    case ExportFormat::kHtml: return WriteHtmlExport;
-    case ExportFormat::kOpml: return WriteOpmlExport;
-    case ExportFormat::kMarkdown: break;
+std::unique_ptr<DocumentWriter> WriterFor(const ExportOptions& options, ExportTarget& target) {
+  switch (options.format) {
+    case ExportFormat::kJson: return std::make_unique<JsonExportWriter>(target.Stream());
+    case ExportFormat::kText: return std::make_unique<TextExportWriter>(target.Stream());
+    case ExportFormat::kHtml: return std::make_unique<HtmlExportWriter>(target.Stream(), options.title);
+    case ExportFormat::kOpml: return std::make_unique<OpmlExportWriter>(target.Stream(), options.title);
+    case ExportFormat::kMarkdown: return std::make_unique<MarkdownExportWriter>(target.Folder(), options.markdownLayout);
   }
   return nullptr;
+}
+
+// Each document goes to the writer as the plug-in delivers it.
+void StreamExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
+                  ExportTarget& target, ProgressBar& progress) {
+  const std::unique_ptr<DocumentWriter> writer = WriterFor(options, target);
+  OutlineCursor cursor;
+  size_t written = 0;
+  RunImport(module, ansiPath, [&](const ImportedDocument& document) {
+    writer->Write(document, cursor.Next(document.level));
+    target.Check();
+    progress.Writing(++written);
+  });
+  writer->Finish();
 }
 
 }  // namespace
@@ -39,46 +48,14 @@ const std::vector<std::pair<std::string, ExportFormat>>& ExportFormatNames() {
   return names;
 }
 
-void RunExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options) {
-  const bool markdown = options.format == ExportFormat::kMarkdown;
-  // Checked before the import, so that an unusable output path costs nothing.
-  StagedOutput output(options.output, markdown ? StagedOutput::Kind::kFolder : StagedOutput::Kind::kFile);
+void RunExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
+               ExportTarget& target) {
   ProgressBar progress(std::cerr, options.progress && StandardErrorIsTerminal());
-
-  // Notes in the titles layout are written while the import runs; every
-  // other output needs the whole outline first.
-  if (markdown && options.markdownLayout == MarkdownLayout::kTitles) {
-    MarkdownExport writer(output.Path(), options.markdownLayout);
-    size_t count = 0;
-    RunImport(module, ansiPath, [&](const ImportedDocument& document) {
-      writer.Add(document);
-      progress.Reading(++count);
-    });
-    writer.Finish();
-    output.Commit();
-    progress.Finish();
-    return;
+  try {
+    StreamExport(module, ansiPath, options, target, progress);
+  } catch (const OutputError& error) {
+    target.Fail(error);  // a file inside the Markdown folder, named as the person will see it
   }
-
-  std::vector<ImportedDocument> documents;
-  RunImport(module, ansiPath, [&](const ImportedDocument& document) {
-    documents.push_back(document);
-    progress.Reading(documents.size());
-  });
-  const DocumentTree tree = BuildDocumentTree(documents);
-  size_t written = 0;
-  progress.Writing(0, documents.size());
-  const ExportInput input{tree, options.title, [&] { progress.Writing(++written, documents.size()); }};
-
-  if (markdown) {
-    WriteMarkdownExport(output.Path(), options.markdownLayout, input);
-  } else {
-    std::ofstream file(output.Path(), std::ios::binary);
-    if (!file) throw HostError("cannot write " + options.output);
-    FileWriterFor(options.format)(file, input);
-    file.close();
-    if (!file) throw HostError("cannot write " + options.output);
-  }
-  output.Commit();
+  target.Complete();
   progress.Finish();
 }

@@ -1,11 +1,12 @@
-// The export command: a whole import, then the documents written in one
-// format. The output appears at its path only when complete (StagedOutput).
+// The export command: a whole import, each document written in one format as
+// it arrives.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "host/export_target.h"
 #include "host/markdown_export.h"
 #include "host/plugin_module.h"
 
@@ -16,12 +17,13 @@ const std::vector<std::pair<std::string, ExportFormat>>& ExportFormatNames();
 
 struct ExportOptions {
   ExportFormat format = ExportFormat::kJson;
-  std::string output;   // a file, or a folder for kMarkdown
+  std::string output;   // a file, a folder for kMarkdown, or "-" for standard output
   MarkdownLayout markdownLayout = MarkdownLayout::kTitles;
   std::string title;    // shown as the export's title (the database's name)
   bool progress = true; // draw a progress bar when standard error is a terminal
 };
 
-// Imports `ansiPath` through `module` and writes the export. Errors of the
-// plug-in pass through as raised; the host's own are HostError.
-void RunExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options);
+// Imports `ansiPath` through `module` and writes the export to `target`.
+// Errors of the plug-in pass through as raised; the host's own are HostError.
+void RunExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
+               ExportTarget& target);

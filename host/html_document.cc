@@ -6,6 +6,7 @@
 
 #include "host/link_target.h"
 #include "host/markup_text.h"
+#include "rtf/picture_format.h"
 
 using rtf::Inline;
 
@@ -19,28 +20,21 @@ struct StyleTag {
 constexpr StyleTag kStyleTags[] = {{&rtf::TextStyle::bold, "<strong>", "</strong>"},
                                    {&rtf::TextStyle::italic, "<em>", "</em>"},
                                    {&rtf::TextStyle::underline, "<u>", "</u>"},
-                                   {&rtf::TextStyle::strike, "<s>", "</s>"}};
+                                   {&rtf::TextStyle::strike, "<s>", "</s>"},
+                                   {&rtf::TextStyle::superscript, "<sup>", "</sup>"},
+                                   {&rtf::TextStyle::subscript, "<sub>", "</sub>"},
+                                   {&rtf::TextStyle::rightToLeft, "<span dir=\"rtl\">", "</span>"}};
 
-struct PictureType {
-  rtf::PictureKind kind;
-  const char* mime;
-  const char* extension;
-  bool shown;  // browsers display it in <img>
-};
-constexpr PictureType kPictureTypes[] = {{rtf::PictureKind::kPng, "image/png", "png", true},
-                                         {rtf::PictureKind::kJpeg, "image/jpeg", "jpg", true},
-                                         {rtf::PictureKind::kEmf, "image/emf", "emf", false},
-                                         {rtf::PictureKind::kWmf, "image/wmf", "wmf", false}};
-
+// A picture shown where browsers can; any other a visible box with its kind
+// and size, beside a link that downloads it as stored.
 std::string PictureHtml(const rtf::Picture& picture, size_t index) {
-  const PictureType* type = &kPictureTypes[0];
-  for (const PictureType& t : kPictureTypes)
-    if (t.kind == picture.kind) type = &t;
+  const rtf::PictureFormat& format = rtf::FormatOf(picture.kind);
   const std::string label = "picture " + std::to_string(index + 1);
-  const std::string uri = std::string("data:") + type->mime + ";base64," + Base64(picture.bytes);
-  if (!type->shown)
-    return "<a download=\"" + label + "." + type->extension + "\" href=\"" + uri + "\">" + label + " (" +
-           type->extension + ")</a>";
+  const std::string uri = std::string("data:") + format.mediaType + ";base64," + Base64(picture.bytes);
+  if (!format.displayed)
+    return "<span class=\"picture-placeholder\" style=\"display:inline-block;border:1px dashed #888;padding:.3em .6em\">" +
+           EscapeMarkup(rtf::PictureLabel(picture, index), false) + "</span> <a download=\"" + label + "." +
+           format.extension + "\" href=\"" + uri + "\">download</a>";
   std::string img = "<img src=\"" + uri + "\" alt=\"" + label + "\"";
   // 1440 twips an inch, 96 CSS pixels an inch.
   if (picture.widthTwips > 0 && picture.heightTwips > 0)
@@ -49,7 +43,17 @@ std::string PictureHtml(const rtf::Picture& picture, size_t index) {
   return img + ">";
 }
 
-std::string Inlines(const rtf::Document& document, const std::vector<Inline>& inlines) {
+// ` dir="rtl"` and the alignment of a paragraph, as attributes of its element.
+std::string LayoutAttributes(const rtf::Paragraph& p) {
+  static const char* const kAlignments[] = {"", "center", "end", "justify"};
+  std::string out = p.rightToLeft ? " dir=\"rtl\"" : "";
+  const char* align = kAlignments[static_cast<int>(p.alignment)];
+  if (*align) out += std::string(" style=\"text-align:") + align + "\"";
+  return out;
+}
+
+// `paragraphRightToLeft`: right-to-left runs are marked only inside left-to-right paragraphs.
+std::string Inlines(const rtf::Document& document, const std::vector<Inline>& inlines, bool paragraphRightToLeft) {
   std::string out;
   for (size_t i = 0; i < inlines.size();) {
     const std::string& link = inlines[i].style.link;
@@ -62,7 +66,8 @@ std::string Inlines(const rtf::Document& document, const std::vector<Inline>& in
         case Inline::Kind::kText: {
           std::string open, close;
           for (const StyleTag& t : kStyleTags)
-            if (piece.style.*t.flag && !(t.flag == &rtf::TextStyle::underline && !href.empty())) {
+            if (piece.style.*t.flag && !(t.flag == &rtf::TextStyle::underline && !href.empty()) &&
+                !(t.flag == &rtf::TextStyle::rightToLeft && paragraphRightToLeft)) {
               open += t.open;
               close.insert(0, t.close);
             }
@@ -117,29 +122,40 @@ class ListNesting {
 
 }  // namespace
 
-std::string HtmlBody(const rtf::Document& document) {
+std::string HtmlBody(const rtf::Document& document, int outerHeading) {
   std::string out;
   ListNesting lists;
   for (const rtf::Block& block : document.blocks) {
-    if (const auto* paragraph = std::get_if<rtf::Paragraph>(&block); paragraph && paragraph->list != rtf::ListKind::kNone) {
+    const auto* paragraph = std::get_if<rtf::Paragraph>(&block);
+    if (paragraph && paragraph->list != rtf::ListKind::kNone && paragraph->headingLevel == 0) {
       lists.Item(*paragraph, out);
-      out += Inlines(document, paragraph->inlines);
+      out += Inlines(document, paragraph->inlines, paragraph->rightToLeft);
       continue;
     }
     lists.CloseAll(out);
-    if (const auto* paragraph = std::get_if<rtf::Paragraph>(&block)) {
-      const std::string text = Inlines(document, paragraph->inlines);
-      out += text.empty() ? "<p><br></p>\n" : "<p>" + text + "</p>\n";
+    if (paragraph && paragraph->headingLevel > 0) {
+      // A numbered heading keeps its number as text.
+      std::string marker = EscapeMarkup(paragraph->listMarker, false);
+      std::replace(marker.begin(), marker.end(), '\t', ' ');
+      const std::string tag = "h" + std::to_string(std::min(6, outerHeading + paragraph->headingLevel));
+      out += "<" + tag + LayoutAttributes(*paragraph) + ">" + marker +
+             Inlines(document, paragraph->inlines, paragraph->rightToLeft) + "</" + tag + ">\n";
+      continue;
+    }
+    if (paragraph) {
+      const std::string text = Inlines(document, paragraph->inlines, paragraph->rightToLeft);
+      out += "<p" + LayoutAttributes(*paragraph) + ">" + (text.empty() ? "<br>" : text) + "</p>\n";
       continue;
     }
     out += "<table>\n";
     for (const rtf::TableRow& row : std::get<rtf::Table>(block).rows) {
       out += "<tr>";
       for (const rtf::TableCell& cell : row.cells) {
-        out += "<td>";
+        // A cell takes the layout of its first paragraph.
+        out += "<td" + (cell.paragraphs.empty() ? std::string() : LayoutAttributes(cell.paragraphs[0])) + ">";
         for (size_t i = 0; i < cell.paragraphs.size(); ++i) {
           if (i > 0) out += "<br>";
-          out += Inlines(document, cell.paragraphs[i].inlines);
+          out += Inlines(document, cell.paragraphs[i].inlines, cell.paragraphs[i].rightToLeft);
         }
         out += "</td>";
       }

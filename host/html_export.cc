@@ -1,82 +1,87 @@
 #include "host/html_export.h"
 
 #include <algorithm>
-#include <vector>
+#include <nlohmann/json.hpp>
 
+#include "host/displayed_pictures.h"
 #include "host/html_document.h"
+#include "host/html_page_script.h"
 #include "host/markup_text.h"
 #include "rtf/rtf_reader.h"
 
 namespace {
 
 const char kStyle[] =
-    "body{font-family:sans-serif;max-width:60em;margin:1em auto;padding:0 1em;line-height:1.4}"
+    "body{font-family:sans-serif;max-width:60em;margin:1em auto;padding:0 1em;line-height:1.4;overflow-wrap:anywhere}"
     "details{margin:.3em 0 .3em 1.2em}details>summary{cursor:pointer}"
     "summary>h2,summary>h3,summary>h4,summary>h5,summary>h6{display:inline;margin:0}"
     "table{border-collapse:collapse}td{border:1px solid #999;padding:.2em .5em}"
-    "nav ul{padding-left:1.2em}";
+    "nav ul{padding-left:1.2em}nav details{margin:0}nav li{list-style:none}nav summary{list-style-position:outside}"
+    "button.more{margin:.3em 0 .3em 1.2em}";
 
-std::string Anchor(const DocumentNode& node) { return "d" + node.position; }
+// `heading`: the level of the section's own heading. Content that is not RTF
+// is read as text, one paragraph a line, like every other export reads it.
+std::string Content(const std::string& content, int heading) {
+  rtf::Document document = rtf::ReadDocument(content);
+  ConvertPicturesForDisplay(document);
+  return HtmlBody(document, heading);
+}
 
-std::string Content(const std::string& content) { return HtmlBody(rtf::ReadDocument(content)); }
-
-// Walks the tree in document order without recursion: `enter` for each node,
-// `leave` after its children.
-template <typename Enter, typename Leave>
-void Walk(const DocumentTree& tree, Enter enter, Leave leave) {
-  struct Frame {
-    size_t node;
-    size_t nextChild;
-  };
-  for (const size_t root : tree.roots) {
-    std::vector<Frame> stack{{root, 0}};
-    enter(tree.nodes[root]);
-    while (!stack.empty()) {
-      Frame& top = stack.back();
-      const DocumentNode& node = tree.nodes[top.node];
-      if (top.nextChild < node.children.size()) {
-        const size_t child = node.children[top.nextChild++];
-        enter(tree.nodes[child]);
-        stack.push_back({child, 0});
-        continue;
-      }
-      leave(node);
-      stack.pop_back();
-    }
+// JSON for a <script> element: "<" escaped, so that no "</script" can end it.
+std::string ScriptJson(const nlohmann::json& value) {
+  std::string text = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    if (c == '<') out += "\\u003c";
+    else out += c;
   }
+  return out;
+}
+
+// The title as the page shows it: "(untitled)" when it has no visible
+// character, control characters left out.
+std::string ShownTitle(const std::string& title) {
+  const std::string shown = ReadableText(title);
+  return shown.find_first_not_of(" \t\r\n") == std::string::npos ? "(untitled)" : shown;
 }
 
 }  // namespace
 
-void WriteHtmlExport(std::ostream& out, const ExportInput& input) {
-  const std::string title = EscapeMarkup(input.title, false);
-  out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << title
-      << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n<h1>" << title << "</h1>\n";
+HtmlExportWriter::HtmlExportWriter(std::ostream& out, const std::string& title) : out_(out) {
+  const std::string shown = EscapeMarkup(title, false);
+  out_ << "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" << shown
+       << "</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n<h1>" << shown << "</h1>\n"
+       << "<nav id=\"contents\" hidden>\n<h2>Contents</h2>\n</nav>\n<main id=\"documents\"></main>\n";
+}
 
-  if (!input.tree.roots.empty()) {
-    out << "<nav>\n<h2>Contents</h2>\n<ul>\n";
-    Walk(
-        input.tree,
-        [&](const DocumentNode& node) {
-          out << "<li><a href=\"#" << Anchor(node) << "\">" << EscapeMarkup(node.document->title, false) << "</a>";
-          out << (node.children.empty() ? "</li>\n" : "\n<ul>\n");
-        },
-        [&](const DocumentNode& node) {
-          if (!node.children.empty()) out << "</ul>\n</li>\n";
-        });
-    out << "</ul>\n</nav>\n";
-  }
+void HtmlExportWriter::Write(const ImportedDocument& document, const OutlinePlace& place) {
+  if (chunkDocuments_ == 0) out_ << "<noscript class=\"documents\">\n";
+  const std::string title = ShownTitle(document.title);
+  const int level = static_cast<int>(std::min<size_t>(place.depth + 2, 6));
+  const std::string heading = "h" + std::to_string(level);
+  const std::string content = Content(document.content, level);
+  out_ << "<section id=\"d" << place.position << "\" data-depth=\"" << place.depth << "\"><" << heading << ">"
+       << EscapeMarkup(title, false) << "</" << heading << ">\n";
+  if (!content.empty()) out_ << "<div class=\"content\">\n" << content << "</div>\n";
+  out_ << "</section>\n";
 
-  out << "<main>\n";
-  Walk(
-      input.tree,
-      [&](const DocumentNode& node) {
-        const std::string heading = "h" + std::to_string(std::min<size_t>(node.depth + 2, 6));
-        out << "<details open id=\"" << Anchor(node) << "\">\n<summary><" << heading << ">"
-            << EscapeMarkup(node.document->title, false) << "</" << heading << "></summary>\n"
-            << Content(node.document->content);
-        input.documentDone();
-      },
-      [&](const DocumentNode&) { out << "</details>\n"; });
-  out << "</main>\n</body>\n</html>\n";
+  if (chunkDocuments_ > 0) outline_ += ',';
+  outline_ += ScriptJson({place.depth, place.position, title});
+  ++chunkDocuments_;
+  chunkBytes_ += content.size();
+  if (chunkDocuments_ == kChunkDocuments || chunkBytes_ >= kChunkBytes) EndChunk();
+}
+
+void HtmlExportWriter::EndChunk() {
+  if (chunkDocuments_ == 0) return;
+  out_ << "</noscript>\n<script type=\"application/json\" class=\"outline\">[" << outline_ << "]</script>\n";
+  outline_.clear();
+  chunkDocuments_ = 0;
+  chunkBytes_ = 0;
+}
+
+void HtmlExportWriter::Finish() {
+  EndChunk();
+  out_ << "<script>\n" << kHtmlPageScript << "</script>\n</body>\n</html>\n";
 }

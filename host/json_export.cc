@@ -5,12 +5,21 @@
 #include "host/markup_text.h"
 #include "rtf/plain_text.h"
 
-void WriteJsonExport(std::ostream& out, const ExportInput& input) {
-  nlohmann::ordered_json array = nlohmann::ordered_json::array();
-  for (const DocumentNode& node : input.tree.nodes) {
-    const ImportedDocument& d = *node.document;
-    array.push_back({{"level", d.level}, {"title", d.title}, {"content", d.content}, {"text", ReadableText(rtf::ContentText(d.content))}});
-    input.documentDone();
-  }
-  out << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+namespace {
+
+// A JSON string as nlohmann writes it in the import's array (invalid UTF-8
+// as U+FFFD).
+std::string Quoted(const std::string& text) {
+  return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
+
+}  // namespace
+
+void JsonExportWriter::Write(const ImportedDocument& document, const OutlinePlace&) {
+  out_ << (first_ ? "[\n" : ",\n") << "  {\n    \"level\": " << document.level << ",\n    \"title\": "
+       << Quoted(document.title) << ",\n    \"content\": " << Quoted(document.content)
+       << ",\n    \"text\": " << Quoted(ReadableText(rtf::ContentText(document.content))) << "\n  }";
+  first_ = false;
+}
+
+void JsonExportWriter::Finish() { out_ << (first_ ? "[]\n" : "\n]\n"); }

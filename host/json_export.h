@@ -1,9 +1,17 @@
 // The JSON export: the import's JSON array, each document also carrying its
-// plain text: [{"level", "title", "content", "text"}, ...] in delivery order.
+// plain text: [{"level", "title", "content", "text"}, ...] in delivery order,
+// laid out as `import --json` lays out its array.
 #pragma once
 
-#include <ostream>
+#include "host/document_writer.h"
 
-#include "host/export_input.h"
+class JsonExportWriter : public DocumentWriter {
+ public:
+  explicit JsonExportWriter(std::ostream& out) : out_(out) {}
+  void Write(const ImportedDocument& document, const OutlinePlace& place) override;
+  void Finish() override;
 
-void WriteJsonExport(std::ostream& out, const ExportInput& input);
+ private:
+  std::ostream& out_;
+  bool first_ = true;
+};

@@ -97,10 +97,13 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   if (options.codePage) LocaleForCodePage(codePage);
   const std::string ansiPath = PathInCodePage(options.database, codePage);
   CheckDatabasePath(options.database);
+  // The output is settled before the plug-in is loaded: an unusable one costs no import.
+  ExportTarget target(options.exportOptions.output, options.exportOptions.format == ExportFormat::kMarkdown,
+                      options.database);
   LoadModule(options, module);
   options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
   options.exportOptions.progress = !options.quiet;
-  RunExport(*module, ansiPath, options.exportOptions);
+  RunExport(*module, ansiPath, options.exportOptions, target);
   return 0;
 }
 
@@ -116,7 +119,8 @@ int main(int argc, char** argv) {
       "  arvoline-host import notes.xtp --json out.json  tree, and every document as JSON\n"
       "  arvoline-host import notes.xrd --json -         JSON only, on standard output\n"
       "  arvoline-host export notes.xtp --to html -o notes.html\n"
-      "  arvoline-host export notes.xtp --to markdown -o notes/   one .md file per document\n"      "  arvoline-host export notes.xtp --to markdown --layout numbered -o notes/   names sort in order\n"
+      "  arvoline-host export notes.xtp --to markdown -o notes/   one .md file per document\n"
+      "  arvoline-host export notes.xtp --to json -o -            JSON on standard output\n"
       "  arvoline-host --codepage 1251 import notes.xtp  plug-in runs under code page 1251\n"
       "  arvoline-host --plugin ./Other.so info\n"
       "Options may also follow the command. 'arvoline-host import --help' lists import's options.");
@@ -143,6 +147,23 @@ int main(int argc, char** argv) {
   CLI::App* exportCommand = app.add_subcommand(
       "export",
       "Export a database: every document's title and text as JSON, plain text, Markdown, HTML or OPML");
+  exportCommand->footer(
+      "Each document is written as the plug-in delivers it. OUT is checked before the import: the\n"
+      "database itself is refused, and every error names OUT and the system's reason\n"
+      "(\"error: cannot write notes.html: No space left on device\"). A file or folder is written as\n"
+      ".OUT.partial-XXXXXXXX beside OUT and renamed when complete; Ctrl-C, SIGTERM and SIGHUP remove\n"
+      "it, and the next export to OUT removes one that SIGKILL left. A replaced file keeps its mode, a\n"
+      "symbolic link is written through, a device or FIFO is written where it is.\n"
+      "\n"
+      "The HTML page works offline and opens quickly at any size: the documents stay text inside the\n"
+      "page until shown; the first 300 in outline order are shown open, lists show 200 entries at a\n"
+      "time, and #d1.2.3 opens that document. Without scripts every document shows in outline order.\n"
+      "\n"
+      "Examples:\n"
+      "  arvoline-host export notes.xtp --to html -o notes.html\n"
+      "  arvoline-host export notes.xtp --to markdown -o notes/   one .md file per document\n"
+      "  arvoline-host export notes.xtp --to markdown --layout numbered -o notes/   names sort in order\n"
+      "  arvoline-host export notes.xtp --to json -o -            JSON on standard output");
   exportCommand->add_option("DATABASE", options.database, "Arvoline (.xtp) or Gleanery (.xrd) database file")->required();
   std::vector<std::string> formatNames;
   for (const auto& entry : ExportFormatNames()) formatNames.push_back(entry.first);
@@ -151,15 +172,15 @@ int main(int argc, char** argv) {
                             "json: the import's JSON with each document's plain text added;\n"
                             "text: one UTF-8 file of indented titles and texts;\n"
                             "markdown: a folder, one .md file per document, pictures beside (see --layout);\n"
-                            "html: one self-contained page; opml: an OPML 2.0 outline.\n"
+                            "html: one self-contained page, quick at any size; opml: an OPML 2.0 outline.\n"
                             "A content that is not RTF is exported as text; control characters other\n"
                             "than tab and line ends are dropped from every format's titles and texts")
       ->required()
       ->type_name("FORMAT")
       ->check(CLI::IsMember(formatNames));
   exportCommand->add_option("-o,--output", options.exportOptions.output,
-                            "File to write (a folder for markdown); written under a temporary name\n"
-                            "and renamed when complete")
+                            "File to write, a folder for markdown (\"notes/\" or \"notes\": new or empty);\n"
+                            "\"-\" writes json, text, html or opml to standard output")
       ->required()
       ->type_name("OUT");
   std::string layoutName;

@@ -6,18 +6,9 @@
 
 #include "host/markdown_escape.h"
 #include "host/markdown_inlines.h"
+#include "rtf/picture_format.h"
 
 namespace {
-
-const char* Extension(rtf::PictureKind kind) {
-  switch (kind) {
-    case rtf::PictureKind::kPng: return "PNG";
-    case rtf::PictureKind::kJpeg: return "JPEG";
-    case rtf::PictureKind::kEmf: return "EMF";
-    case rtf::PictureKind::kWmf: return "WMF";
-  }
-  return "";
-}
 
 std::string ListPrefix(const rtf::Paragraph& p) {
   if (p.list == rtf::ListKind::kNumber) {
@@ -38,10 +29,10 @@ MarkdownInlineContext InlineContext(const rtf::Document& document, const std::fu
   context.lineBreak = std::move(lineBreak);
   context.picture = [&document, &pictureFile](size_t i) {
     const rtf::Picture& picture = document.pictures[i];
-    const std::string label = "picture " + std::to_string(i + 1);
-    const bool shown = picture.kind == rtf::PictureKind::kPng || picture.kind == rtf::PictureKind::kJpeg;
-    return (shown ? "![" + label : "[" + label + " (" + Extension(picture.kind) + ")") + "](" +
-           MarkdownFilePath(pictureFile(i)) + ")";
+    const std::string label = rtf::FormatOf(picture.kind).displayed
+                                  ? "![picture " + std::to_string(i + 1)
+                                  : "[" + EscapeMarkdownText(rtf::PictureLabel(picture, i));
+    return label + "](" + MarkdownFilePath(pictureFile(i)) + ")";
   };
   return context;
 }
@@ -120,7 +111,6 @@ void AppendTable(const rtf::Document& document, const rtf::Table& table,
 
 }  // namespace
 
-
 std::string MarkdownBody(const rtf::Document& document, const std::function<std::string(size_t)>& pictureFile) {
   std::string out;
   ListLayout lists;
@@ -135,6 +125,20 @@ std::string MarkdownBody(const rtf::Document& document, const std::function<std:
       continue;
     }
     const auto& p = std::get<rtf::Paragraph>(block);
+    if (p.headingLevel > 0) {
+      // The note's title is the "#" heading: "heading 1" ranks below it. A
+      // heading is one line; a numbered heading keeps its number as text.
+      context.lineBreak = " ";
+      std::string marker = EscapeMarkdownText(p.listMarker);
+      std::replace(marker.begin(), marker.end(), '\t', ' ');
+      const std::string text = MarkdownInlines(p.inlines, context);
+      if (text.empty() && marker.find_first_not_of(' ') == std::string::npos) continue;
+      if (!out.empty()) out += '\n';
+      out += std::string(static_cast<size_t>(std::min(6, p.headingLevel + 1)), '#') + " " + marker + text + '\n';
+      lists.End();
+      afterItem = false;
+      continue;
+    }
     if (p.list == rtf::ListKind::kNone) {
       context.lineBreak = "\\\n";
       const std::string text = MarkdownInlines(p.inlines, context);

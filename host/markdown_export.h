@@ -16,63 +16,67 @@
 // Every file starts with front matter (title, outline position "1.2",
 // position among its siblings, the plug-in's level) and the title as a
 // heading; a parent ends with links to its children in their order.
-// Pictures are files beside the note ("Title-1.png", "index-1.png").
+// Pictures are files beside the note ("Title-1.png", "index-1.png"; in the
+// numbered layout "007-Title-1.png"), WMF drawn as PNG.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "host/export_input.h"
+#include "host/document_writer.h"
+#include "host/output_folder.h"
 #include "host/sibling_names.h"
 
 enum class MarkdownLayout { kTitles, kNumbered };
 
-// Writes documents as they arrive, in delivery order, into a folder that
-// exists and is empty. A document's note is written once the document after
-// its last descendant arrives (or at Finish()), so the writer holds only the
-// documents on the path from the top to the latest one, and per open parent
-// its children's names.
-class MarkdownExport {
+// Writes documents as they arrive into a folder that exists and is empty. A
+// document's note is written once the document after its last descendant
+// arrives (or at Finish()), when its children are known; the writer holds
+// the documents on the path from the top to the latest one, per open parent
+// its children's titles and names, and one open folder.
+//
+// Costs per note: one file created and written in one call; per folder one
+// mkdirat and two opens. In the numbered layout, the 1000th (10,000th ...)
+// sibling widens the numbers of those before it: each is renamed once then
+// (the pictures of a note keep the name they were written with, so that the
+// note's links to them hold).
+//
+// Write failures are OutputErrors naming the file inside the folder.
+class MarkdownExportWriter : public DocumentWriter {
  public:
-  MarkdownExport(std::filesystem::path folder, MarkdownLayout layout, std::function<void()> documentDone = [] {});
-
-  // `siblings`: kNumbered only, the number of siblings the document has
-  // (itself included), which its name's width depends on.
-  void Add(const ImportedDocument& document, size_t siblings = 0);
-  // Writes the documents still open. Call once, after the last Add().
-  void Finish();
+  MarkdownExportWriter(const std::filesystem::path& folder, MarkdownLayout layout);
+  void Write(const ImportedDocument& document, const OutlinePlace& place) override;
+  void Finish() override;
 
  private:
-  struct ChildLink {
+  struct Child {
     std::string title;
-    std::string path;  // relative to the parent's note, set when the child is written
+    std::string name;  // its file's name without ".md", or its folder's name
+    bool isFolder = false;
   };
   struct Note {
     int32_t level = 0;
     std::string title;
     std::string content;
-    std::string position;  // "1.2.3"; empty for the top folder
+    std::string position;  // "1.2.3"
     size_t order = 0;      // 1-based among its siblings
-    std::filesystem::path directory;  // where its file, or its folder, goes
-    std::string name;                 // its file's name without ".md", or its folder's name
+    std::string name;      // as in Child
     bool isFolder = false;
-    std::vector<ChildLink> children;
+    std::vector<Child> children;
     SiblingNames names;  // kTitles: the names taken in its folder
   };
 
-  void OpenFolder(Note& note);
+  std::string NameFor(Note& parent, const std::string& title);
+  void WidenNumbers(Note& parent);
+  void MakeFolderOfLatest();
   void CloseLatest();
-  // Writes the note and its pictures; returns the note's path relative to
-  // its parent's folder.
-  std::string Write(Note& note, SiblingNames* pictureNames);
+  // Writes the note and its pictures into folder_.
+  void WriteNote(Note& note, SiblingNames* pictureNames) const;
+  std::string ChildLinks(const Note& note) const;
 
   MarkdownLayout layout_;
-  std::function<void()> documentDone_;
-  std::vector<Note> open_;  // open_[0] is the export's folder itself
+  std::vector<Note> open_;  // open_[0] stands for the export's folder itself
+  OutputFolder folder_;     // the deepest open folder
 };
-
-// The whole export of documents already imported, in either layout.
-void WriteMarkdownExport(const std::filesystem::path& folder, MarkdownLayout layout, const ExportInput& input);

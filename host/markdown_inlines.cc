@@ -23,7 +23,9 @@ struct Emphasis {
   const char* openTag;
   const char* closeTag;
 };
-constexpr Emphasis kEmphasis[] = {{&rtf::TextStyle::underline, nullptr, "<u>", "</u>"},
+constexpr Emphasis kEmphasis[] = {{&rtf::TextStyle::superscript, nullptr, "<sup>", "</sup>"},
+                                  {&rtf::TextStyle::subscript, nullptr, "<sub>", "</sub>"},
+                                  {&rtf::TextStyle::underline, nullptr, "<u>", "</u>"},
                                   {&rtf::TextStyle::strike, "~~", "<s>", "</s>"},
                                   {&rtf::TextStyle::bold, "**", "<strong>", "</strong>"},
                                   {&rtf::TextStyle::italic, "*", "<em>", "</em>"}};

@@ -1,8 +1,10 @@
 // The inline content of one paragraph or table cell as CommonMark: text
 // escaped (markdown_escape.h), bold, italic and strikethrough as **, * and ~~
 // where CommonMark's flanking rules let those open and close exactly where
-// the styles do, else as <strong>, <em> and <s>; underline as <u>; links only
-// to the targets SafeHref allows; each line break as the caller's text.
+// the styles do, else as <strong>, <em> and <s>; underline, superscript and
+// subscript as <u>, <sup> and <sub> (inline HTML, which CommonMark keeps);
+// links only to the targets SafeHref allows; each line break as the caller's
+// text.
 //
 // A function of its arguments; the cost is linear in the paragraph's size
 // (the choice between delimiters and tags is revisited a bounded number of

@@ -3,7 +3,7 @@
 #include "runtime/utf8.h"
 
 std::string ValidUtf8(std::string_view text) {
-  return IsValidUtf8(text) ? std::string(text) : ToUtf8(FromUtf8(text));  // most text is valid: no round trip
+  return IsValidUtf8(text) ? std::string(text) : ToUtf8(FromUtf8(text));  // valid text needs no round trip
 }
 
 std::string ReadableText(std::string_view utf8) {

@@ -2,8 +2,24 @@
 // outline is; text = the title, _note = the plain text (left out when empty).
 #pragma once
 
-#include <ostream>
+#include <string>
 
-#include "host/export_input.h"
+#include "host/document_writer.h"
 
-void WriteOpmlExport(std::ostream& out, const ExportInput& input);
+class OpmlExportWriter : public DocumentWriter {
+ public:
+  // Writes the head, with `title` as the outline's title.
+  OpmlExportWriter(std::ostream& out, const std::string& title);
+  void Write(const ImportedDocument& document, const OutlinePlace& place) override;
+  void Finish() override;
+
+ private:
+  // Ends the last element's start tag, as an empty element unless the next
+  // document at `nextDepth` is its child, and closes the elements the next
+  // document is not inside of.
+  void CloseUntil(size_t nextDepth);
+
+  std::ostream& out_;
+  size_t open_ = 0;        // elements started, the last one's start tag still unended
+  bool started_ = false;   // a document was written
+};

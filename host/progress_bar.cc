@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr size_t kBarWidth = 24;
 // Redrawing costs a terminal write; a few times a second is enough for a person.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
@@ -13,18 +12,15 @@ ProgressBar::ProgressBar(std::ostream& out, bool enabled)
 
 ProgressBar::~ProgressBar() { Finish(); }
 
-void ProgressBar::Reading(size_t done) {
-  Draw("reading  " + std::to_string(done) + (done == 1 ? " document  " : " documents  ") + Elapsed(), false);
-}
-
-void ProgressBar::Writing(size_t done, size_t total) {
-  const size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
-  Draw("writing  [" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "]  " + std::to_string(done) +
-           "/" + std::to_string(total) + " documents  " + Elapsed(),
-       done == total);
+void ProgressBar::Writing(size_t done) {
+  Draw("writing  " + std::to_string(done) + (done == 1 ? " document  " : " documents  ") + Elapsed(), false);
 }
 
 void ProgressBar::Finish() {
+  if (!skipped_.empty()) {
+    const std::string last = std::move(skipped_);
+    Draw(last, true);  // the last state, not one drawn up to 100 ms before it
+  }
   if (!enabled_ || !drawn_) return;
   out_ << '\n';
   out_.flush();
@@ -34,7 +30,11 @@ void ProgressBar::Finish() {
 void ProgressBar::Draw(const std::string& line, bool force) {
   if (!enabled_) return;
   const auto now = std::chrono::steady_clock::now();
-  if (!force && now - lastDraw_ < kRedrawInterval) return;
+  if (!force && now - lastDraw_ < kRedrawInterval) {
+    skipped_ = line;
+    return;
+  }
+  skipped_.clear();
   lastDraw_ = now;
   out_ << '\r' << line;
   if (line.size() < lastWidth_) out_ << std::string(lastWidth_ - line.size(), ' ');

@@ -1,5 +1,5 @@
 // ProgressBar: one self-overwriting line on standard error while an export
-// runs, e.g. "writing  [##########----------]  18/36 documents  0:04".
+// runs, e.g. "writing  18 documents  0:04".
 // Draws nothing when disabled (--quiet, or standard error is no terminal).
 #pragma once
 
@@ -13,9 +13,8 @@ class ProgressBar {
   ProgressBar(std::ostream& out, bool enabled);
   ~ProgressBar();
 
-  // While reading the total is not known yet: a count only.
-  void Reading(size_t done);
-  void Writing(size_t done, size_t total);
+  // The documents written so far.
+  void Writing(size_t done);
   // Ends the line; the next output starts on a fresh one.
   void Finish();
 
@@ -29,4 +28,5 @@ class ProgressBar {
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastDraw_;
   size_t lastWidth_ = 0;
+  std::string skipped_;  // the last line not drawn, to draw when finishing
 };

@@ -3,8 +3,15 @@
 // line between documents.
 #pragma once
 
-#include <ostream>
+#include "host/document_writer.h"
 
-#include "host/export_input.h"
+class TextExportWriter : public DocumentWriter {
+ public:
+  explicit TextExportWriter(std::ostream& out) : out_(out) {}
+  void Write(const ImportedDocument& document, const OutlinePlace& place) override;
+  void Finish() override {}
 
-void WriteTextExport(std::ostream& out, const ExportInput& input);
+ private:
+  std::ostream& out_;
+  bool first_ = true;
+};

@@ -33,10 +33,12 @@ class Help:
         self.usage = ""
         self.sections = {}  # section name -> list of [name, text] entries
         self.examples = []  # (command, comment)
-        self.notes = []  # unindented lines after the examples
+        self.notes = []  # paragraphs of unindented lines after the sections, each a list of lines
         section = None
         paragraph = []
+        note_open = False  # the last line was part of a note
         for line in text.splitlines():
+            was_note, note_open = note_open, False
             if line.startswith("Usage: "):
                 if paragraph:
                     self.description.append(paragraph)
@@ -57,7 +59,11 @@ class Help:
                 parts = re.split(r"\s{2,}", line.strip(), maxsplit=1)
                 self.examples.append((parts[0], parts[1] if len(parts) > 1 else ""))
             elif not line.startswith(" "):
-                self.notes.append(line.strip())
+                if was_note:
+                    self.notes[-1].append(line.strip())
+                else:
+                    self.notes.append([line.strip()])
+                note_open = True
             elif section is not None and re.match(r"^ {2}\S", line):
                 name, _, text = line.strip().partition("  ")
                 self.sections[section].append([name.strip(), text.strip()])
@@ -117,7 +123,7 @@ def page(host):
     for paragraph in top.description[1:]:
         lines += [".PP", escape(" ".join(paragraph))]
     for note in top.notes:
-        lines += [".PP", escape(note)]
+        lines += [".PP", escape(" ".join(note))]
     lines.append(".SH OPTIONS")
     entries(lines, top.sections.get("Options", []), skip_help=False)
     lines.append(".SH COMMANDS")
@@ -125,6 +131,9 @@ def page(host):
         sub = helps[name]
         lines += [".SS " + literal(name), escape(" ".join(" ".join(p) for p in sub.description))]
         entries(lines, sub.sections.get("Positionals", []) + sub.sections.get("Options", []), skip_help=True)
+        for note in sub.notes:
+            if note not in top.notes:  # a subcommand without a footer of its own shows the program's
+                lines += [".PP", escape(" ".join(note))]
         own = [e for e in examples if invoked(e[0]) == name]
         if own:
             examples_block(lines, own)

@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "rtf/document.h"
+
 namespace rtf {
 namespace {
 
@@ -9,7 +11,7 @@ namespace {
 const std::unordered_map<std::string_view, ControlWordEntry>& Words() {
   static const std::unordered_map<std::string_view, ControlWordEntry> table = {
       {"fonttbl", {ControlWord::kFontTable}},
-      {"colortbl", {ControlWord::kSkipped}}, {"stylesheet", {ControlWord::kSkipped}}, {"info", {ControlWord::kSkipped}},
+      {"colortbl", {ControlWord::kSkipped}}, {"stylesheet", {ControlWord::kStyleSheet}}, {"info", {ControlWord::kSkipped}},
       {"header", {ControlWord::kSkipped}}, {"headerl", {ControlWord::kSkipped}}, {"headerr", {ControlWord::kSkipped}},
       {"headerf", {ControlWord::kSkipped}}, {"footer", {ControlWord::kSkipped}}, {"footerl", {ControlWord::kSkipped}},
       {"footerr", {ControlWord::kSkipped}}, {"footerf", {ControlWord::kSkipped}}, {"listtable", {ControlWord::kSkipped}},
@@ -28,12 +30,23 @@ const std::unordered_map<std::string_view, ControlWordEntry>& Words() {
       {"uldash", {ControlWord::kUnderline}}, {"ulw", {ControlWord::kUnderline}}, {"ulwave", {ControlWord::kUnderline}},
       {"ulth", {ControlWord::kUnderline}}, {"ulnone", {ControlWord::kUnderlineNone}},
       {"strike", {ControlWord::kStrike}}, {"striked", {ControlWord::kStrike}}, {"plain", {ControlWord::kPlain}}, {"v", {ControlWord::kHidden}},
+      {"super", {ControlWord::kSuperscript}}, {"sub", {ControlWord::kSubscript}}, {"nosupersub", {ControlWord::kNoSuperSub}},
+      {"up", {ControlWord::kRaise}}, {"dn", {ControlWord::kLower}},
+      {"rtlch", {ControlWord::kRightToLeftText}}, {"ltrch", {ControlWord::kLeftToRightText}},
       {"par", {ControlWord::kParagraph}}, {"page", {ControlWord::kParagraph}}, {"sect", {ControlWord::kParagraph}},
       {"line", {ControlWord::kLineBreak}}, {"tab", {ControlWord::kTab}},
       {"cell", {ControlWord::kCell}}, {"nestcell", {ControlWord::kCell}}, {"row", {ControlWord::kRow}}, {"nestrow", {ControlWord::kRow}},
       {"intbl", {ControlWord::kInTable}}, {"pard", {ControlWord::kParagraphDefault}}, {"ilvl", {ControlWord::kListLevel}},
+      {"s", {ControlWord::kParagraphStyle}}, {"cs", {ControlWord::kOtherStyle}}, {"ds", {ControlWord::kOtherStyle}},
+      {"ts", {ControlWord::kOtherStyle}}, {"outlinelevel", {ControlWord::kOutlineLevel}},
+      {"ql", {ControlWord::kAlignment, 0, int(Alignment::kStart)}}, {"qc", {ControlWord::kAlignment, 0, int(Alignment::kCenter)}},
+      {"qr", {ControlWord::kAlignment, 0, int(Alignment::kEnd)}}, {"qj", {ControlWord::kAlignment, 0, int(Alignment::kJustify)}},
+      {"rtlpar", {ControlWord::kRightToLeftParagraph}}, {"ltrpar", {ControlWord::kLeftToRightParagraph}},
       {"pngblip", {ControlWord::kPng}}, {"jpegblip", {ControlWord::kJpeg}}, {"emfblip", {ControlWord::kEmf}},
-      {"wmetafile", {ControlWord::kWmf}}, {"picwgoal", {ControlWord::kWidthGoal}}, {"pichgoal", {ControlWord::kHeightGoal}},
+      {"wmetafile", {ControlWord::kWmf}}, {"dibitmap", {ControlWord::kDib}}, {"wbitmap", {ControlWord::kDdb}},
+      {"picw", {ControlWord::kPictureWidth}}, {"pich", {ControlWord::kPictureHeight}},
+      {"wbmbitspixel", {ControlWord::kBitsPerPixel}}, {"wbmplanes", {ControlWord::kPlanes}},
+      {"wbmwidthbytes", {ControlWord::kWidthBytes}}, {"picwgoal", {ControlWord::kWidthGoal}}, {"pichgoal", {ControlWord::kHeightGoal}},
       {"picscalex", {ControlWord::kScaleX}}, {"picscaley", {ControlWord::kScaleY}},
       {"emdash", {ControlWord::kCharacter, U'\u2014'}}, {"endash", {ControlWord::kCharacter, U'\u2013'}},
       {"bullet", {ControlWord::kCharacter, U'\u2022'}}, {"lquote", {ControlWord::kCharacter, U'\u2018'}},

@@ -18,6 +18,11 @@ class DocumentBuilder {
   void AddPicture(Picture picture, const TextStyle& style);
   void AddListMarker(std::string_view utf8);
   void SetListLevel(int32_t level) { paragraph_.listLevel = level < 0 ? 0 : level; }
+  void SetLayout(int32_t headingLevel, Alignment alignment, bool rightToLeft) {
+    paragraph_.headingLevel = headingLevel;
+    paragraph_.alignment = alignment;
+    paragraph_.rightToLeft = rightToLeft;
+  }
 
   // Ends the current paragraph; inside a table it goes to the current cell.
   void EndParagraph(bool inTable);

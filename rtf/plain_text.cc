@@ -2,21 +2,22 @@
 
 #include <variant>
 
+#include "rtf/picture_format.h"
 #include "rtf/rtf_reader.h"
+#include "rtf/script_text.h"
 
 namespace rtf {
 namespace {
 
-void AppendRow(const TableRow& row, std::string& out) {
+// A row's cells joined by tabs; paragraphs and line breaks in a cell are line
+// breaks within its text, as in the other formats.
+void AppendRow(const Document& document, const TableRow& row, std::string& out) {
   for (size_t c = 0; c < row.cells.size(); ++c) {
     if (c > 0) out += '\t';
     const auto& paragraphs = row.cells[c].paragraphs;
     for (size_t p = 0; p < paragraphs.size(); ++p) {
-      std::string text = ParagraphText(paragraphs[p]);
-      for (char& ch : text)
-        if (ch == '\n') ch = ' ';  // a cell stays on its row's line
-      if (p > 0 && !text.empty()) out += ' ';
-      out += text;
+      if (p > 0) out += '\n';
+      out += ParagraphText(document, paragraphs[p]);
     }
   }
 }
@@ -41,13 +42,26 @@ std::string TrimLines(const std::string& text) {
 
 }  // namespace
 
-std::string ParagraphText(const Paragraph& paragraph) {
+std::string ParagraphText(const Document& document, const Paragraph& paragraph) {
   std::string out = paragraph.listMarker;
-  for (const Inline& piece : paragraph.inlines) {
+  const auto& inlines = paragraph.inlines;
+  for (size_t i = 0; i < inlines.size(); ++i) {
+    const Inline& piece = inlines[i];
     switch (piece.kind) {
-      case Inline::Kind::kText:
-        out += piece.text;
+      case Inline::Kind::kText: {
+        const bool up = piece.style.superscript, down = piece.style.subscript;
+        if (!up && !down) {
+          out += piece.text;
+          break;
+        }
+        // A raised run may span pieces of other styles: "x{\\super n}{\\super\\b +1}" is "xⁿ⁺¹".
+        std::string run = piece.text;
+        while (i + 1 < inlines.size() && inlines[i + 1].kind == Inline::Kind::kText &&
+               inlines[i + 1].style.superscript == up && inlines[i + 1].style.subscript == down)
+          run += inlines[++i].text;
+        out += ScriptText(run, up);
         break;
+      }
       case Inline::Kind::kLineBreak:
         out += '\n';
         break;
@@ -55,6 +69,8 @@ std::string ParagraphText(const Paragraph& paragraph) {
         out += '\t';
         break;
       case Inline::Kind::kPicture:
+        if (piece.picture < document.pictures.size())
+          out += "[" + PictureLabel(document.pictures[piece.picture], piece.picture) + "]";
         break;
     }
   }
@@ -69,11 +85,11 @@ std::string PlainText(const Document& document) {
   std::string text;
   for (const Block& block : document.blocks) {
     if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
-      text += ParagraphText(*paragraph);
+      text += ParagraphText(document, *paragraph);
       text += '\n';
     } else {
       for (const TableRow& row : std::get<Table>(block).rows) {
-        AppendRow(row, text);
+        AppendRow(document, row, text);
         text += '\n';
       }
     }

@@ -6,6 +6,7 @@
 #include "rtf/control_words.h"
 #include "rtf/font_code_pages.h"
 #include "rtf/hyperlink_target.h"
+#include "runtime/utf8.h"
 
 namespace rtf {
 namespace {
@@ -18,6 +19,39 @@ int HexValue(char c) {
 }
 
 bool On(const RtfToken& t) { return !t.hasParameter || t.parameter != 0; }
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The heading level a style's name gives: N for "heading N" (as Word and
+// LibreOffice name them, in any case; "heading 1,h1" lists aliases), else 0.
+int32_t HeadingLevelOfName(std::string_view name) {
+  name = name.substr(0, name.find(','));
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  static constexpr std::string_view kPrefix = "heading ";
+  if (name.size() != kPrefix.size() + 1) return 0;
+  for (size_t i = 0; i < kPrefix.size(); ++i)
+    if ((name[i] | 0x20) != kPrefix[i]) return 0;
+  const char digit = name.back();
+  return digit >= '1' && digit <= '9' ? digit - '0' : 0;
+}
+
+// The heading level of \outlinelevelN: 0 to 8 are headings 1 to 9; 9 and
+// above are body text.
+int32_t HeadingLevelOfOutline(int32_t outlineLevel) { return outlineLevel >= 0 && outlineLevel <= 8 ? outlineLevel + 1 : 0; }
+
+// Twips from \picw or \pich: pixels for Windows bitmaps, hundredths of a
+// millimetre for metafiles. PNG and JPEG writers disagree on the unit, so
+// those keep their own size (0: unknown).
+int32_t TwipsOfExtent(int32_t extent, PictureKind kind) {
+  if (extent <= 0) return 0;
+  if (kind == PictureKind::kWmf || kind == PictureKind::kEmf) return static_cast<int32_t>(int64_t(extent) * 1440 / 2540);
+  if (kind == PictureKind::kBmp || kind == PictureKind::kBitmap)
+    return static_cast<int32_t>(std::min<int64_t>(int64_t(extent) * 15, INT32_MAX));
+  return 0;
+}
 
 }  // namespace
 
@@ -59,11 +93,17 @@ Document RtfReader::Read() {
       continue;
     }
     if (!started) continue;  // only text before the first "{": nothing of the document
-    if (skipCount_ > 0) {    // \uc fallback: each escape, word or symbol counts one
+    if (skipCount_ > 0) {    // \uc fallback: each character, escape, word or symbol counts one
       if (token.kind == RtfToken::Kind::kText) {
-        const size_t skipped = std::min<size_t>(static_cast<size_t>(skipCount_), token.word.size());
-        skipCount_ -= static_cast<int32_t>(skipped);
-        if (skipped < token.word.size()) OnBytes(token.word.substr(skipped));
+        // A character is one UTF-8 sequence: its lead byte and the continuation bytes after it.
+        const std::string_view text = token.word;
+        size_t skipped = 0;
+        while (skipCount_ > 0 && skipped < text.size()) {
+          ++skipped;
+          while (skipped < text.size() && (static_cast<unsigned char>(text[skipped]) & 0xC0) == 0x80) ++skipped;
+          --skipCount_;
+        }
+        if (skipped < text.size()) OnText(text.substr(skipped));
       } else {
         --skipCount_;
       }
@@ -71,7 +111,7 @@ Document RtfReader::Read() {
     }
     switch (token.kind) {
       case RtfToken::Kind::kText:
-        OnBytes(token.word);
+        OnText(token.word);
         break;
       case RtfToken::Kind::kHexByte:
         OnBytes(std::string_view(reinterpret_cast<const char*>(&token.byte), 1));
@@ -109,6 +149,7 @@ void RtfReader::OpenGroup() {
   inner.starred = false;
   inner.ownsField = false;
   inner.ownsPicture = false;
+  if (inner.destination == Destination::kStyleSheet) inner.styleDefinition = 0;  // an entry without \s is style 0
   stack_.push_back(std::move(inner));
 }
 
@@ -123,16 +164,26 @@ void RtfReader::CloseGroup() {
   const GroupState closed = std::move(stack_.back());
   stack_.pop_back();
   if (closed.ownsField && !fields_.empty()) fields_.pop_back();
-  if (closed.ownsPicture) {
-    if (picture_.known && !picture_.picture.bytes.empty()) {
-      Picture& p = picture_.picture;
-      p.widthTwips = static_cast<int32_t>(int64_t(picture_.widthGoal) * picture_.scaleX / 100);
-      p.heightTwips = static_cast<int32_t>(int64_t(picture_.heightGoal) * picture_.scaleY / 100);
-      if (!stack_.empty() && stack_.back().destination == Destination::kBody && !stack_.back().hidden)
-        builder_.AddPicture(std::move(p), stack_.back().style);
-    }
-    picture_ = PictureInProgress{};
+  if (closed.ownsPicture) EndPicture();
+}
+
+void RtfReader::EndPicture() {
+  PictureInProgress done = std::move(picture_);
+  picture_ = PictureInProgress{};
+  if (!done.known || done.picture.bytes.empty()) return;
+  if (stack_.empty() || stack_.back().destination != Destination::kBody || stack_.back().hidden) return;
+  Picture& p = done.picture;
+  if (done.packedBitmap || done.deviceBitmap) {
+    std::string bmp = done.packedBitmap ? BmpFromPackedDib(p.bytes) : BmpFromDeviceBitmap(done.bitmap, p.bytes);
+    p.kind = bmp.empty() ? PictureKind::kBitmap : PictureKind::kBmp;
+    if (!bmp.empty()) p.bytes = std::move(bmp);
   }
+  // The size it is shown at: \picwgoal, else \picw, scaled by \picscalex.
+  const int64_t width = done.widthGoal > 0 ? done.widthGoal : TwipsOfExtent(done.bitmap.width, p.kind);
+  const int64_t height = done.heightGoal > 0 ? done.heightGoal : TwipsOfExtent(done.bitmap.height, p.kind);
+  p.widthTwips = static_cast<int32_t>(std::min<int64_t>(width * done.scaleX / 100, INT32_MAX));
+  p.heightTwips = static_cast<int32_t>(std::min<int64_t>(height * done.scaleY / 100, INT32_MAX));
+  builder_.AddPicture(std::move(p), stack_.back().style);
 }
 
 // `entry`: null for a word the reader does not know.
@@ -153,6 +204,10 @@ bool RtfReader::BeginDestination(const ControlWordEntry* entry) {
   switch (w) {
     case ControlWord::kFontTable:
       s.destination = Destination::kFontTable;
+      return true;
+    case ControlWord::kStyleSheet:
+      s.destination = Destination::kStyleSheet;
+      s.styleDefinition = -1;
       return true;
     case ControlWord::kSkipped:
       s.destination = Destination::kSkip;
@@ -227,7 +282,7 @@ void RtfReader::OnControlWord(const RtfToken& token) {
       if (s.destination == Destination::kFontTable) {
         s.fontDefinition = n;
         if (fonts_.size() < kMaxFonts) fonts_.emplace(n, FontInfo{});
-      } else {
+      } else if (s.destination != Destination::kStyleSheet) {
         s.font = n;
       }
       break;
@@ -238,6 +293,7 @@ void RtfReader::OnControlWord(const RtfToken& token) {
         if (font == fonts_.end()) break;
         if (entry->word == ControlWord::kCharset) font->second.charset = n;
         else font->second.codePage = n;
+        font->second.symbol = SymbolFontOf(font->second.name, font->second.charset);
       }
       break;
     case ControlWord::kUnicodeSkip:
@@ -266,11 +322,30 @@ void RtfReader::OnControlWord(const RtfToken& token) {
       break;
     case ControlWord::kPlain:
       s.style.bold = s.style.italic = s.style.underline = s.style.strike = false;
+      s.style.superscript = s.style.subscript = s.style.rightToLeft = false;
       s.hidden = false;
       s.font = -1;
       break;
     case ControlWord::kHidden:
       s.hidden = On(token);
+      break;
+    case ControlWord::kSuperscript:
+    case ControlWord::kSubscript:
+    case ControlWord::kNoSuperSub:
+    case ControlWord::kRaise:
+    case ControlWord::kLower: {
+      // \upN and \dnN raise or lower by N half-points (6 when N is not given); 0 is the baseline.
+      const bool on = entry->word == ControlWord::kRaise || entry->word == ControlWord::kLower ? !token.hasParameter || n > 0
+                                                                                               : On(token);
+      const bool up = entry->word == ControlWord::kSuperscript || entry->word == ControlWord::kRaise;
+      const bool down = entry->word == ControlWord::kSubscript || entry->word == ControlWord::kLower;
+      s.style.superscript = on && up;
+      s.style.subscript = on && down;
+      break;
+    }
+    case ControlWord::kRightToLeftText:
+    case ControlWord::kLeftToRightText:
+      s.style.rightToLeft = entry->word == ControlWord::kRightToLeftText;
       break;
     case ControlWord::kParagraph:
       EndParagraph();
@@ -287,7 +362,7 @@ void RtfReader::OnControlWord(const RtfToken& token) {
     case ControlWord::kCell:
       FlushSurrogate();
       if (s.destination == Destination::kBody) {
-        builder_.SetListLevel(s.listLevel);
+        PrepareParagraph();
         builder_.EndCell();
       }
       break;
@@ -301,22 +376,70 @@ void RtfReader::OnControlWord(const RtfToken& token) {
     case ControlWord::kParagraphDefault:
       s.inTable = false;
       s.listLevel = 0;
+      s.paragraph = ParagraphFormat{};
       break;
     case ControlWord::kListLevel:
       s.listLevel = std::clamp(n, 0, 8);
+      break;
+    case ControlWord::kParagraphStyle:
+      if (!token.hasParameter || n < 0) break;
+      if (s.destination != Destination::kStyleSheet) {
+        s.paragraph.style = n;
+      } else {
+        s.styleDefinition = n;
+        if (styles_.size() < kMaxStyles) styles_.emplace(n, StyleInfo{});
+      }
+      break;
+    case ControlWord::kOtherStyle:
+      if (s.destination == Destination::kStyleSheet) s.styleDefinition = -1;  // character, section, table styles
+      break;
+    case ControlWord::kOutlineLevel:
+      if (!token.hasParameter) break;
+      if (s.destination != Destination::kStyleSheet) {
+        s.paragraph.outlineLevel = n;
+      } else if (const auto style = styles_.find(s.styleDefinition); style != styles_.end()) {
+        style->second.outlineLevel = n;
+      }
+      break;
+    case ControlWord::kAlignment:
+      s.paragraph.alignment = static_cast<Alignment>(entry->value);
+      break;
+    case ControlWord::kRightToLeftParagraph:
+    case ControlWord::kLeftToRightParagraph:
+      s.paragraph.rightToLeft = entry->word == ControlWord::kRightToLeftParagraph;
       break;
     case ControlWord::kPng:
     case ControlWord::kJpeg:
     case ControlWord::kEmf:
     case ControlWord::kWmf:
+    case ControlWord::kDib:
+    case ControlWord::kDdb:
       if (s.destination == Destination::kPicture) {
         static const std::pair<ControlWord, PictureKind> kKinds[] = {
             {ControlWord::kPng, PictureKind::kPng}, {ControlWord::kJpeg, PictureKind::kJpeg},
-            {ControlWord::kEmf, PictureKind::kEmf}, {ControlWord::kWmf, PictureKind::kWmf}};
+            {ControlWord::kEmf, PictureKind::kEmf}, {ControlWord::kWmf, PictureKind::kWmf},
+            {ControlWord::kDib, PictureKind::kBitmap}, {ControlWord::kDdb, PictureKind::kBitmap}};
         for (const auto& [word, kind] : kKinds)
           if (word == entry->word) picture_.picture.kind = kind;
+        picture_.packedBitmap = entry->word == ControlWord::kDib;
+        picture_.deviceBitmap = entry->word == ControlWord::kDdb;
         picture_.known = true;
       }
+      break;
+    case ControlWord::kPictureWidth:
+      picture_.bitmap.width = std::max(n, 0);
+      break;
+    case ControlWord::kPictureHeight:
+      picture_.bitmap.height = std::max(n, 0);
+      break;
+    case ControlWord::kBitsPerPixel:
+      picture_.bitmap.bitsPerPixel = n;
+      break;
+    case ControlWord::kPlanes:
+      picture_.bitmap.planes = n;
+      break;
+    case ControlWord::kWidthBytes:
+      picture_.bitmap.widthBytes = std::max(n, 0);
       break;
     case ControlWord::kWidthGoal:
       picture_.widthGoal = std::max(n, 0);
@@ -357,30 +480,73 @@ void RtfReader::OnControlSymbol(char symbol) {
     case '{':
     case '}':
     case '\\':
-      OnBytes(std::string_view(&symbol, 1));
+      OnText(std::string_view(&symbol, 1));
       break;
     default:
       break;  // "\-" (optional hyphen), "\:", "\|" and unknown symbols show nothing
   }
 }
 
-void RtfReader::OnBytes(std::string_view bytes) {
-  const GroupState& s = State();
-  switch (s.destination) {
-    case Destination::kPicture:
-      OnPictureBytes(bytes, false);
-      return;
-    case Destination::kBody:
-      if (s.hidden) return;
-      break;
-    case Destination::kListMarker:
-    case Destination::kFieldInstruction:
-      break;
-    default:
-      return;
+// Whether the current destination keeps text: the body (unless hidden), a
+// list marker, a field instruction.
+bool RtfReader::TakesText() const {
+  const GroupState& s = stack_.back();
+  return (s.destination == Destination::kBody && !s.hidden) || s.destination == Destination::kListMarker ||
+         s.destination == Destination::kFieldInstruction;
+}
+
+// Text as written in the RTF: UTF-8, as the content reached the reader.
+void RtfReader::OnText(std::string_view text) {
+  const Destination destination = State().destination;
+  if (destination == Destination::kPicture) return OnPictureBytes(text, false);
+  if (destination == Destination::kFontTable || destination == Destination::kStyleSheet) return OnName(text);
+  if (!TakesText()) return;
+  if (!pending_.empty()) {
+    // ASCII after \'xx escapes continues their bytes: it may be the trail
+    // byte of a double-byte character ("\'c1c" is one Big5 character).
+    size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    pending_.append(text.substr(0, ascii));
+    text.remove_prefix(ascii);
+    if (text.empty()) return;
   }
+  if (IsAscii(text) && CurrentSymbolFont() == SymbolFont::kNone) {
+    Flush();
+    FlushSurrogate();
+    Emit(text);
+    return;
+  }
+  if (ToUtf8(FromUtf8(text)) != text) {
+    OnBytes(text);  // no UTF-8: 8-bit text in the font's code page
+    return;
+  }
+  Flush();
+  EmitUnicodeText(text);
+}
+
+// \'xx: a byte in the current font's code page.
+void RtfReader::OnBytes(std::string_view bytes) {
+  if (State().destination == Destination::kPicture) return OnPictureBytes(bytes, false);
+  if (!TakesText()) return;
   FlushSurrogate();
   pending_.append(bytes);
+}
+
+// Font and style names: "Arial;" in the font table, "heading 1;" in the style sheet.
+void RtfReader::OnName(std::string_view text) {
+  const GroupState& s = State();
+  const bool font = s.destination == Destination::kFontTable;
+  const auto fontFound = fonts_.find(s.fontDefinition);
+  const auto styleFound = styles_.find(s.styleDefinition);
+  if (font ? fontFound == fonts_.end() : styleFound == styles_.end()) return;
+  std::string& name = font ? fontFound->second.name : styleFound->second.name;
+  bool& named = font ? fontFound->second.named : styleFound->second.named;
+  if (named) return;
+  const size_t end = text.find(';');
+  name.append(text.substr(0, std::min(end, kMaxNameLength - std::min(name.size(), kMaxNameLength))));
+  if (end == std::string_view::npos) return;
+  named = true;
+  if (font) fontFound->second.symbol = SymbolFontOf(name, fontFound->second.charset);
 }
 
 void RtfReader::OnPictureBytes(std::string_view data, bool binary) {
@@ -422,8 +588,25 @@ void RtfReader::OnUnicode(int32_t value) {
 void RtfReader::EmitCharacter(char32_t c) {
   FlushSurrogate();
   std::string utf8;
-  AppendUtf8(c, utf8);
+  AppendUtf8(DrawnCharacter(CurrentSymbolFont(), c), utf8);
   Emit(utf8);
+}
+
+// Valid UTF-8 text, each character as the current font draws it: in a symbol
+// font, characters up to U+00FF are its bytes.
+void RtfReader::EmitUnicodeText(std::string_view utf8) {
+  FlushSurrogate();
+  const SymbolFont font = CurrentSymbolFont();
+  const UnicodeString units = FromUtf8(utf8);
+  std::string out;
+  for (size_t i = 0; i < units.size(); ++i) {
+    char32_t c = units[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size()) c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+    AppendUtf8(font != SymbolFont::kNone && c < 0x100 ? SymbolFontCharacter(font, static_cast<unsigned char>(c))
+                                                      : DrawnCharacter(font, c),
+               out);
+  }
+  Emit(out);
 }
 
 void RtfReader::Emit(std::string_view utf8) {
@@ -447,14 +630,35 @@ void RtfReader::EndParagraph() {
   FlushSurrogate();
   const GroupState& s = State();
   if (s.destination != Destination::kBody) return;
-  builder_.SetListLevel(s.listLevel);
+  PrepareParagraph();
   builder_.EndParagraph(s.inTable);
+}
+
+// Hands the paragraph properties in force to the paragraph about to end.
+void RtfReader::PrepareParagraph() {
+  const GroupState& s = State();
+  builder_.SetListLevel(s.listLevel);
+  builder_.SetLayout(HeadingLevel(s.paragraph), s.paragraph.alignment, s.paragraph.rightToLeft);
+}
+
+// \outlinelevel of the paragraph, else of its style, else its style's name.
+int32_t RtfReader::HeadingLevel(const ParagraphFormat& format) const {
+  if (format.outlineLevel >= 0) return HeadingLevelOfOutline(format.outlineLevel);
+  const auto style = styles_.find(format.style);
+  if (style == styles_.end()) return 0;
+  if (style->second.outlineLevel >= 0) return HeadingLevelOfOutline(style->second.outlineLevel);
+  return HeadingLevelOfName(style->second.name);
 }
 
 void RtfReader::Flush() {
   if (pending_.empty()) return;
   std::string utf8;
-  decoder_.Decode(CurrentCodePage(), pending_, utf8);
+  const SymbolFont font = CurrentSymbolFont();
+  if (font != SymbolFont::kNone) {
+    for (const char b : pending_) AppendUtf8(SymbolFontCharacter(font, static_cast<unsigned char>(b)), utf8);
+  } else {
+    decoder_.Decode(CurrentCodePage(), pending_, utf8);
+  }
   pending_.clear();
   Emit(utf8);
 }
@@ -465,14 +669,25 @@ void RtfReader::FlushSurrogate() {
   EmitCharacter(U'\uFFFD');
 }
 
-int32_t RtfReader::CurrentCodePage() const {
-  const int32_t ansi = ansiCodePage_ > 0 ? ansiCodePage_ : kDefaultAnsiCodePage;
+const RtfReader::FontInfo* RtfReader::CurrentFont() const {
+  if (stack_.empty()) return nullptr;
   const int32_t font = stack_.back().font >= 0 ? stack_.back().font : defaultFont_;
   const auto found = fonts_.find(font);
-  if (found == fonts_.end()) return ansi;
-  if (found->second.codePage > 0) return found->second.codePage;
-  if (found->second.charset >= 0) return CodePageForCharset(found->second.charset, ansi);
+  return found == fonts_.end() ? nullptr : &found->second;
+}
+
+int32_t RtfReader::CurrentCodePage() const {
+  const int32_t ansi = ansiCodePage_ > 0 ? ansiCodePage_ : kDefaultAnsiCodePage;
+  const FontInfo* font = CurrentFont();
+  if (!font) return ansi;
+  if (font->codePage > 0) return font->codePage;
+  if (font->charset >= 0) return CodePageForCharset(font->charset, ansi);
   return ansi;
+}
+
+SymbolFont RtfReader::CurrentSymbolFont() const {
+  const FontInfo* font = CurrentFont();
+  return font ? font->symbol : SymbolFont::kNone;
 }
 
 }  // namespace rtf

@@ -11,10 +11,6 @@ namespace rtf {
 
 void TextDecoder::Decode(int32_t codePage, std::string_view bytes, std::string& out) {
   if (bytes.empty()) return;
-  if (codePage == kSymbolCodePage) {
-    for (const char b : bytes) AppendUtf8(SymbolCharacter(static_cast<unsigned char>(b)), out);
-    return;
-  }
   // Every code page RTF names keeps the bytes below 0x80 as ASCII (a
   // double-byte page's lead bytes are above), and most runs are ASCII only.
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {

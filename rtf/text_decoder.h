@@ -15,8 +15,8 @@ namespace rtf {
 
 class TextDecoder {
  public:
-  // Appends `bytes`, read in `codePage` (kSymbolCodePage for the Symbol
-  // font), to `out` as UTF-8. Undefined bytes become U+FFFD.
+  // Appends `bytes`, read in `codePage`, to `out` as UTF-8. Undefined bytes
+  // become U+FFFD.
   void Decode(int32_t codePage, std::string_view bytes, std::string& out);
 
  private:

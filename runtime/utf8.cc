@@ -30,6 +30,25 @@ void AppendUtf16(UnicodeString& out, char32_t cp) {
   }
 }
 
+// The multi-byte sequence at s[i] as `cp`: its length, or 0 when it is no
+// valid UTF-8 (overlong, a surrogate, past U+10FFFF, cut short).
+size_t DecodeSequence(std::string_view s, size_t i, char32_t& cp) {
+  const unsigned char b = static_cast<unsigned char>(s[i]);
+  size_t len = 0;
+  char32_t min = 0;
+  if (b >= 0xC2 && b <= 0xDF) { len = 2; cp = b & 0x1F; min = 0x80; }
+  else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; min = 0x800; }
+  else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; min = 0x10000; }
+  if (len == 0 || i + len > s.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    const unsigned char cb = static_cast<unsigned char>(s[i + k]);
+    if ((cb & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (cb & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
 }  // namespace
 
 std::string ToUtf8(UnicodeStringView s) {
@@ -61,41 +80,20 @@ std::string ToUtf8(UnicodeStringView s) {
   return out;
 }
 
-namespace {
-
-// The length of the well-formed UTF-8 sequence at `i` with its code point in
-// `cp`, or 0 where the byte there starts none (a stray continuation byte, an
-// overlong form, a surrogate, a value past U+10FFFF or a cut-off sequence).
-size_t DecodeAt(std::string_view s, size_t i, char32_t& cp) {
-  const unsigned char b = static_cast<unsigned char>(s[i]);
-  if (b < 0x80) {
-    cp = b;
-    return 1;
-  }
-  size_t len = 0;
-  char32_t min = 0;
-  if (b >= 0xC2 && b <= 0xDF) { len = 2; cp = b & 0x1F; min = 0x80; }
-  else if (b >= 0xE0 && b <= 0xEF) { len = 3; cp = b & 0x0F; min = 0x800; }
-  else if (b >= 0xF0 && b <= 0xF4) { len = 4; cp = b & 0x07; min = 0x10000; }
-  if (len == 0 || i + len > s.size()) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    const unsigned char cb = static_cast<unsigned char>(s[i + k]);
-    if ((cb & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (cb & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
-}  // namespace
-
 UnicodeString FromUtf8(std::string_view s) {
   UnicodeString out;
   out.reserve(s.size());
   size_t i = 0;
-  while (i < s.size()) {
-    char32_t cp;
-    const size_t len = DecodeAt(s, i, cp);
+  const size_t n = s.size();
+  while (i < n) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    char32_t cp = 0;
+    const size_t len = DecodeSequence(s, i, cp);
     if (len == 0) {
       out.push_back(0xFFFD);
       ++i;
@@ -113,8 +111,8 @@ bool IsValidUtf8(std::string_view s) {
       ++i;
       continue;
     }
-    char32_t cp;
-    const size_t len = DecodeAt(s, i, cp);
+    char32_t cp = 0;
+    const size_t len = DecodeSequence(s, i, cp);
     if (len == 0) return false;
     i += len;
   }

@@ -14,6 +14,5 @@
 
 std::string ToUtf8(UnicodeStringView s);
 UnicodeString FromUtf8(std::string_view s);
-// True when FromUtf8 would replace nothing: every byte is part of a
-// well-formed UTF-8 sequence.
+// True when FromUtf8 would replace nothing.
 bool IsValidUtf8(std::string_view s);

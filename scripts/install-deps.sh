@@ -11,17 +11,23 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev
+  libicu-dev zlib1g-dev
   mdbtools mdbtools-dev libglib2.0-dev
   nlohmann-json3-dev libcli11-dev
+  # The host draws WMF pictures with libwmf, which needs the URW base fonts for text.
+  libwmf-dev fonts-urw-base35
   binutils time python3 python3-html5lib
   # A CommonMark renderer: the Markdown export is checked as a reader sees it.
   cmark-gfm
+  # Headless Chromium opens the HTML exports in the tests and the export benchmark.
+  chromium
   clang libclang-rt-14-dev
   # The 32-bit Windows DLL: the mingw-w64 cross compiler (posix threads), and
   # what runs its tests where 32-bit programs cannot run natively.
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 qemu-user-static mmdebstrap locales
-  dpkg-dev file lintian man-db python3-pefile
+  # The package checks: dpkg-shlibdeps, lintian, the manual page, the DLL's
+  # resources and debug link, and hardening-check (devscripts).
+  dpkg-dev file lintian man-db python3-pefile devscripts
 )
 
 missing=()

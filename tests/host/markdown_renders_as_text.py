@@ -10,7 +10,8 @@ read back by html5lib. For each note it checks that
     its outline position belongs to a document of the export;
   - the visible text (the title heading, then the content) equals the title
     and the plain text of that document, up to the differences listed under
-    "Normalisation" below;
+    "Normalisation" below (blanks, list markers, how superscripts are
+    written, pictures shown as images);
   - a parent ends with one link per child, in order, showing the child's
     title and leading to the child's own note;
   - every link and picture has no scheme or one of the allowed schemes, and
@@ -22,6 +23,7 @@ import os
 import re
 import subprocess
 import sys
+import unicodedata
 import urllib.parse
 
 import html5lib
@@ -52,9 +54,40 @@ def expected_for_rendered(expected, starts_list_item):
     return expected
 
 
-def rendered_inline(tag, text):
-    """The plain-text form of an inline element's own text."""
-    return text
+def script_mark(c):
+    """"^" for a superscript character (², ⁿ), "_" for a subscript one (₂)."""
+    kind = unicodedata.decomposition(c).split(" ")[0]
+    return {"<super>": "^", "<sub>": "_"}.get(kind)
+
+
+def raised(text):
+    """Superscript and subscript in one form on both sides: the plain text's
+    Unicode characters ("m²"), its readable forms ("10^q", "x_(max)") and the
+    page's <sup> and <sub> (read as "^(...)" and "_(...)") all become
+    "^(...)" and "_(...)"."""
+    out, i = [], 0
+    while i < len(text):
+        mark = script_mark(text[i])
+        if mark:
+            j = i
+            while j < len(text) and script_mark(text[j]) == mark:
+                j += 1
+            out.append(mark + "(" + unicodedata.normalize("NFKC", text[i:j]).replace("\u2212", "-") + ")")
+            i = j
+        elif text[i] in "^_" and i + 1 < len(text) and text[i + 1] != "(" and not text[i + 1].isspace():
+            out.append(text[i] + "(" + text[i + 1] + ")")
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
+def shown_pictures(text, shown):
+    """A picture shown as an image is named by its number only (its alt
+    text); the plain text's "[picture 1: PNG, 20 × 10 px]" says more."""
+    return re.sub(r"\[(picture \d+): [^\]\n]*\]",
+                  lambda m: "[" + m.group(1) + "]" if m.group(1) in shown else m.group(0), text)
 
 
 def collapsible(text):
@@ -75,6 +108,7 @@ class Page:
         self.lines = [["", False]]  # [text, starts a list item]
         self.links = []             # every href and src
         self.pictures = []          # src of every image
+        self.shown = set()          # alt text of every image ("picture 1")
         self.children = []          # (text, href) of the trailing list of child links
         blocks = list(html5lib.parse(html, namespaceHTMLElements=False).find("body"))
         if len(blocks) >= 2 and blocks[-2].tag == "hr" and blocks[-1].tag == "ul":
@@ -108,14 +142,20 @@ class Page:
         elif tag == "img":
             self.pictures.append(element.get("src"))
             self.links.append(element.get("src"))
+            self.shown.add(element.get("alt"))
+            self.lines[-1][0] += "[" + element.get("alt", "") + "]"
         elif tag == "a":
             self.links.append(element.get("href"))
-            if self.is_own_file(element.get("href")):
+            if self.is_own_file(element.get("href")):  # a picture no page shows: its placeholder
+                self.lines[-1][0] += "[" + collapsible("".join(element.itertext())) + "]"
                 self.lines[-1][0] += collapsible(element.tail or "")
                 return
-        self.lines[-1][0] += rendered_inline(tag, collapsible(element.text or ""))
+        script = {"sup": "^", "sub": "_"}.get(tag)
+        self.lines[-1][0] += (script + "(" if script else "") + collapsible(element.text or "")
         for child in element:
             self.walk(child)
+        if script:
+            self.lines[-1][0] += ")"
         if tag in BLOCKS:
             self.open_line(False)
         self.lines[-1][0] += collapsible(element.tail or "")
@@ -182,8 +222,9 @@ def check_note(path, where, fields, body, by_position, children_of):
                           input=body, capture_output=True, text=True, check=True).stdout
     directory = os.path.dirname(path)
     page = Page(html, directory)
-    expected = comparable_lines(readable(document["title"]) + "\n" + document["text"])
-    rendered = page.visible()
+    text = shown_pictures(document["text"], page.shown)
+    expected = [raised(line) for line in comparable_lines(readable(document["title"]) + "\n" + text)]
+    rendered = [(raised(line), item) for line, item in page.visible()]
     if len(rendered) != len(expected) or any(
             line != expected_for_rendered(e, item) for (line, item), e in zip(rendered, expected)):
         problems.append(f"{where}: shows {[line for line, _ in rendered]!r}, the text is {expected!r}")

@@ -222,20 +222,34 @@ TEST(BuildTimeFormat, SeparatorAndTheTFlag) {
 
 // A time separator of code 0 adds nothing to the picture (as a date separator
 // of code 0 does): a NUL character there would count as a separator and push
-// the text's digits out of line, reading 193005 as 19:05.
+// the text's digits out of line, reading 193005 as 19:05. The price: a time
+// written with separators no longer lines up with the picture.
 TEST(BuildTimeFormat, NoTimeSeparatorReadsRunTogetherDigits) {
   struct Row {
     const char16_t* text;
-    std::optional<TDateTime> expected;
+    bool withDate;  // read by the date-time picture MM/DD/YYYY HHNNSS
+    TDateTime expected;
   } rows[] = {
-      {u"193005", TimeOfDay(19, 30, 5)},
-      {u"0705", TimeOfDay(7, 5)},
-      {u"235959", TimeOfDay(23, 59, 59)},
+      {u"193005", false, TimeOfDay(19, 30, 5)},
+      {u"1930", false, TimeOfDay(19, 30)},
+      {u"0705", false, TimeOfDay(7, 5)},
+      {u"235959", false, TimeOfDay(23, 59, 59)},
+      {u"12/31/2020 193005", true, At(2020, 12, 31, 19, 30, 5)},
+      // A separator in the text drops the picture letter at its place, so
+      // the minutes fall under the seconds.
+      {u"19:30", false, 0.0},
+      {u"19 30 05", false, 0.0},
+      {u"12/31/2020 19:30", true, At(2020, 12, 31)},
+      {u"7:30 PM", false, TimeOfDay(19, 3)},
   };
-  const UnicodeString format = BuildTimeFormat(Formats(doMDY, u'/', true, 0), false);
-  EXPECT_EQ(format.find(u'\0'), UnicodeString::npos);
+  const TSMIDataFormats formats = Formats(doMDY, u'/', true, 0);
+  const UnicodeString timeFormat = BuildTimeFormat(formats, false);
+  const UnicodeString dateFormat = BuildDateFormat(formats, teAccess);
+  EXPECT_EQ(timeFormat.find(u'\0'), UnicodeString::npos);
+  EXPECT_EQ(dateFormat.find(u'\0'), UnicodeString::npos);
   for (const Row& r : rows) {
-    EXPECT_NEAR(ParseDateTime(r.text, format, u'/', 0, 2026), *r.expected, 1e-9) << ToUtf8(r.text);
+    EXPECT_NEAR(ParseDateTime(r.text, r.withDate ? dateFormat : timeFormat, u'/', 0, 2026), r.expected, 1e-9)
+        << ToUtf8(r.text);
   }
 }
 

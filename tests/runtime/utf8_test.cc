@@ -42,3 +42,15 @@ TEST(Utf8, BrokenInputBecomesReplacementCharacter) {
   EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD\uFFFD");  // overlong form
   EXPECT_EQ(FromUtf8("\xE2\x82"), u"\uFFFD\uFFFD");  // cut short
 }
+
+TEST(Utf8, ValidityAgreesWithTheConversion) {
+  const struct {
+    std::string utf8;
+    bool valid;
+  } rows[] = {
+      {"", true},           {"abc", true},          {"\xC3\x9C\xF0\x9F\x98\x80", true}, {"\xEF\xBF\xBD", true},
+      {"a\xFF" "b", false}, {"\xC0\x80", false},    {"\xE2\x82", false},                {"\xED\xA0\x80", false},
+      {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+  };
+  for (const auto& r : rows) EXPECT_EQ(IsValidUtf8(r.utf8), r.valid) << r.utf8;
+}

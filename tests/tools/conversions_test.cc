@@ -8,6 +8,7 @@
 
 #include "tools/accessdb/date_time.h"
 #include "tools/accessdb/decimal_value.h"
+#include "tools/accessdb/guid_value.h"
 #include "tools/accessdb/json_tables.h"
 #include "tools/accessdb/outline_database.h"
 #include "tools/accessdb/text_codec.h"
@@ -38,13 +39,19 @@ TEST(DateTimeTest, CivilDatesBecomeAccessDaysAndBack) {
             "9999-12-31T23:59:59");
   EXPECT_EQ(accessdb::FormatDateTime(accessdb::FromAccessDays(ParseDateTime("0100-01-01T23:59:59"))),
             "0100-01-01T23:59:59");
+  // Milliseconds, away from zero before 1899-12-30 like the time of day.
+  EXPECT_DOUBLE_EQ(ParseDateTime("1899-12-31T12:00:00.5"), 1.5 + 0.5 / 86400);
+  EXPECT_DOUBLE_EQ(ParseDateTime("1899-12-29T06:00:00.25"), -1.25 - 0.25 / 86400);
+  // Access's own value for this instant (complexDataTestV2010.accdb's version history).
+  EXPECT_NEAR(ParseDateTime("2011-09-12T21:21:02.334"), 40798.88961034722, 1e-11);
 }
 
 TEST(DateTimeTest, MalformedOrOutOfRangeDatesAreRefused) {
   for (const char* bad : {"", "1999-12-31", "1999-12-31 00:00:00", "99-12-31T00:00:00", "0099-12-31T23:59:59",
                           "10000-01-01T00:00:00", "1999-02-29T00:00:00", "1999-13-01T00:00:00",
                           "1999-12-31T24:00:00", "1999-12-31T23:60:00", "1999-12-31T23:59:60",
-                          "1999-12-31T23:59:5x"}) {
+                          "1999-12-31T23:59:5x", "1999-12-31T23:59:59.", "1999-12-31T23:59:59.1234",
+                          "1999-12-31T23:59:59,5"}) {
     EXPECT_THROW(ParseDateTime(bad), std::invalid_argument) << bad;
   }
 }
@@ -70,6 +77,13 @@ TEST(DateTimeTest, ExtendedDateTimesAreAsciiDaysSecondsAndSteps) {
   }
 }
 
+std::string LowerHex(const std::string& s) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : s) out += std::string{kDigits[c >> 4], kDigits[c & 15]};
+  return out;
+}
+
 TEST(DecimalTest, SignAndMagnitudeScaledByTheColumn) {
   struct Case {
     const char* text;
@@ -84,15 +98,42 @@ TEST(DecimalTest, SignAndMagnitudeScaledByTheColumn) {
       {"9999999999999999999999999999", 28, 0, "00" "00000000" "5ece4f20" "6102253e" "ffffff0f"},
       {"12", 10, 2, "00" "00000000" "00000000" "00000000" "b0040000"},
   };
-  auto hex = [](const std::string& s) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : s) out += std::string{kDigits[c >> 4], kDigits[c & 15]};
-    return out;
-  };
-  for (const Case& c : cases) EXPECT_EQ(hex(accessdb::EncodeDecimal(c.text, c.precision, c.scale)), c.hex) << c.text;
+  for (const Case& c : cases) EXPECT_EQ(LowerHex(accessdb::EncodeDecimal(c.text, c.precision, c.scale)), c.hex) << c.text;
   for (const char* bad : {"", "-", "1.234", "12345678901", "1e3", "1,5", ". "}) {
     EXPECT_THROW(accessdb::EncodeDecimal(bad, 10, 2), std::invalid_argument) << bad;
+  }
+}
+
+// A calculated Decimal result: the scale as written, the magnitude up to 96
+// bits. The first rows are values of calcFieldTestV2010.accdb with the bytes
+// Access stored for them.
+TEST(DecimalTest, CalculatedResultsAreWindowsDecimals) {
+  struct Case {
+    const char* text;
+    const char* hex;  // 14, scale, sign, high 32 bits, low 64 bits (little-endian)
+  };
+  const Case cases[] = {
+      {"19230.7692307692", "0e000a00" "00000000" "ec04b01fe7ae0000"},
+      {"-0.0192307692307692", "0e001080" "00000000" "ec04b01fe7ae0000"},
+      {"0", "0e000000" "00000000" "0000000000000000"},
+      {"56505085819.424791296572280180", "0e001200" "58e993b6" "744deac8f7aa5218"},
+      {"-0.0784734499180612994241100748", "0e001c80" "fe1d8902" "cc7b3b5ad09f1971"},
+      {"0.00000000", "0e000800" "00000000" "0000000000000000"},
+      {"-0.00", "0e000200" "00000000" "0000000000000000"},
+      {"79228162514264337593543950335", "0e000000" "ffffffff" "ffffffffffffffff"},  // 2^96 - 1
+  };
+  for (const Case& c : cases) EXPECT_EQ(LowerHex(accessdb::EncodeCalculatedDecimal(c.text)), c.hex) << c.text;
+  for (const char* bad : {"79228162514264337593543950336", "0.00000000000000000000000000001", "", "1e3", "--1"}) {
+    EXPECT_THROW(accessdb::EncodeCalculatedDecimal(bad), std::invalid_argument) << bad;
+  }
+}
+
+TEST(GuidTest, FirstThreeGroupsAreLittleEndian) {
+  EXPECT_EQ(LowerHex(accessdb::EncodeGuid("{6B29FC40-CA47-1067-B31D-00DD010662DA}")), "40fc296b47ca6710b31d00dd010662da");
+  EXPECT_EQ(LowerHex(accessdb::EncodeGuid("{6b29fc40-ca47-1067-b31d-00dd010662da}")), "40fc296b47ca6710b31d00dd010662da");
+  for (const char* bad : {"6B29FC40-CA47-1067-B31D-00DD010662DA", "{6B29FC40-CA47-1067-B31D-00DD010662D}",
+                          "{6B29FC40-CA47-1067-B31D00-DD010662DA}", "{6B29FC40-CA47-1067-B31D-00DD010662DG}", ""}) {
+    EXPECT_THROW(accessdb::EncodeGuid(bad), std::invalid_argument) << bad;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
@@ -54,6 +55,13 @@ std::string DoubleText(double v) {
 // libmdb's date text is only right from 1900 to about 4637.
 bool LibmdbDateRange(const Value& v) { return v.as_double() >= 2.0 && v.as_double() < 1000000.0; }
 
+// libmdb prints a GUID in upper case and without the hyphen before its last group.
+std::string LibmdbGuidText(const Value& v) {
+  std::string text;
+  for (char c : v.as_string()) text += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text.erase(24, 1);
+}
+
 // The value mdb-export prints (std::nullopt: the null marker); "skip" where
 // libmdb is known to print something else (dates outside its range).
 std::optional<std::string> ExportText(T type, const Value& v) {
@@ -79,6 +87,7 @@ std::optional<std::string> ExportText(T type, const Value& v) {
       return Hex(cut);
     }
     case T::kOle: return Hex(v.as_string());
+    case T::kGuid: return Hex(LibmdbGuidText(v));  // "-b hex" also applies to its text
     case T::kDecimal:
     case T::kDateTimeExtended:
     case T::kComplex: return std::string("skip");  // libmdb 1.0 misreads these; checked through the DAO engine
@@ -103,6 +112,7 @@ void ExpectLibmdbCell(T type, const Value& v, const MdbCell& cell, const std::st
     case T::kDouble: EXPECT_EQ(cell.number, v.as_double()); break;
     case T::kDateTime: EXPECT_EQ(cell.number, v.as_double()); break;
     case T::kText: EXPECT_EQ(cell.text, v.as_string()); break;
+    case T::kGuid: EXPECT_EQ(cell.text, LibmdbGuidText(v)); break;
     case T::kMemo:
       EXPECT_EQ(cell.raw.size(), v.as_string().size());
       EXPECT_TRUE(cell.raw == v.as_string());
@@ -177,6 +187,7 @@ void ExpectAllReadersAgree(const std::string& path, const TableSpec& t, bool pro
       const nlohmann::json& got = row[name];
       switch (type) {
         case T::kBinary:
+        case T::kGuid:  // mdb-json gives a GUID as the base64 of its text
         case T::kOle: EXPECT_TRUE(got.contains("$binary")) << "mdb-json"; break;
         default: EXPECT_EQ(got.get<std::string>(), *want) << "mdb-json"; break;
       }
@@ -196,29 +207,32 @@ TEST_P(WriterTest, EveryTypeWithExtremesAndNullsReadsBack) {
               {{"Flag", T::kBoolean, 0}, {"Tiny", T::kByte, 0}, {"Short", T::kInteger, 0},
                {"Whole", T::kLong, 0}, {"Money", T::kCurrency, 0}, {"Float", T::kSingle, 0},
                {"Real", T::kDouble, 0}, {"When", T::kDateTime, 0}, {"Label", T::kText, 255},
-               {"Notes", T::kMemo, 0}, {"Blob", T::kBinary, 255}, {"Object", T::kOle, 0}},
+               {"Notes", T::kMemo, 0}, {"Blob", T::kBinary, 255}, {"Object", T::kOle, 0},
+               {"Key", T::kGuid, 0}},
               {}};
   const std::string text255 = Utf8Text(255, 1, true);
   t.rows = {
       {Value::Bool(true), Value::Int(255), Value::Int(32767), Value::Int(2147483647),
        Value::Currency(i64max), Value::Double(FLT_MAX), Value::Double(DBL_MAX),
        Date("9999-12-31T23:59:59"), Value::Text(text255), Value::Text(""),
-       Value::Bytes(Bytes(255, 2)), Value::Bytes("")},
+       Value::Bytes(Bytes(255, 2)), Value::Bytes(""), Value::Text("{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}")},
       {Value::Bool(false), Value::Int(0), Value::Int(-32768), Value::Int(-2147483647 - 1),
        Value::Currency(i64min), Value::Double(-FLT_MIN), Value::Double(-4.9e-324),
        Date("0100-01-01T00:00:00"), Value::Text(""), Value::Text(Utf8Text(3000, 3, true)),
-       Value::Bytes(std::string("\x01", 1)), Value::Bytes(Bytes(3000, 4))},
+       Value::Bytes(std::string("\x01", 1)), Value::Bytes(Bytes(3000, 4)),
+       Value::Text("{00000000-0000-0000-0000-000000000001}")},
       {Value::Bool(true), Value(), Value(), Value(), Value(), Value(), Value(), Value(), Value(),
-       Value(), Value(), Value()},
+       Value(), Value(), Value(), Value()},
       {Value::Bool(false), Value::Int(7), Value::Int(-1), Value::Int(123456),
        Value::Currency(-12345), Value::Double(3.25), Value::Double(3.141592653589793),
        Date("1899-12-29T06:00:00"), Value::Text("h\xC3\xA9llo w\xC3\xB6rld \xE2\x82\xAC \"q\", x"),
        Value::Text("line one\r\nline \"two\"\ttab \xE2\x82\xAC"),
-       Value::Bytes(std::string("\xFF\x00\x10", 3)), Value::Bytes(std::string("\x00", 1))},
+       Value::Bytes(std::string("\xFF\x00\x10", 3)), Value::Bytes(std::string("\x00", 1)),
+       Value::Text("{6b29fc40-ca47-1067-b31d-00dd010662da}")},
       {Value::Bool(true), Value::Int(128), Value::Int(1000), Value::Int(-5),
        Value::Currency(10000), Value::Double(-0.1), Value::Double(1e-300),
        Date("2024-02-29T12:34:56"), Value::Text("x"), Value::Text(Utf8Text(64, 5, true)),
-       Value::Bytes("ab"), Value::Bytes(Bytes(65, 6))},
+       Value::Bytes("ab"), Value::Bytes(Bytes(65, 6)), Value::Text("{6B29FC40-CA47-1067-B31D-00DD010662DA}")},
   };
   TempFile file(std::string("types-") + FormatName(GetParam()) + ".mdb");
   Write(file.path(), Options(GetParam()), {t});
@@ -389,6 +403,8 @@ TEST_P(WriterTest, BadValuesAreRefusedAndLeaveTheWriterUsable) {
       {{"X", T::kBinary, 2}, Value::Bytes("abc"), "3 bytes exceed the column size 2"},
       {{"M", T::kMemo, 0}, Value::Bytes("abc"), "a memo column cannot hold a bytes value"},
       {{"W", T::kDateTime, 0}, Value::DateTime(2958466.5), "date/time outside the years 100 to 9999"},
+      {{"G", T::kGuid, 0}, Value::Text("6B29FC40-CA47-1067-B31D-00DD010662DA"), "is not a GUID"},
+      {{"G", T::kGuid, 0}, Value::Int(1), "a guid column cannot hold a integer value"},
   };
   TempFile file(std::string("errors-") + FormatName(GetParam()) + ".mdb");
   DatabaseWriter w(file.path(), Options(GetParam()));
@@ -414,6 +430,9 @@ TEST_P(WriterTest, BadValuesAreRefusedAndLeaveTheWriterUsable) {
   EXPECT_THROW(w.BeginTable("T1", {{"A", T::kLong, 0}}), std::invalid_argument);
   EXPECT_THROW(w.BeginTable("Dup", {{"A", T::kLong, 0}, {"a", T::kLong, 0}}), std::invalid_argument);
   EXPECT_THROW(w.BeginTable("Size", {{"A", T::kText, 256}}), std::invalid_argument);
+  Column not_calculated{"A", T::kLong};
+  not_calculated.result_type = T::kText;
+  EXPECT_THROW(w.BeginTable("Result", {not_calculated}), std::invalid_argument);
   EXPECT_THROW(w.BeginTable(std::string(65, 'n'), {{"A", T::kLong, 0}}), std::invalid_argument);
   w.Finish();
 
@@ -484,6 +503,63 @@ TEST(WriterAceTest, NewerFilesAndColumnKindsAsLibmdbSeesThem) {
   bad.ace_version = 3;
   TempFile file("bad.accdb");
   EXPECT_THROW(DatabaseWriter(file.path(), bad), std::invalid_argument);
+}
+
+// A value behind a complex key that its kind cannot hold refuses the whole
+// row: neither the row nor any of its values is written.
+TEST(WriterComplexTest, BadValuesBehindAKeyWriteNothing) {
+  auto complex = [](accessdb::ComplexKind kind, T values = T::kText) {
+    Column c{"K", T::kComplex};
+    c.complex_kind = kind;
+    c.complex_value_type = values;
+    return c;
+  };
+  using K = accessdb::ComplexKind;
+  auto items = [](std::vector<Value> values) { return accessdb::ComplexItems{std::move(values), {}, {}}; };
+  struct Case {
+    Column column;
+    Value bad, good;
+    const char* message;
+  };
+  const Case cases[] = {
+      {complex(K::kMultiValue, T::kByte), Value::Complex(1, items({Value::Int(7), Value::Int(256)})),
+       Value::Complex(1, items({Value::Int(7)})), "256 is out of range for a byte column"},
+      {complex(K::kAttachment), Value::Complex(1, items({Value::Text("x")})),
+       Value::Complex(1, {{}, {{"a.txt", "txt", "data"}}, {}}), "an attachment column holds attachments only"},
+      {complex(K::kKeyOnly), Value::Complex(1, items({Value::Int(1)})), Value::Int(1),
+       "a complex column without a kind holds a key only"},
+  };
+  TempFile file("complex-errors.accdb");
+  DatabaseOptions options = Options(Format::kJet4);
+  options.ace_version = 3;
+  DatabaseWriter w(file.path(), options);
+  int table = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    w.BeginTable("T" + std::to_string(++table), {c.column});
+    try {
+      w.AddRow({c.bad});
+      ADD_FAILURE() << "no error";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find("row 1, column \"K\": "), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+    w.AddRow({c.good});
+  }
+  Column no_memo = complex(K::kVersionHistory);
+  no_memo.history_of = "Notes";
+  Column not_complex{"L", T::kLong};
+  not_complex.complex_kind = K::kMultiValue;
+  for (const auto& columns : {std::vector<Column>{complex(K::kMultiValue, T::kMemo)}, std::vector<Column>{no_memo},
+                              std::vector<Column>{not_complex}}) {
+    EXPECT_THROW(w.BeginTable("Refused", columns), std::invalid_argument);
+  }
+  w.Finish();
+  // One row in each table, and in each flat table only the good row's values.
+  LibmdbTableReader reader(file.path());
+  for (int i = 1; i <= table; ++i) EXPECT_EQ(reader.Read("T" + std::to_string(i), nullptr, [](const auto&) {}), 1u);
+  EXPECT_EQ(MdbExport(file.path(), "f_00000000000000000000000000000001_K").size(), 2u);
+  EXPECT_EQ(MdbExport(file.path(), "f_00000000000000000000000000000002_K").size(), 2u);
 }
 
 TEST(WriterFileTest, UnfinishedDatabaseIsRemoved) {

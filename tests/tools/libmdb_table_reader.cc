@@ -132,10 +132,14 @@ std::uint64_t LibmdbTableReader::Read(const std::string& name, std::vector<MdbCo
       cell.null = f.is_null != 0;
       cell.text.assign(bound[i].data(), static_cast<size_t>(std::max(lengths[i], 0)));
       cell.raw.clear();
+      cell.stored.assign(reinterpret_cast<const char*>(mdb->pg_buf) + f.start, static_cast<size_t>(std::max(f.siz, 0)));
       cell.number = 0;
       if (col->col_type == MDB_BOOL) cell.null = false;  // the null bit is its value
       if (cell.null) continue;
-      switch (col->col_type) {
+      // A text column of length 0 is a calculated column with a memo result,
+      // stored as a long value (Access 2010).
+      const bool memo_result = col->col_type == MDB_TEXT && col->col_size == 0;
+      switch (memo_result ? MDB_OLE : col->col_type) {
         case MDB_FLOAT:
           cell.number = mdb_get_single(mdb->pg_buf, f.start);
           break;

@@ -14,7 +14,9 @@ namespace accessdb_test {
 struct MdbCell {
   bool null = false;   // from the row's null mask, as libmdb cracks the row
   std::string text;    // libmdb's bound text (numbers, text, booleans)
-  std::string raw;     // binary: the stored bytes; memo: the whole text (UTF-8); ole: the bytes
+  std::string raw;     // binary: the stored bytes; memo: the whole text (UTF-8); ole and
+                       // calculated memo results: the long value's bytes
+  std::string stored;  // the cell's bytes in its row, as libmdb places them (also when null)
   double number = 0;   // single, double, datetime: the stored value
 };
 

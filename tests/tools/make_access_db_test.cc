@@ -108,6 +108,11 @@ TEST(MakeAccessDbTest, BadInputFailsWithAMessageAndLeavesNoFile) {
        "unknown column type \"uuid\""},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "text", "size": 2}], "rows": [["abc"]]}]})",
        "exceeds the column size 2"},
+      {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "long", "calculated": true,
+           "result_type": "money"}], "rows": []}]})",
+       "unknown column type \"money\""},
+      {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "long", "result_type": "text"}]}]})",
+       "column \"A\": only a calculated column has a result type"},
       {R"({"tables": [{"name": "T", "rows": [[1]]}]})", "needs \"name\" and \"columns\""},
       {R"({"tables": [}})", "TABLES.json at byte"},
   };

@@ -4,11 +4,14 @@
 # EndImportSession, imports from system DLLs only, and whose exported code
 # returns with `ret N` removing exactly the argument bytes of the stdcall
 # contract (4, 12, 8, 0): a calling-convention slip fails here even where
-# nothing can execute the DLL.
-#   check_module_tables.sh <objdump> <Arvoline.dll>
+# nothing can execute the DLL. The module is the stripped one that ships: it
+# must carry no symbol table and no debugging sections, and the function
+# symbols that bound each export's code are read from its debug file.
+#   check_module_tables.sh <objdump> <Arvoline.dll> <Arvoline.dll.debug>
 set -euo pipefail
 objdump=$1
 module=$2
+symbols=$3
 
 tables=$("$objdump" -p "$module")
 failures=0
@@ -23,6 +26,10 @@ exports=$(printf '%s\n' "$tables" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^
 expected=$(printf '%s\n' BeginImportSession EndImportSession GetPluginInfo ImportDocument)
 [ "$exports" = "$expected" ] || fail "exports are [$(echo $exports)], expected [$(echo $expected)]"
 
+sections=$("$objdump" -h "$module")
+if grep -q '\.debug_' <<<"$sections"; then fail "the module carries debugging sections"; fi
+if ! grep -q '^no symbols' <<<"$("$objdump" -t "$module")"; then fail "the module carries a symbol table"; fi
+
 allowed="KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll USER32.dll ADVAPI32.dll"
 imports=$(printf '%s\n' "$tables" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort -u)
 [ -n "$imports" ] || fail "no import table found"
@@ -34,9 +41,8 @@ for dll in $imports; do
   [ $ok = 1 ] || fail "imports from $dll, which a host machine does not have"
 done
 
-# Each export's code, from its address to the next function symbol (the
-# first `ret` where the module has no symbol table): every `ret` in it must
-# remove the contract's argument bytes.
+# Each export's code, from its address to the next function symbol of the
+# debug file: every `ret` in it must remove the contract's argument bytes.
 declare -A argument_bytes=([GetPluginInfo]=4 [BeginImportSession]=12 [ImportDocument]=8 [EndImportSession]=0)
 image_base=$((16#$(printf '%s\n' "$tables" | sed -n 's/^ImageBase[[:space:]]*//p')))
 # Export address table rows "[ i] +base[ n] RVA Export RVA"; the name table
@@ -45,9 +51,10 @@ mapfile -t rvas < <(printf '%s\n' "$tables" | sed -n '/^Export Address Table -- 
   sed -n 's/.*+base\[[[:space:]]*[0-9]*\][[:space:]]*\([0-9a-f]*\) Export RVA/\1/p')
 mapfile -t names < <(printf '%s\n' "$tables" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
   sed -n 's/^[[:space:]]*\[[[:space:]]*\([0-9]*\)\][[:space:]]*\(.*\)$/\1 \2/p')
-mapfile -t function_starts < <("$objdump" -t "$module" | sed -n 's/.*(ty[[:space:]]*20).* 0x\([0-9a-f]*\) .*/\1/p' |
+mapfile -t function_starts < <("$objdump" -t "$symbols" | sed -n 's/.*(ty[[:space:]]*20).* 0x\([0-9a-f]*\) .*/\1/p' |
   while read -r a; do printf '%d\n' $((16#$a)); done | sort -n -u)
-section_base=$((16#$("$objdump" -h "$module" | awk '$2 == ".text" { print $4 }')))
+[ ${#function_starts[@]} -gt 0 ] || fail "no function symbols in $symbols"
+section_base=$((16#$(awk '$2 == ".text" { print $4 }' <<<"$sections")))
 for row in "${names[@]}"; do
   index=${row%% *}
   name=${row#* }
@@ -61,10 +68,9 @@ for row in "${names[@]}"; do
   for f in "${function_starts[@]}"; do
     if [ $((section_base + f)) -gt $start ]; then end=$((section_base + f)); break; fi
   done
-  if [ $end -eq 0 ]; then end=$((start + 65536)); fi
+  if [ $end -eq 0 ]; then fail "export $name: no function symbol after its code"; continue; fi
   rets=$("$objdump" -d --start-address=$start --stop-address=$end "$module" |
     sed -n 's/.*[[:space:]]ret[[:space:]]*\$\(0x[0-9a-f]*\).*/\1/p; s/.*[[:space:]]ret[[:space:]]*$/0/p')
-  if [ ${#function_starts[@]} -eq 0 ]; then rets=$(printf '%s\n' "$rets" | head -n 1); fi
   if [ -z "$rets" ]; then fail "export $name: no ret found in its code"; continue; fi
   for r in $rets; do
     if [ $((r)) -ne "$expected_bytes" ]; then

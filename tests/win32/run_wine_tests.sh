@@ -53,9 +53,7 @@ if ! wine_session_start; then
 fi
 echo "wine ready after $(( $(date +%s) - start )) s"
 
-# Windows paths of the files, through wine's drive Z: (the root).
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-FIXTURES=$(winpath "$DATA/fixtures")
+FIXTURES=$(wine_path "$DATA/fixtures")
 
 passed=0
 failed=0
@@ -91,7 +89,7 @@ host() {
       *) args+=("$a") ;;
     esac
   done
-  wine_run "$HOST" "$(winpath "$MODULE")" "${args[@]}" 2>"$WORK/$name.err" | tr -d '\r' >"$WORK/$name.out"
+  wine_run "$HOST" "$(wine_path "$MODULE")" "${args[@]}" 2>"$WORK/$name.err" | tr -d '\r' >"$WORK/$name.out"
   compare "$name" "$WORK/$name.out"
 }
 
@@ -110,12 +108,6 @@ platform() {
   fi
 }
 
-register() {  # PROGID CLSID
-  wine_run reg add "HKCR\\$1\\CLSID" /ve /d "$2" /f >/dev/null 2>&1 &&
-    wine_run reg add "HKCR\\CLSID\\$2\\InprocServer32" /ve /d "$(winpath "$SERVER")" /f >/dev/null 2>&1 &&
-    wine_run reg add "HKCR\\CLSID\\$2\\InprocServer32" /v ThreadingModel /d Both /f >/dev/null 2>&1
-}
-
 # The German and Japanese locales for the regional settings, compiled into
 # the work folder (wine reads the process locale).
 mkdir -p "$WORK/locales"
@@ -126,10 +118,10 @@ localedef -i ja_JP -f UTF-8 "$WORK/locales/ja_JP.UTF-8" >/dev/null 2>&1
 host no_server session arvoline.xtp
 
 # Only the older engine: the source falls back to it.
-register DAO.DBEngine.35 '{6B3F1C52-8A0E-4E5B-9C71-2D40A9E1F035}' || fail "registering DAO.DBEngine.35"
+wine_register_server DAO.DBEngine.35 '{6B3F1C52-8A0E-4E5B-9C71-2D40A9E1F035}' "$SERVER" || fail "registering DAO.DBEngine.35"
 host engine35 session arvoline.xtp
 
-register DAO.DBEngine.36 '{6B3F1C52-8A0E-4E5B-9C71-2D40A9E1F036}' || fail "registering DAO.DBEngine.36"
+wine_register_server DAO.DBEngine.36 '{6B3F1C52-8A0E-4E5B-9C71-2D40A9E1F036}' "$SERVER" || fail "registering DAO.DBEngine.36"
 platform all C.UTF-8
 platform locale-de de_DE.UTF-8
 platform locale-ja ja_JP.UTF-8
@@ -143,7 +135,7 @@ host no_com --no-com session arvoline.xtp
 # What the source sent to DAO, as the server logged it (the calls that carry
 # arguments, open, position or close; the per-value field reads left out).
 LOG="$WORK/dao.log"
-FAKE_DAO_LOG=$(winpath "$LOG") wine_run "$HOST" "$(winpath "$MODULE")" session "$FIXTURES\\arvoline.xtp" \
+FAKE_DAO_LOG=$(wine_path "$LOG") wine_run "$HOST" "$(wine_path "$MODULE")" session "$FIXTURES\\arvoline.xtp" \
   session "$FIXTURES\\gleanery.xrd" >/dev/null 2>"$WORK/dao_calls.err"
 grep -E '\.(OpenDatabase|OpenRecordset|Item|MoveFirst|Close)\(|error' "$LOG" 2>/dev/null | tr -d '\r' |
   sed "s|$(printf '%s' "$FIXTURES" | sed 's/[\\.|]/\\&/g')|<fixtures>|g" >"$WORK/dao_calls.out"

@@ -4,6 +4,9 @@
 #   wine_session_start   picks the way, makes a throwaway prefix, keeps one
 #                        wineserver up and boots the prefix
 #   wine_run PROGRAM...  runs a Windows program (or a wine builtin: reg, cmd)
+#   wine_path FILE       the Windows path of a file, through drive Z:
+#   wine_register_server PROGID CLSID DLL
+#                        registers an in-process COM server under HKCR
 #   wine_session_stop    stops the wineserver, removes the prefix and undoes
 #                        the binfmt registration (also on failure: trap it)
 #
@@ -115,6 +118,16 @@ wine_session_start() {
 
 wine_run() {
   "$WINE_LOADER" "$@"
+}
+
+wine_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Under HKEY_CLASSES_ROOT: wine ignores registrations under
+# HKCU\Software\Classes.
+wine_register_server() {
+  wine_run reg add "HKCR\\$1\\CLSID" /ve /d "$2" /f >/dev/null 2>&1 &&
+    wine_run reg add "HKCR\\CLSID\\$2\\InprocServer32" /ve /d "$(wine_path "$3")" /f >/dev/null 2>&1 &&
+    wine_run reg add "HKCR\\CLSID\\$2\\InprocServer32" /v ThreadingModel /d Both /f >/dev/null 2>&1
 }
 
 wine_session_stop() {

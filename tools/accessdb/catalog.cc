@@ -1,7 +1,6 @@
 #include "tools/accessdb/catalog.h"
 
-#include "tools/accessdb/byte_buffer.h"
-#include "tools/accessdb/text_codec.h"
+#include "tools/accessdb/property_blob.h"
 
 namespace accessdb {
 namespace {
@@ -22,19 +21,6 @@ constexpr int kTypeContainer = 3;
 constexpr int kTypeOdbcLinkedTable = 4;
 constexpr int kTypeJetLinkedTable = 6;
 constexpr std::int64_t kFirstLinkId = 0x01000000;  // ids of objects without pages of their own
-
-constexpr int kPropertyText = 10;  // the data type code of a text property
-
-// Name as stored in a property blob: UCS-2 (Jet 4) or code page bytes (Jet 3).
-Bytes PropertyText(Format format, const std::string& utf8, int code_page) {
-  Bytes out;
-  if (format == Format::kJet4) {
-    for (char16_t c : Utf8ToUtf16(utf8)) Append16(out, c);
-  } else {
-    AppendBytes(out, CodePageEncoder(code_page).Encode(utf8));
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -71,38 +57,6 @@ const std::vector<SystemTable>& EmptySystemTables() {
   return kTables;
 }
 
-std::string PropertyBlob(Format format, const std::vector<std::pair<std::string, std::string>>& props,
-                         int code_page) {
-  Bytes names;  // chunk 0x80: the property names
-  for (const auto& p : props) {
-    const Bytes n = PropertyText(format, p.first, code_page);
-    Append16(names, static_cast<std::uint32_t>(n.size()));
-    AppendBytes(names, n);
-  }
-  Bytes values;  // chunk 0x00: block header (length, empty object name), then records
-  Append32(values, 6);
-  Append16(values, 0);
-  for (size_t i = 0; i < props.size(); ++i) {
-    const Bytes v = PropertyText(format, props[i].second, code_page);
-    Append16(values, static_cast<std::uint32_t>(8 + v.size()));
-    Append8(values, 0);  // not a DDL property
-    Append8(values, kPropertyText);
-    Append16(values, static_cast<std::uint32_t>(i));
-    Append16(values, static_cast<std::uint32_t>(v.size()));
-    AppendBytes(values, v);
-  }
-  Bytes blob;
-  AppendBytes(blob, std::string(format == Format::kJet4 ? "MR2" : "KKD", 3));
-  Append8(blob, 0);
-  Append32(blob, static_cast<std::uint32_t>(6 + names.size()));
-  Append16(blob, 0x80);
-  AppendBytes(blob, names);
-  Append32(blob, static_cast<std::uint32_t>(6 + values.size()));
-  Append16(blob, 0x00);
-  AppendBytes(blob, values);
-  return std::string(blob.begin(), blob.end());
-}
-
 std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
                                             const std::vector<CatalogTable>& tables,
                                             const std::vector<LinkedTable>& links, int code_page) {
@@ -126,10 +80,11 @@ std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
       Value());
   const std::string version = format == Format::kJet4 ? "08.50" : "07.53";
   add(kDatabaseObject, kDatabasesContainer, "MSysDb", kTypeDatabase, kSystemObjectFlags,
-      Value::Bytes(PropertyBlob(format, {{"AccessVersion", version}}, code_page)));
+      Value::Bytes(PropertyBlob(format, {{"", {{"AccessVersion", PropertyType::kText, version}}}}, code_page)));
   for (const CatalogTable& t : tables) {
-    add(t.definition_page, kTablesContainer, t.name, kTypeTable,
-        t.system ? kSystemTableFlags : 0, Value());
+    const std::int64_t flags = t.flags != 0 ? static_cast<std::int32_t>(t.flags) : t.system ? kSystemTableFlags : 0;
+    add(t.definition_page, kTablesContainer, t.name, kTypeTable, flags,
+        t.properties.empty() ? Value() : Value::Bytes(t.properties));
   }
   std::int64_t id = kFirstLinkId;
   for (const LinkedTable& l : links) {

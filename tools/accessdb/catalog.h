@@ -15,6 +15,8 @@ struct CatalogTable {
   std::string name;
   std::uint32_t definition_page = 0;
   bool system = false;
+  std::string properties{};  // its LvProp blob (property_blob.h), "" for none
+  std::uint32_t flags = 0;   // its catalog flags; 0: those of a user or system table
 };
 
 // A table linked from another database: through the Jet engine (another Access
@@ -41,9 +43,5 @@ const std::vector<SystemTable>& EmptySystemTables();
 std::vector<std::vector<Value>> CatalogRows(Format format, double creation_date,
                                             const std::vector<CatalogTable>& tables,
                                             const std::vector<LinkedTable>& links, int code_page);
-
-// A property blob ("MR2" Jet 4, "KKD" Jet 3) holding text properties of one object.
-std::string PropertyBlob(Format format, const std::vector<std::pair<std::string, std::string>>& props,
-                         int code_page);
 
 }  // namespace accessdb

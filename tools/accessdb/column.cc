@@ -17,7 +17,8 @@ constexpr TypeName kTypeNames[] = {
     {ColumnType::kDouble, "double"}, {ColumnType::kDateTime, "datetime"},
     {ColumnType::kText, "text"}, {ColumnType::kMemo, "memo"},
     {ColumnType::kBinary, "binary"}, {ColumnType::kOle, "ole"},
-    {ColumnType::kDecimal, "decimal"}, {ColumnType::kComplex, "complex"}, {ColumnType::kDateTimeExtended, "datetime-extended"},
+    {ColumnType::kGuid, "guid"}, {ColumnType::kDecimal, "decimal"}, {ColumnType::kComplex, "complex"},
+    {ColumnType::kDateTimeExtended, "datetime-extended"},
 };
 
 }  // namespace
@@ -35,6 +36,12 @@ const char* ColumnTypeName(ColumnType type) {
   }
   return "?";
 }
+
+ColumnType ValueType(const Column& column) {
+  return column.calculated && column.result_type ? *column.result_type : column.type;
+}
+
+bool HasAccessCalculatedLayout(const Column& column) { return column.calculated && column.result_type.has_value(); }
 
 bool IsLongValue(ColumnType type) {
   return type == ColumnType::kMemo || type == ColumnType::kOle;
@@ -54,6 +61,7 @@ int FixedSize(ColumnType type) {
     case ColumnType::kCurrency:
     case ColumnType::kDouble:
     case ColumnType::kDateTime: return 8;
+    case ColumnType::kGuid: return 16;
     case ColumnType::kDecimal: return 17;
     case ColumnType::kDateTimeExtended: return 42;
     default: return 0;

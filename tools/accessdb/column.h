@@ -1,6 +1,7 @@
 // Column descriptions and file formats of the Access database writer.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace accessdb {
@@ -23,10 +24,18 @@ enum class ColumnType : unsigned char {
   kText = 0x0A,      // up to `size` characters (1 to 255); Jet 3: bytes of the code page
   kOle = 0x0B,       // long binary value, up to 16 MB - 1
   kMemo = 0x0C,      // long text value, up to 16 MB - 1 stored bytes
+  kGuid = 0x0F,      // 16 bytes, given as "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
   kDecimal = 0x10,   // Jet 4 only: sign byte and a 128-bit magnitude; `precision`, `scale`
   kComplex = 0x12,   // Jet 4 only: attachment / multi-value column; the cell is a 32-bit key
   kDateTimeExtended = 0x14,  // Jet 4 only: 42 ASCII bytes, years 1 to 9999, 100 ns steps
 };
+
+// What a complex column holds. kKeyOnly: the writer stores the 32-bit key
+// given for each row and nothing else (callers may describe the column in
+// MSysComplexColumns themselves). The other kinds are written as Access writes
+// them: the column's flat table with the values behind each key, its template
+// table and its row in MSysComplexColumns.
+enum class ComplexKind { kKeyOnly, kMultiValue, kAttachment, kVersionHistory };
 
 // One column of a table. `size` matters for text (characters) and binary (bytes)
 // only; the writer ignores it for the other types.
@@ -36,17 +45,43 @@ struct Column {
   int size = 0;
   int precision = 18;  // decimal: 1 to 28 digits
   int scale = 0;       // decimal: 0 to `precision` digits after the point
-  // Jet 4 only: a calculated column as Access 2010 and later store it; the writer
-  // stores the given results (the expression itself lives in column properties,
-  // which it does not write). Every type but OLE.
+  // Jet 4 only: a calculated column (Access 2010 and later); the writer stores
+  // the given results, wrapped, in the variable part of the row. Every type but
+  // OLE and complex.
   bool calculated = false;
-  // complex: the ComplexID under which MSysComplexColumns describes the column.
+  // Calculated columns: the type of the results, which Access keeps in the
+  // column's ResultType property while the entry keeps `type` (Access often
+  // writes another type there). Given, the column is written in Access's own
+  // layout: the ResultType property, Decimal results as 16-byte DECIMAL values,
+  // memo results as long values with uncompressed text, entry lengths as
+  // Access sets them. Not given, the results are stored as `type` in the
+  // writer's first layout (17-byte Decimal results, no properties), which
+  // files of older tests still use.
+  std::optional<ColumnType> result_type{};
+  // Calculated columns in Access's layout: the Expression property, when not empty.
+  std::string expression{};
+  // complex: the ComplexID under which MSysComplexColumns describes the column;
+  // 0 for a column of a complex kind: the writer numbers them.
   int complex_id = 0;
+  ComplexKind complex_kind = ComplexKind::kKeyOnly;
+  // Multi-value columns: the values' type (byte, integer, long, single,
+  // double, guid, decimal with the column's precision and scale, or text of
+  // the column's size).
+  ColumnType complex_value_type = ColumnType::kText;
+  // Version-history columns: the name of the table's memo column whose
+  // versions they keep (Access makes that memo append-only).
+  std::string history_of{};
 };
 
 // "text", "memo", ... (the names TABLES.json uses); throws std::invalid_argument.
 ColumnType ColumnTypeFromName(const std::string& name);
 const char* ColumnTypeName(ColumnType type);
+
+// The type of the values a column holds: a calculated column's result type
+// when given, else its type.
+ColumnType ValueType(const Column& column);
+// A calculated column written in Access's own layout (its result type given).
+bool HasAccessCalculatedLayout(const Column& column);
 
 bool IsLongValue(ColumnType type);      // memo, ole
 bool IsVariableLength(ColumnType type);  // text, binary, memo, ole (calculated columns also are)

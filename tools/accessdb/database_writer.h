@@ -10,9 +10,11 @@
 //
 // Tables are written one after the other; rows go straight to their pages, so
 // memory stays at a few pages plus one row (and one bit per page of the file for
-// the usage maps), whatever the number of rows. The file lists every table in
-// its system catalog; it has no indexes, relationships, saved queries or
-// password, and is not encrypted.
+// the usage maps), whatever the number of rows. A table's complex columns of a
+// kind (column.h) have flat tables, written at the same time as the table; their
+// template tables and MSysComplexColumns come with Finish(). The file lists
+// every table in its system catalog; it has no indexes, relationships, saved
+// queries or password, and is not encrypted.
 //
 // Errors: std::invalid_argument for bad input (names, columns, values; the
 // message names table, row and column), std::runtime_error for I/O failures and

@@ -56,14 +56,16 @@ double ToAccessDays(const CivilDateTime& t) {
 }
 
 double ParseDateTime(const std::string& text) {
-  // Digits at the positions of "YYYY-MM-DDTHH:MM:SS", separators in between.
-  static const char kShape[] = "dddd-dd-ddTdd:dd:dd";
-  bool ok = text.size() == sizeof(kShape) - 1;
+  // Digits at the positions of "YYYY-MM-DDTHH:MM:SS", separators in between,
+  // then perhaps "." and one to three digits of milliseconds.
+  static const char kShape[] = "dddd-dd-ddTdd:dd:dd.ddd";
+  constexpr size_t kSeconds = 19;
+  bool ok = text.size() == kSeconds || (text.size() > kSeconds + 1 && text.size() < sizeof(kShape));
   for (size_t i = 0; ok && i < text.size(); ++i) {
     ok = kShape[i] == 'd' ? (text[i] >= '0' && text[i] <= '9') : text[i] == kShape[i];
   }
   if (!ok) {
-    throw std::invalid_argument("date/time \"" + text + "\" is not YYYY-MM-DDTHH:MM:SS");
+    throw std::invalid_argument("date/time \"" + text + "\" is not YYYY-MM-DDTHH:MM:SS[.mmm]");
   }
   auto num = [&](size_t pos, size_t len) { return std::stoi(text.substr(pos, len)); };
   CivilDateTime t;
@@ -73,7 +75,12 @@ double ParseDateTime(const std::string& text) {
   t.hour = num(11, 2);
   t.minute = num(14, 2);
   t.second = num(17, 2);
-  return ToAccessDays(t);
+  const double days = ToAccessDays(t);
+  if (text.size() == kSeconds) return days;
+  const std::string digits = text.substr(kSeconds + 1);
+  const double milliseconds = std::stoi(digits) * (digits.size() == 1 ? 100 : digits.size() == 2 ? 10 : 1);
+  // Before 1899-12-30 the time of day counts away from zero, like the day.
+  return days + (days < 0 ? -milliseconds : milliseconds) / 86400000.0;
 }
 
 CivilDateTime FromAccessDays(double days) {

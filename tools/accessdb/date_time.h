@@ -18,7 +18,8 @@ struct CivilDateTime {
 double ToAccessDays(const CivilDateTime& t);
 
 // Parses "YYYY-MM-DDTHH:MM:SS" (exactly this shape; the year has four digits,
-// so year 100 is "0100"). Throws std::invalid_argument.
+// so year 100 is "0100"), optionally followed by "." and one to three digits
+// of milliseconds. Throws std::invalid_argument.
 double ParseDateTime(const std::string& text);
 
 // The inverse of ToAccessDays, rounded to the nearest second.

@@ -230,6 +230,30 @@ class TablesHandler {
         if (!c["calculated"].is_boolean()) Fail(where + ": \"calculated\" must be true or false");
         col.calculated = c["calculated"].get<bool>();
       }
+      if (c.contains("result_type")) {
+        if (!c["result_type"].is_string()) Fail(where + ": \"result_type\" must be a type name");
+        col.result_type = ColumnTypeFromName(c["result_type"].get<std::string>());
+      }
+      if (c.contains("expression")) {
+        if (!c["expression"].is_string()) Fail(where + ": \"expression\" must be a string");
+        col.expression = c["expression"].get<std::string>();
+      }
+      if (c.contains("complex_kind")) {
+        if (!c["complex_kind"].is_string()) Fail(where + ": \"complex_kind\" must be a string");
+        const std::string kind = c["complex_kind"].get<std::string>();
+        if (kind == "attachment") {
+          col.complex_kind = ComplexKind::kAttachment;
+        } else if (kind == "version-history") {
+          col.complex_kind = ComplexKind::kVersionHistory;
+        } else {
+          col.complex_kind = ComplexKind::kMultiValue;
+          col.complex_value_type = ColumnTypeFromName(kind);
+        }
+      }
+      if (c.contains("history_of")) {
+        if (!c["history_of"].is_string()) Fail(where + ": \"history_of\" must be a string");
+        col.history_of = c["history_of"].get<std::string>();
+      }
       p.columns.push_back(col);
     }
     writer_->BeginTable(t["name"].get<std::string>(), p.columns);
@@ -256,9 +280,10 @@ class TablesHandler {
     std::vector<Value> values;
     values.reserve(row.size());
     for (std::size_t c = 0; c < row.size(); ++c) {
-      const ColumnType type = c < columns.size() ? columns[c].type : ColumnType::kText;
+      const Column column = c < columns.size() ? columns[c] : Column{};
       try {
-        values.push_back(CellValue(type, row[c]));
+        values.push_back(column.type == ColumnType::kComplex ? ComplexCell(column, row[c])
+                                                             : CellValue(ValueType(column), row[c]));
       } catch (const std::invalid_argument& e) {
         const std::string column = c < columns.size() ? columns[c].name : std::to_string(c + 1);
         Fail("table \"" + TableJson(i)["name"].get<std::string>() + "\", row " +
@@ -266,6 +291,34 @@ class TablesHandler {
       }
     }
     writer_->AddRow(values);
+  }
+
+  // A complex cell: its key, or {"complex_key": n, and "values", "attachments"
+  // or "versions"} as the column's kind has them.
+  static Value ComplexCell(const Column& column, const json& cell) {
+    if (!cell.is_object()) return CellValue(ColumnType::kComplex, cell);
+    if (!cell.contains("complex_key")) throw std::invalid_argument("a complex cell needs \"complex_key\"");
+    const Value key = CellValue(ColumnType::kComplex, cell["complex_key"]);
+    auto list = [&](const char* name) -> const json& {
+      static const json kNone = json::array();
+      if (!cell.contains(name)) return kNone;
+      if (!cell[name].is_array()) throw std::invalid_argument(std::string("\"") + name + "\" must be a list");
+      return cell[name];
+    };
+    auto text = [](const json& item, const char* name) {
+      if (!item.is_object() || !item.contains(name) || !item[name].is_string()) {
+        throw std::invalid_argument(std::string("expected \"") + name + "\" as a string");
+      }
+      return item[name].get<std::string>();
+    };
+    ComplexItems items;
+    for (const json& v : list("values")) items.values.push_back(CellValue(column.complex_value_type, v));
+    for (const json& a : list("attachments")) {
+      if (!a.contains("data")) throw std::invalid_argument("an attachment needs \"data\"");
+      items.attachments.push_back({text(a, "name"), text(a, "type"), CellValue(ColumnType::kOle, a["data"]).as_string()});
+    }
+    for (const json& v : list("versions")) items.versions.push_back({text(v, "value"), ParseDateTime(text(v, "modified"))});
+    return Value::Complex(key.as_int(), std::move(items));
   }
 
   static Value CellValue(ColumnType type, const json& cell) {
@@ -310,6 +363,9 @@ class TablesHandler {
         return Value::Text(cell.get<std::string>());
       case ColumnType::kDateTimeExtended:
         if (!cell.is_string()) throw std::invalid_argument("expected \"YYYY-MM-DDTHH:MM:SS[.fffffff]\"");
+        return Value::Text(cell.get<std::string>());
+      case ColumnType::kGuid:
+        if (!cell.is_string()) throw std::invalid_argument("expected \"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}\"");
         return Value::Text(cell.get<std::string>());
       case ColumnType::kText:
       case ColumnType::kMemo:

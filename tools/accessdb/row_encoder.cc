@@ -8,6 +8,7 @@
 
 #include "tools/accessdb/date_time.h"
 #include "tools/accessdb/decimal_value.h"
+#include "tools/accessdb/guid_value.h"
 
 namespace accessdb {
 namespace {
@@ -47,7 +48,7 @@ void RowEncoder::Fail(const ColumnLayout& c, const std::string& message) const {
 }
 
 void RowEncoder::EncodeText(const ColumnLayout& c, const std::string& utf8, Bytes& out) {
-  const bool is_text = c.column.type == ColumnType::kText;
+  const bool is_text = ValueType(c.column) == ColumnType::kText;
   if (format_.jet4()) {
     std::u16string& u = utf16_;
     Utf8ToUtf16(utf8, u);
@@ -55,7 +56,9 @@ void RowEncoder::EncodeText(const ColumnLayout& c, const std::string& utf8, Byte
       Fail(c, "text of " + std::to_string(u.size()) + " characters exceeds the column size " +
                   std::to_string(c.column.size));
     }
-    EncodeJet4Text(u, compress_text_, out);
+    // Access stores a calculated memo result's text uncompressed.
+    const bool compress = compress_text_ && !(HasAccessCalculatedLayout(c.column) && !is_text);
+    EncodeJet4Text(u, compress, out);
   } else {
     const std::string s = code_page_->Encode(utf8);
     if (is_text && s.size() > static_cast<size_t>(c.column.size)) {
@@ -68,7 +71,7 @@ void RowEncoder::EncodeText(const ColumnLayout& c, const std::string& utf8, Byte
 
 void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) {
   using K = Value::Kind;
-  const ColumnType t = c.column.type;
+  const ColumnType t = ValueType(c.column);
   cell.present = !v.is_null();
   cell.var.clear();
   cell.out_of_row = false;
@@ -76,6 +79,8 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
   // A calculated fixed-type value is built aside, then wrapped into the variable area.
   std::uint8_t scratch[42] = {};
   std::uint8_t* fixed = calculated ? scratch : fixed_.data() + c.fixed_offset;
+  // Bytes of a fixed-type value; a calculated Decimal in Access's layout has its own.
+  size_t fixed_length = t == ColumnType::kBoolean ? 1 : static_cast<size_t>(FixedSize(t));
   auto wrong_kind = [&] {
     Fail(c, std::string("a ") + ColumnTypeName(t) + " column cannot hold a " +
                 ValueKindName(v.kind()) + " value");
@@ -115,10 +120,22 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
       Put16(fixed, static_cast<std::uint32_t>(int_in(-32768, 32767)));
       break;
     case ColumnType::kLong:
-    case ColumnType::kComplex:
       Put32(fixed, static_cast<std::uint32_t>(
                        int_in(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
       break;
+    case ColumnType::kComplex: {
+      // The key; the values behind it go to the column's flat table (database_writer.cc).
+      if (v.kind() == K::kComplex && c.column.complex_kind == ComplexKind::kKeyOnly) {
+        Fail(c, "a complex column without a kind holds a key only");
+      }
+      const Value key = v.kind() == K::kComplex ? Value::Int(v.as_int()) : v;
+      if (key.kind() != K::kInt) wrong_kind();
+      if (key.as_int() < std::numeric_limits<std::int32_t>::min() || key.as_int() > std::numeric_limits<std::int32_t>::max()) {
+        Fail(c, std::to_string(key.as_int()) + " is out of range for a complex column");
+      }
+      Put32(fixed, static_cast<std::uint32_t>(key.as_int()));
+      break;
+    }
     case ColumnType::kCurrency: {
       std::int64_t scaled = 0;
       const std::int64_t max_units = std::numeric_limits<std::int64_t>::max() / 10000;
@@ -156,7 +173,16 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
       if (v.kind() == K::kInt) text = std::to_string(v.as_int());
       else if (v.kind() == K::kText) text = v.as_string();
       else wrong_kind();
-      const std::string bytes = EncodeDecimal(text, c.column.precision, c.column.scale);
+      const std::string bytes = HasAccessCalculatedLayout(c.column)
+                                    ? EncodeCalculatedDecimal(text)
+                                    : EncodeDecimal(text, c.column.precision, c.column.scale);
+      std::memcpy(fixed, bytes.data(), bytes.size());
+      fixed_length = bytes.size();
+      break;
+    }
+    case ColumnType::kGuid: {
+      if (v.kind() != K::kText) wrong_kind();
+      const std::string bytes = EncodeGuid(v.as_string());
       std::memcpy(fixed, bytes.data(), bytes.size());
       break;
     }
@@ -186,7 +212,7 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
       const Bytes plain = cell.var;
       WrapCalculated(plain.data(), plain.size(), cell.var);
     } else {
-      WrapCalculated(fixed, t == ColumnType::kBoolean ? 1 : static_cast<size_t>(FixedSize(t)), cell.var);
+      WrapCalculated(fixed, fixed_length, cell.var);
     }
   }
   if (IsLongValue(t) && cell.var.size() > kMaxLongValueLength) {
@@ -231,7 +257,7 @@ void RowEncoder::Prepare(const std::vector<Value>& values, std::uint64_t row_num
   const int count_size = format_.jet4() ? 2 : 1;
   int data_end = count_size + layout_.fixed_size;
   for (size_t i = 0; i < cells_.size(); ++i) {
-    const ColumnType t = layout_.columns[i].column.type;
+    const ColumnType t = ValueType(layout_.columns[i].column);
     if (!cells_[i].present || !layout_.columns[i].variable) continue;
     data_end += IsLongValue(t) ? kLongValueHeaderSize : static_cast<int>(cells_[i].var.size());
   }
@@ -242,7 +268,7 @@ void RowEncoder::Prepare(const std::vector<Value>& values, std::uint64_t row_num
   }
   for (size_t i = 0; i < cells_.size(); ++i) {
     Cell& cell = cells_[i];
-    if (!cell.present || !IsLongValue(layout_.columns[i].column.type)) continue;
+    if (!cell.present || !IsLongValue(ValueType(layout_.columns[i].column))) continue;
     const int size = static_cast<int>(cell.var.size());
     const bool stays = cell.var.size() <= kInlineLongValueLimit &&
                        data_end + size + TrailerSize(data_end + size) <= format_.max_row_size;
@@ -278,7 +304,7 @@ const Bytes& RowEncoder::Encode(std::vector<std::unique_ptr<LongValueStore>>& st
     offsets[static_cast<size_t>(c.var_index)] = static_cast<int>(row_.size());
     const Cell& cell = cells_[i];
     if (!cell.present) continue;
-    if (IsLongValue(c.column.type)) {
+    if (IsLongValue(ValueType(c.column))) {
       std::uint8_t header[kLongValueHeaderSize];
       if (cell.out_of_row) {
         stores[static_cast<size_t>(c.long_index)]->Write(cell.var.data(), cell.var.size(), header);

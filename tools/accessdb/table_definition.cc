@@ -31,15 +31,23 @@ void AppendColumnEntry(const JetFormat& format, const ColumnLayout& c, int code_
     Put16(e + 5, static_cast<std::uint32_t>(c.number));
     Put16(e + 7, variable ? static_cast<std::uint32_t>(c.var_index) : 0);
     Put16(e + 9, static_cast<std::uint32_t>(c.number));
-    if (IsTextual(t)) Put16(e + 11, kGeneralSortOrder);  // e[13] 0, e[14] sort order version 0
-    if (t == ColumnType::kComplex) Put32(e + 11, static_cast<std::uint32_t>(c.column.complex_id));
-    if (t == ColumnType::kDecimal) {
-      e[11] = static_cast<std::uint8_t>(c.column.precision);
-      e[12] = static_cast<std::uint8_t>(c.column.scale);
+    std::uint8_t extra = static_cast<std::uint8_t>((IsTextual(t) ? kExtCompressedText : 0) |
+                                                   (c.column.calculated ? kExtCalculated : 0));
+    if (HasAccessCalculatedLayout(c.column)) {
+      // As Access writes calculated entries: the sort order but for Decimal
+      // entries (whose precision and scale are left 0), no text flag.
+      if (t != ColumnType::kDecimal) Put16(e + 11, kGeneralSortOrder);
+      extra = kExtCalculated;
+    } else {
+      if (IsTextual(t)) Put16(e + 11, kGeneralSortOrder);  // e[13] 0, e[14] sort order version 0
+      if (t == ColumnType::kComplex) Put32(e + 11, static_cast<std::uint32_t>(c.column.complex_id));
+      if (t == ColumnType::kDecimal) {
+        e[11] = static_cast<std::uint8_t>(c.column.precision);
+        e[12] = static_cast<std::uint8_t>(c.column.scale);
+      }
     }
-    e[15] = flags;
-    e[16] = static_cast<std::uint8_t>((IsTextual(t) ? kExtCompressedText : 0) |
-                                      (c.column.calculated ? kExtCalculated : 0));
+    e[15] = static_cast<std::uint8_t>(flags | c.added_flags);
+    e[16] = static_cast<std::uint8_t>(extra | c.added_extra_flags);
     Put16(e + 21, variable ? 0 : static_cast<std::uint32_t>(c.fixed_offset));
     Put16(e + 23, static_cast<std::uint32_t>(c.stored_size));
   } else {

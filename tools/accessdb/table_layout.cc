@@ -8,9 +8,11 @@
 namespace accessdb {
 namespace {
 
-// Access gives every calculated column of a fixed-length type this length: the
-// wrapping (16 + 4 + 3 bytes) around the largest fixed value (16 bytes).
-constexpr int kCalculatedFixedSize = 39;
+// The bytes Access wraps around each calculated value (16 + 4 + 3).
+constexpr int kCalculatedWrapping = 23;
+// Access gives every calculated column of a fixed-length result this length:
+// the wrapping around the largest fixed value (16 bytes).
+constexpr int kCalculatedFixedSize = kCalculatedWrapping + 16;
 
 std::string Lower(const std::u16string& s) {
   std::string out;
@@ -49,30 +51,41 @@ TableLayout MakeTableLayout(const JetFormat& format, const std::string& table_na
     cl.column = c;
     cl.number = static_cast<int>(layout.columns.size());
     const ColumnType t = c.type;
-    if (t == ColumnType::kText || t == ColumnType::kBinary) {
-      if (c.size < 1 || c.size > 255) {
-        throw std::invalid_argument(where + "column \"" + c.name + "\": size must be 1 to 255");
-      }
+    const ColumnType values = ValueType(c);
+    const bool access_layout = HasAccessCalculatedLayout(c);
+    auto fail = [&](const std::string& what) {
+      throw std::invalid_argument(where + "column \"" + c.name + "\": " + what);
+    };
+    if (c.result_type && !c.calculated) fail("only a calculated column has a result type");
+    if ((values == ColumnType::kText || values == ColumnType::kBinary) && (c.size < 1 || c.size > 255)) {
+      fail("size must be 1 to 255");
     }
     const bool jet4_only = t == ColumnType::kDecimal || t == ColumnType::kDateTimeExtended ||
                            t == ColumnType::kComplex || c.calculated;
-    if (jet4_only && !format.jet4()) {
-      throw std::invalid_argument(where + "column \"" + c.name + "\": not possible in a Jet 3 file");
-    }
+    if (jet4_only && !format.jet4()) fail("not possible in a Jet 3 file");
     if (t == ColumnType::kDecimal && (c.precision < 1 || c.precision > 28 || c.scale < 0 || c.scale > c.precision)) {
-      throw std::invalid_argument(where + "column \"" + c.name + "\": precision 1 to 28, scale 0 to precision");
+      fail("precision 1 to 28, scale 0 to precision");
     }
-    if (c.calculated && (t == ColumnType::kOle || t == ColumnType::kComplex)) {
-      throw std::invalid_argument(where + "column \"" + c.name + "\": an OLE or complex column cannot be calculated");
+    for (ColumnType k : {t, values}) {
+      if (c.calculated && (k == ColumnType::kOle || k == ColumnType::kComplex)) {
+        fail("an OLE or complex column cannot be calculated");
+      }
     }
     cl.variable = IsVariableLength(t) || c.calculated;
     if (cl.variable) {
       cl.var_index = layout.var_count++;
-      if (IsLongValue(t)) cl.long_index = layout.long_count++;
-      cl.stored_size = t == ColumnType::kText && format.jet4() ? 2 * c.size
-                       : IsLongValue(t)                        ? 0
-                       : IsVariableLength(t)                   ? c.size
-                                                               : kCalculatedFixedSize;
+      if (IsLongValue(values)) cl.long_index = layout.long_count++;
+      if (access_layout) {
+        // Access counts the wrapping in a calculated text's length; memo results have none.
+        cl.stored_size = values == ColumnType::kText ? 2 * c.size + kCalculatedWrapping
+                         : IsLongValue(values)      ? 0
+                                                    : kCalculatedFixedSize;
+      } else {
+        cl.stored_size = t == ColumnType::kText && format.jet4() ? 2 * c.size
+                         : IsLongValue(t)                        ? 0
+                         : IsVariableLength(t)                   ? c.size
+                                                                 : kCalculatedFixedSize;
+      }
     } else {
       cl.fixed_offset = layout.fixed_size;
       layout.fixed_size += FixedSize(t);

@@ -1,6 +1,7 @@
 // Where each column of a table lives in the table's rows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct ColumnLayout {
   int long_index = -1;   // memo/OLE columns: index among the table's long-value columns
   int stored_size = 0;   // length field of the column entry (bytes)
   bool variable = false;  // stored in the variable area (variable types, calculated columns)
+  // Entry flags (offset 15) and extra flags (offset 16) beyond what the type
+  // implies: Access marks the columns of complex columns' tables this way.
+  std::uint8_t added_flags = 0;
+  std::uint8_t added_extra_flags = 0;
 };
 
 struct TableLayout {

@@ -53,6 +53,14 @@ Value Value::Bytes(std::string bytes) {
   return v;
 }
 
+Value Value::Complex(std::int64_t key, ComplexItems items) {
+  Value v;
+  v.kind_ = Kind::kComplex;
+  v.int_ = key;
+  v.items_ = std::make_shared<const ComplexItems>(std::move(items));
+  return v;
+}
+
 const char* ValueKindName(Value::Kind kind) {
   switch (kind) {
     case Value::Kind::kNull: return "null";
@@ -63,6 +71,7 @@ const char* ValueKindName(Value::Kind kind) {
     case Value::Kind::kDateTime: return "date/time";
     case Value::Kind::kText: return "text";
     case Value::Kind::kBytes: return "bytes";
+    case Value::Kind::kComplex: return "complex";
   }
   return "?";
 }
