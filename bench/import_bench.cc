@@ -24,7 +24,7 @@
 //
 // Why no 1,000,000 nodes: the whole outline text is one long value of the
 // root record, and a long value holds at most 16 MB - 1 (its length has 24
-// bits; libmdb reads no more). An outline entry takes at least 25 bytes
+// bits). An outline entry takes at least 25 bytes
 // (lengths, parent, key, title, nine trailing bytes), the generator's about
 // 56, so about 290,000 generated nodes are the most a database can hold
 // (145,000 with two-byte text).

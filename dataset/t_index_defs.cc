@@ -8,12 +8,9 @@ constexpr size_t kMaxNameBytes = 31;
 }
 
 UnicodeString CutDataSetName(const UnicodeString& name) {
-  std::string utf8 = ToUtf8(name);
+  const std::string utf8 = ToUtf8(name);
   if (utf8.size() <= kMaxNameBytes) return name;
-  size_t n = kMaxNameBytes;
-  // Back up over UTF-8 continuation bytes so no character is split.
-  while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
-  return FromUtf8(std::string_view(utf8.data(), n));
+  return FromUtf8(std::string_view(utf8.data(), Utf8PrefixLength(utf8, kMaxNameBytes)));
 }
 
 const TIndexDef& TIndexDefs::Items(int index) const {

@@ -5,7 +5,7 @@ Valid files come from the project's writer (build/make-access-db): both
 outline variants in Jet 3 and Jet 4, small contents and contents long enough
 for long-value chains, and a table of every column type. The damaged ones are
 those files with one exact piece of damage, the same as the DAO engine's
-damaged-file tests apply (tests/platform/automation/database_damage.h).
+damaged-file tests apply (tests/jet/database_damage.h).
 """
 import json
 import os
@@ -55,7 +55,7 @@ def chain_self_loop(b, stored_length):
 
 
 def empty_catalog_map(b):
-    """The catalog's usage map pointed at an emptied row: libmdb has no map at all."""
+    """The catalog's usage map pointed at an emptied row: no map at all."""
     ps, _, umo = layout(b)
     page = struct.unpack_from('<I', b, 2 * ps + umo)[0] >> 8
     shorten(b, page, 1, 0)

@@ -5,7 +5,7 @@
 # WORKDIR/artifacts/. With a fixed SEED (the bounded run of the tests) the
 # inputs of earlier runs are dropped first, so that every run is the same;
 # with SEED 0 (a long run) they are kept and fuzzing goes on from them. Sanitizer reports also go to files there, so that they
-# survive the program's own redirection of standard error, and are printed.
+# survive whatever the program does with standard error, and are printed.
 set -uo pipefail
 program=$1 corpus=$2 work=$3 seconds=$4 seed=$5
 shift 5

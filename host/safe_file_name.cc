@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/markup_text.h"
+#include "runtime/utf8.h"
 
 namespace {
 
@@ -32,11 +33,7 @@ std::string CleanTitle(std::string_view title) {
     const auto u = static_cast<unsigned char>(c);
     name += (u < 0x20 || u == 0x7F || std::strchr(kReplaced, c)) ? '_' : c;
   }
-  if (name.size() > kMaxNameBytes) {
-    size_t cut = kMaxNameBytes;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
-    name.resize(cut);
-  }
+  name.resize(Utf8PrefixLength(name, kMaxNameBytes));
   const size_t first = name.find_first_not_of(" .");
   if (first == std::string::npos) return "untitled";
   const size_t last = name.find_last_not_of(" .");

@@ -11,9 +11,6 @@
 
 namespace {
 
-// 0: no override, CurrentYear() reads the clock.
-int32_t gCurrentYearOverride = 0;
-
 constexpr std::array<const char16_t*, 12> kShortMonths = {u"JAN", u"FEB", u"MAR", u"APR", u"MAY", u"JUN",
                                                           u"JUL", u"AUG", u"SEP", u"OCT", u"NOV", u"DEC"};
 constexpr std::array<const char16_t*, 12> kLongMonths = {u"JANUARY", u"FEBRUARY", u"MARCH",     u"APRIL",
@@ -39,24 +36,7 @@ bool TextCarriesPm(UnicodeStringView text, const FormatSettings& settings) {
   return UnicodeUpperCase(text).find(UnicodeUpperCase(settings.TimePMString)) != UnicodeString::npos;
 }
 
-// A two-digit year placed within the century window before `currentYear`.
-int32_t PlaceInCentury(int32_t year, int32_t currentYear, int32_t window) {
-  const int32_t pivot = currentYear - window;
-  int32_t result = year + (pivot / 100) * 100;
-  if (window != 0 && result < pivot) result += 100;
-  return result;
-}
-
 }  // namespace
-
-int32_t CurrentYear() {
-  if (gCurrentYearOverride != 0) return gCurrentYearOverride;
-  return DecodeDate(Now()).year;
-}
-
-ScopedCurrentYear::ScopedCurrentYear(int32_t year) : saved_(gCurrentYearOverride) { gCurrentYearOverride = year; }
-
-ScopedCurrentYear::~ScopedCurrentYear() { gCurrentYearOverride = saved_; }
 
 TDateTime ParseDateTime(UnicodeStringView text, UnicodeStringView format, char16_t dateSeparator,
                         char16_t timeSeparator) {
@@ -106,7 +86,7 @@ TDateTime ParseDateTime(UnicodeStringView text, UnicodeStringView format, char16
     int32_t y = StrToInt(year);
     const int32_t m = month.size() < 3 ? StrToInt(month) : MonthByName(month, settings);
     if (d >= 1 && d <= 31 && m >= 1 && m <= 12) {
-      if (y < 100) y = PlaceInCentury(y, currentYear, settings.TwoDigitYearCenturyWindow);
+      if (y < 100) y = PlaceTwoDigitYear(y, currentYear, settings.TwoDigitYearCenturyWindow);
       result = EncodeDate(y, m, d);
       haveDate = true;
     }

@@ -22,12 +22,12 @@ class TSMIDataFormats;
 // may be a number or, with three characters or more, a month name (JAN ..
 // DEC, JANUARY .. DECEMBER or the regional short and long names, ignoring
 // case); a day outside 1..31 or a month outside 1..12 (or an unknown name)
-// leaves the date out. A year below 100 is placed by `currentYear` and the
-// regional two-digit-year century window. Hour and minute, when present
-// (second 0 when absent), give the time of day, 12 hours later when the text
-// carries the regional PM designator (or "PM"/"pm" when that is empty) and
-// the hour is below 12; hours outside 0..24, minutes or seconds outside 0..59
-// leave the time out.
+// leaves the date out. A year below 100 is placed by PlaceTwoDigitYear with
+// `currentYear` and the regional two-digit-year century window. Hour and
+// minute, when present (second 0 when absent), give the time of day, 12 hours
+// later when the text carries the regional PM designator (or "PM"/"pm" when
+// that is empty) and the hour is below 12; hours outside 0..24, minutes or
+// seconds outside 0..59 leave the time out.
 //
 // Returns the date plus the time of day, 0 when nothing was read.
 // Raises EConvertError when a part that is used is not an integer
@@ -39,23 +39,6 @@ TDateTime ParseDateTime(UnicodeStringView text, UnicodeStringView format, char16
 // The same with the current year: CurrentYear().
 TDateTime ParseDateTime(UnicodeStringView text, UnicodeStringView format, char16_t dateSeparator,
                         char16_t timeSeparator);
-
-// The year two-digit years are placed by: the local year now, unless a
-// ScopedCurrentYear is alive.
-int32_t CurrentYear();
-
-// Makes CurrentYear() answer `year` for its lifetime (tests). Not nestable
-// across threads; the engine runs on one thread.
-class ScopedCurrentYear {
- public:
-  explicit ScopedCurrentYear(int32_t year);
-  ~ScopedCurrentYear();
-  ScopedCurrentYear(const ScopedCurrentYear&) = delete;
-  ScopedCurrentYear& operator=(const ScopedCurrentYear&) = delete;
-
- private:
-  int32_t saved_;
-};
 
 // The date-time picture for `formats`: CustomDateTimeFormat upper-cased when
 // it is set; otherwise "MM", "DD" and "YY" (or "YYYY" with FourDigitYear) in

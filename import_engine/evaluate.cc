@@ -58,6 +58,41 @@ UnicodeString ArgumentText(const std::vector<Variant>& args, size_t i) {
   return i < args.size() ? args[i].ToString() : UnicodeString();
 }
 
+// SUBSTITUTE(value; from list; to list): the item of the second list at the
+// place of the first item of the first list that equals the value, or Null.
+Variant Substitute(const std::vector<Variant>& args) {
+  const UnicodeString needle = ArgumentText(args, 0);
+  const std::vector<UnicodeString> from = SplitList(ArgumentText(args, 1));
+  const std::vector<UnicodeString> to = SplitList(ArgumentText(args, 2));
+  for (size_t i = 0; i < from.size() && i < to.size(); ++i)
+    if (from[i] == needle) return Variant(to[i]);
+  return Variant::Null();
+}
+
+// The run's counters a source expression can name.
+struct StatisticName {
+  std::u16string_view name;
+  int32_t (TSMIStatistic::*counter)() const;
+};
+constexpr StatisticName kStatisticNames[] = {
+    {u"STATTOTALCOUNT", &TSMIStatistic::TotalCount},     {u"STATTOTALIMPORTED", &TSMIStatistic::TotalImported},
+    {u"STATTOTALADDED", &TSMIStatistic::TotalAdded},     {u"STATTOTALDELETED", &TSMIStatistic::TotalDeleted},
+    {u"STATTOTALUPDATED", &TSMIStatistic::TotalUpdated}, {u"STATERRORCOUNT", &TSMIStatistic::TotalErrors},
+    {u"STATTOTALSKIPPED", &TSMIStatistic::TotalSkipped},
+};
+
+// A text value loses one enclosing pair of "[" "]" and then one of double
+// quotes.
+void StripQuoting(Variant& value) {
+  if (!value.IsString()) return;
+  const UnicodeString& text = value.AsStringRef();
+  if (!EnclosedIn(text, u'[', u']') && !EnclosedIn(text, u'"', u'"')) return;
+  UnicodeString stripped = text;
+  StripPair(stripped, u'[', u']');
+  StripPair(stripped, u'"', u'"');
+  value = Variant(std::move(stripped));
+}
+
 }  // namespace
 
 void TSMImportBaseComponent::EvaluateSourceExpression(const UnicodeString& source, int32_t fieldIndex,
@@ -101,20 +136,21 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
                                           const std::vector<Variant>& args, int32_t argCount, bool isChild,
                                           Variant& value, bool& done) {
   done = (argCount == 0);
-
-  if (value.IsString() &&
-      (EnclosedIn(value.AsStringRef(), u'[', u']') || EnclosedIn(value.AsStringRef(), u'"', u'"'))) {
-    UnicodeString text = value.AsStringRef();
-    StripPair(text, u'[', u']');
-    StripPair(text, u'"', u'"');
-    value = Variant(std::move(text));
-  }
+  StripQuoting(value);
   const UnicodeString n = value.IsString() ? value.AsStringRef() : value.ToString();
+  if (!ResolveSpecialName(n, args, argCount, value)) ResolveName(n, value);
+  if (FOnParserEvaluate) FOnParserEvaluate(sender, name, args, argCount, isChild, value, done);
+  ShapeValue(sender, isChild, value);
+}
+
+bool TSMImportBaseComponent::ResolveSpecialName(const UnicodeString& n, const std::vector<Variant>& args,
+                                                int32_t argCount, Variant& value) {
   // Every special name starts with L or S and has 6 to 17 characters; most
   // names are column names, which this test lets through without folding.
   const bool maybeSpecial = n.size() >= 6 && n.size() <= 17 && MayFoldToLOrS(n[0]) &&
                             (UpperCase(n.substr(0, 1)) == u"L" || UpperCase(n.substr(0, 1)) == u"S");
-  const UnicodeString upper = maybeSpecial ? UpperCase(n) : UnicodeString();
+  if (!maybeSpecial) return false;
+  const UnicodeString upper = UpperCase(n);
 
   if (upper == u"LOOKUP"sv && argCount >= 4) {
     value = Variant::Null();
@@ -125,60 +161,47 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
         value = ds->FieldByName(fieldName)->AsVariant();
       }
     }
-  } else if (upper == u"SUBSTITUTE"sv && argCount >= 3) {
-    value = Variant::Null();
-    const UnicodeString needle = ArgumentText(args, 0);
-    const std::vector<UnicodeString> from = SplitList(ArgumentText(args, 1));
-    const std::vector<UnicodeString> to = SplitList(ArgumentText(args, 2));
-    for (size_t i = 0; i < from.size() && i < to.size(); ++i) {
-      if (from[i] == needle) {
-        value = Variant(to[i]);
-        break;
-      }
+    return true;
+  }
+  if (upper == u"SUBSTITUTE"sv && argCount >= 3) {
+    value = Substitute(args);
+    return true;
+  }
+  for (const StatisticName& statistic : kStatisticNames) {
+    if (upper == statistic.name) {
+      value = Variant((FStatistic.*statistic.counter)());
+      return true;
     }
-  } else if (upper == u"STATTOTALCOUNT"sv) {
-    value = Variant(FStatistic.TotalCount());
-  } else if (upper == u"STATTOTALIMPORTED"sv) {
-    value = Variant(FStatistic.TotalImported());
-  } else if (upper == u"STATTOTALADDED"sv) {
-    value = Variant(FStatistic.TotalAdded());
-  } else if (upper == u"STATTOTALDELETED"sv) {
-    value = Variant(FStatistic.TotalDeleted());
-  } else if (upper == u"STATTOTALUPDATED"sv) {
-    value = Variant(FStatistic.TotalUpdated());
-  } else if (upper == u"STATERRORCOUNT"sv) {
-    value = Variant(FStatistic.TotalErrors());
-  } else if (upper == u"STATTOTALSKIPPED"sv) {
-    value = Variant(FStatistic.TotalSkipped());
-  } else {
-    bool resolved = false;
-    if (FParameters.Count() > 0) {
-      if (TSMIParameter* parameter = FParameters.ParamByName(n)) {
-        value = parameter->Value();
+  }
+  return false;
+}
+
+void TSMImportBaseComponent::ResolveName(const UnicodeString& n, Variant& value) {
+  bool resolved = false;
+  if (FParameters.Count() > 0) {
+    if (TSMIParameter* parameter = FParameters.ParamByName(n)) {
+      value = parameter->Value();
+      resolved = true;
+    }
+  }
+  const size_t dot = n.find(u'.');
+  if (!resolved && dot != UnicodeString::npos) {
+    if (TDataSet* ds = FindNamedDataSet(UnicodeStringView(n).substr(0, dot))) {
+      if (TField* field = ds->FindField(UnicodeStringView(n).substr(dot + 1))) {
+        value = field->AsVariant();
         resolved = true;
       }
     }
-    if (!resolved) {
-      size_t dot = n.find(u'.');
-      if (dot != UnicodeString::npos) {
-        if (TDataSet* ds = FindNamedDataSet(UnicodeStringView(n).substr(0, dot))) {
-          if (TField* field = ds->FindField(UnicodeStringView(n).substr(dot + 1))) {
-            value = field->AsVariant();
-            resolved = true;
-          }
-        }
-      }
-    }
-    if (!resolved) GetSourceValue(n, value);
-    if (FOnParsedValue) {
-      TField* field = (intCurrentParsedFieldIndex != -1 && FDataSet) ? FDataSet->Fields(intCurrentParsedFieldIndex)
-                                                                     : nullptr;
-      FOnParsedValue(this, field, value);
-    }
   }
+  if (!resolved) GetSourceValue(n, value);
+  if (FOnParsedValue) {
+    TField* field =
+        (intCurrentParsedFieldIndex != -1 && FDataSet) ? FDataSet->Fields(intCurrentParsedFieldIndex) : nullptr;
+    FOnParsedValue(this, field, value);
+  }
+}
 
-  if (FOnParserEvaluate) FOnParserEvaluate(sender, name, args, argCount, isChild, value, done);
-
+void TSMImportBaseComponent::ShapeValue(TPersistent* sender, bool isChild, Variant& value) {
   if (value.IsString()) {
     switch (FTrimSpaces) {
       case tsTrimRight: value = Variant(TrimRight(value.AsStringRef())); break;

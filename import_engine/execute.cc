@@ -10,8 +10,51 @@ constexpr char16_t kCanceledText[] = u"The data import process was canceled by t
 constexpr char16_t kCompletedText[] = u"The data import process has completed successfully.";
 constexpr char16_t kFailedText[] = u"An error has occurred during the data import process.";
 
-
 }  // namespace
+
+// Puts back what Execute sets up around a run: the mapping the run built for
+// itself, the wait cursor, the progress window and the open source. Execute
+// takes each step in its place when the run ends; when an exception that is
+// not the runtime's passes through Execute, the destructor takes the steps
+// still due, and a failure among them is dropped so that the exception
+// passing through is the one that arrives.
+class TSMImportBaseComponent::ExecuteCleanup {
+ public:
+  ExecuteCleanup(TSMImportBaseComponent& component, bool waitCursor)
+      : component_(component), waitCursor_(waitCursor) {}
+  ~ExecuteCleanup() {
+    try {
+      EndRun();
+      component_.frmSMIProcess.reset();
+      if (sourceOpen_) CloseSource();
+    } catch (...) {
+    }
+  }
+  ExecuteCleanup(const ExecuteCleanup&) = delete;
+  ExecuteCleanup& operator=(const ExecuteCleanup&) = delete;
+
+  void MappingBuilt() { builtMapping_ = true; }
+  // A mapping the run made for itself is dropped again, also after a
+  // failure, so that the next run detects the columns afresh; the cursor
+  // returns to the default.
+  void EndRun() {
+    if (runEnded_) return;
+    runEnded_ = true;
+    if (builtMapping_) component_.FMappings.Clear();
+    if (waitCursor_) UserInterface().SetCursor(TCursorKind::crDefault);
+  }
+  void CloseSource() {
+    sourceOpen_ = false;
+    component_.CloseSource();
+  }
+
+ private:
+  TSMImportBaseComponent& component_;
+  const bool waitCursor_;
+  bool builtMapping_ = false;
+  bool runEnded_ = false;
+  bool sourceOpen_ = true;
+};
 
 void TSMImportBaseComponent::Execute() {
   FStatistic.SetResult(irUnknown);
@@ -27,7 +70,7 @@ void TSMImportBaseComponent::Execute() {
 
   IUserInterface& ui = UserInterface();
   const bool waitCursor = FOptions.Contains(soWaitCursor);
-  bool builtMapping = false;
+  ExecuteCleanup cleanup(*this, waitCursor);
   UnicodeString resultText;
   try {
     if (waitCursor) ui.SetCursor(TCursorKind::crHourGlass);
@@ -47,7 +90,7 @@ void TSMImportBaseComponent::Execute() {
       if (FOnCreateStructure) FOnCreateStructure(this, &FColumns);
       if (FMappings.Count() == 0) {
         Columns2Mapping();
-        builtMapping = true;
+        cleanup.MappingBuilt();
       }
     }
 
@@ -63,24 +106,15 @@ void TSMImportBaseComponent::Execute() {
   } catch (const Exception& error) {
     resultText = UnicodeString(kFailedText) + u"\r\n" + error.Message();
     FStatistic.SetResult(irFailed);
-  } catch (...) {
-    // Not a runtime error (say, out of memory): it passes through, but the
-    // cursor, the window and the source are put back first.
-    if (builtMapping) FMappings.Clear();
-    if (waitCursor) ui.SetCursor(TCursorKind::crDefault);
-    frmSMIProcess.reset();
-    try {
-      CloseSource();
-    } catch (...) {
-    }
-    throw;
   }
-  // A mapping the run made for itself is dropped again, also after a
-  // failure, so that the next run detects the columns afresh.
-  if (builtMapping) FMappings.Clear();
+  cleanup.EndRun();
+  ReportResult(resultText);
+  cleanup.CloseSource();
+  if (FOnAfterExecute) FOnAfterExecute(this);
+}
 
-  if (waitCursor) ui.SetCursor(TCursorKind::crDefault);
-
+void TSMImportBaseComponent::ReportResult(const UnicodeString& resultText) {
+  IUserInterface& ui = UserInterface();
   if (FAnimatedStatus && frmSMIProcess) {
     frmSMIProcess->ShowResult(resultText, import_run::CountersOf(FStatistic), u"&OK");
     if (!FOptions.Contains(soAutoCloseStatistic)) {
@@ -95,9 +129,6 @@ void TSMImportBaseComponent::Execute() {
     frmSMIProcess.reset();
     if (FOptions.Contains(soShowMessage)) ui.ShowMessage(resultText, TMessageKind::mtInformation);
   }
-
-  CloseSource();
-  if (FOnAfterExecute) FOnAfterExecute(this);
 }
 
 bool TSMImportBaseComponent::AskParameters() {

@@ -1,4 +1,4 @@
-// The row loop: ImportData and ReadRow.
+// The row loop: ImportData with its steps, and ReadRow.
 #include "dataset/t_data_set.h"
 #include "import_engine/character_sets.h"
 #include "import_engine/import_run_internal.h"
@@ -37,6 +37,42 @@ void CopyBack(const Variant& rows, TSMIMappingTable& table) {
   }
 }
 
+// Runs `body`, then `finally` on every way out, as a finally block does: an
+// exception `finally` raises replaces the one `body` raised. (A destructor
+// cannot take this part: it must not throw while an exception is leaving.)
+template <typename Body, typename Finally>
+void RunThenFinally(Body&& body, Finally&& finally) {
+  try {
+    body();
+  } catch (...) {
+    finally();
+    throw;
+  }
+  finally();
+}
+
+// Keeps a dataset's controls disabled from Disable to its own end. A dataset
+// destroyed in the meantime (the component then no longer holds it) is not
+// touched.
+class DisabledControls {
+ public:
+  explicit DisabledControls(const TSMImportBaseComponent& component) : component_(component) {}
+  ~DisabledControls() {
+    if (dataset_ && component_.DataSet() == dataset_) dataset_->EnableControls();
+  }
+  DisabledControls(const DisabledControls&) = delete;
+  DisabledControls& operator=(const DisabledControls&) = delete;
+
+  void Disable(TDataSet* dataset) {
+    dataset_ = dataset;
+    if (dataset_) dataset_->DisableControls();
+  }
+
+ private:
+  const TSMImportBaseComponent& component_;
+  TDataSet* dataset_ = nullptr;
+};
+
 }  // namespace
 
 bool TSMImportBaseComponent::CancelPressed() const { return frmSMIProcess && frmSMIProcess->CancelPressed(); }
@@ -70,94 +106,80 @@ void TSMImportBaseComponent::ImportData() {
     StartTransaction();
   else
     FTransactionStarted = false;
-  try {
-    BuildMappingTables();
-    PrepareFieldTable();
-  } catch (...) {
-    if (FTransactionStarted) FinishTransaction();
-    throw;
+  DisabledControls controls(*this);
+  bool rowsStarted = false;
+  RunThenFinally(
+      [&] {
+        BuildMappingTables();
+        PrepareFieldTable();
+        controls.Disable(FDataSet);
+        rowsStarted = true;
+        FStatistic.Reset();
+        if (FMode == imCopy && FDataSet) EmptyDestination();
+        ImportRows();
+      },
+      // The open transaction is finished and, once the rows have started,
+      // the dataset goes to its first record; its controls are enabled last.
+      [&] {
+        if (FTransactionStarted) FinishTransaction();
+        if (rowsStarted && FDataSet) FDataSet->First();
+      });
+}
+
+void TSMImportBaseComponent::EmptyDestination() {
+  TDataSet* ds = FDataSet;
+  ds->First();
+  while (!ds->Eof()) {
+    if (FActionKind == akDatasetApply)
+      ds->Delete();
+    else
+      ds->Next();
+    FStatistic.SetTotalDeleted(FStatistic.TotalDeleted() + 1);
   }
+  if (FActionKind == akGenerateSQL) FStatistic.SetLastGeneratedSQL(u"DELETE FROM " + SqlTableName());
+}
 
-  TDataSet* const disabled = FDataSet;
-  if (disabled) disabled->DisableControls();
-  // Runs on every way out: closes the open transaction, puts the dataset on
-  // its first record and enables its controls again. A dataset destroyed
-  // during the run has cleared FDataSet and is not touched.
-  auto finish = [this, disabled] {
-    auto enable = [this, disabled] {
-      if (disabled && FDataSet == disabled) disabled->EnableControls();
-    };
-    try {
+void TSMImportBaseComponent::ImportRows() {
+  IUserInterface& ui = UserInterface();
+  FirstRow();
+  int32_t total = GetRowCount();
+  if (total > FRowLast) total = FRowLast;
+  FStatistic.SetTotalCount(total);
+  if (frmSMIProcess) frmSMIProcess->SetRange(total);
+
+  FAbort = false;
+  RowState row;
+  int32_t stepCounter = 0;
+  while (!FAbort && !CancelPressed() && HasRow()) {
+    while (!FAbort && !CancelPressed() && PausedNow()) {
+      ui.Sleep(100);
+      ui.ProcessMessages();
+    }
+    UpdateProgress(stepCounter);
+
+    FStatistic.SetTotalImported(FStatistic.TotalImported() + 1);
+    FStatistic.SetLastAction(iaUnknown);
+
+    // Transaction boundary before the row that brings the count to a
+    // multiple of CommitCount; none inside the run when it is 0 or less.
+    if (FCommitCount > 0 && FStatistic.TotalImported() % FCommitCount == 0) {
       if (FTransactionStarted) FinishTransaction();
-      if (FDataSet) FDataSet->First();
-    } catch (...) {
-      enable();
-      throw;
-    }
-    enable();
-  };
-
-  try {
-    FStatistic.Reset();
-    IUserInterface& ui = UserInterface();
-
-    if (FMode == imCopy && FDataSet) {
-      TDataSet* ds = FDataSet;
-      ds->First();
-      while (!ds->Eof()) {
-        if (FActionKind == akDatasetApply)
-          ds->Delete();
-        else
-          ds->Next();
-        FStatistic.SetTotalDeleted(FStatistic.TotalDeleted() + 1);
-      }
-      if (FActionKind == akGenerateSQL) FStatistic.SetLastGeneratedSQL(u"DELETE FROM " + SqlTableName());
+      if (FOnStartTransaction) StartTransaction();
     }
 
-    FirstRow();
-    int32_t total = GetRowCount();
-    if (total > FRowLast) total = FRowLast;
-    FStatistic.SetTotalCount(total);
-    if (frmSMIProcess) frmSMIProcess->SetRange(total);
+    try {
+      if (ReadRow())
+        ApplyRow(row);
+      else
+        FStatistic.SetTotalSkipped(FStatistic.TotalSkipped() + 1);
+    } catch (const Exception& error) {
+      if (RaiseErrorEvent(error)) throw;
+    }
 
     FAbort = false;
-    RowState row;
-    int32_t stepCounter = 0;
-    while (!FAbort && !CancelPressed() && HasRow()) {
-      while (!FAbort && !CancelPressed() && PausedNow()) {
-        ui.Sleep(100);
-        ui.ProcessMessages();
-      }
-      UpdateProgress(stepCounter);
-
-      FStatistic.SetTotalImported(FStatistic.TotalImported() + 1);
-      FStatistic.SetLastAction(iaUnknown);
-
-      // Transaction boundary before the row that brings the count to a
-      // multiple of CommitCount; none inside the run when it is 0 or less.
-      if (FCommitCount > 0 && FStatistic.TotalImported() % FCommitCount == 0) {
-        if (FTransactionStarted) FinishTransaction();
-        if (FOnStartTransaction) StartTransaction();
-      }
-
-      try {
-        if (ReadRow())
-          ApplyRow(row);
-        else
-          FStatistic.SetTotalSkipped(FStatistic.TotalSkipped() + 1);
-      } catch (const Exception& error) {
-        if (RaiseErrorEvent(error)) throw;
-      }
-
-      FAbort = false;
-      if (FOnAfterRecordEvent) FOnAfterRecordEvent(this, FAbort);
-      NextRow();
-    }
-  } catch (...) {
-    finish();
-    throw;
+    if (FOnAfterRecordEvent) FOnAfterRecordEvent(this, FAbort);
+    NextRow();
   }
-  finish();
 }
 
 bool TSMImportBaseComponent::RaiseErrorEvent(const Exception& error) {

@@ -67,8 +67,6 @@ inline ProgressCounters CountersOf(const TSMIStatistic& s) {
 struct TSMImportBaseComponent::RowState {
   bool found = false;  // result of the last keyed search
   TImportMode mode = imAppend;
-  // The counter this row raised (taken back when the row fails).
-  enum class Raised { kNone, kAdded, kUpdated, kDeleted } raised = Raised::kNone;
   UnicodeString keyTerms;  // WHERE terms of this row (akGenerateSQL)
   std::vector<std::pair<UnicodeString, UnicodeString>> sqlPairs;  // written name, written value
   std::vector<bool> sqlIsKey;

@@ -1,6 +1,6 @@
-// Applying an accepted row: the row's mode, the keyed search, the action,
-// writing the fields (or composing the SQL text) and the handling of a
-// failure while the row is applied.
+// Applying an accepted row: the row's mode, the keyed search, the action its
+// mode and the search call for, performing it (writing the fields or
+// composing the SQL text) and the handling of a failure while it is performed.
 #include "dataset/t_data_set.h"
 #include "import_engine/import_run_internal.h"
 #include "import_engine/t_smi_import_base_component.h"
@@ -8,7 +8,6 @@
 using import_run::HasEmptyText;
 using import_run::IsEditingState;
 using import_run::IsKeyedMode;
-
 
 namespace {
 
@@ -49,74 +48,90 @@ bool IsIntegerField(TFieldType type) {
   return type == ftSmallint || type == ftInteger || type == ftWord || type == ftAutoInc;
 }
 
+// The action for a row by its mode: {when the keyed search found no record,
+// when it found one}.
+constexpr TSMIAction kActionByMode[][2] = {
+    /* imAppend */ {iaAdd, iaAdd},
+    /* imUpdate */ {iaUnknown, iaUpdate},
+    /* imAppendUpdate */ {iaAdd, iaUpdate},
+    /* imDelete */ {iaUnknown, iaDelete},
+    /* imCopy */ {iaAdd, iaAdd},
+    /* imAppendNewOnly */ {iaAdd, iaUnknown},
+};
+static_assert(sizeof kActionByMode / sizeof kActionByMode[0] == kMemberCount<TImportMode>);
+
+TSMIAction ActionFor(TImportMode mode, bool found) {
+  // A row-mode handler may hand back any code; one outside does nothing.
+  const int32_t code = mode;
+  if (code < 0 || code >= kMemberCount<TImportMode>) return iaUnknown;
+  return kActionByMode[code][found ? 1 : 0];
+}
+
+// What each action does to the dataset and the counter it raises, by
+// TSMIAction (iaUnknown does nothing).
+struct ActionStep {
+  void (TDataSet::*start)();
+  int32_t (TSMIStatistic::*count)() const;
+  void (TSMIStatistic::*setCount)(int32_t);
+};
+constexpr ActionStep kActionSteps[] = {
+    /* iaUnknown */ {nullptr, nullptr, nullptr},
+    /* iaAdd */ {&TDataSet::Append, &TSMIStatistic::TotalAdded, &TSMIStatistic::SetTotalAdded},
+    /* iaUpdate */ {&TDataSet::Edit, &TSMIStatistic::TotalUpdated, &TSMIStatistic::SetTotalUpdated},
+    /* iaDelete */ {&TDataSet::Delete, &TSMIStatistic::TotalDeleted, &TSMIStatistic::SetTotalDeleted},
+};
+
+void CountAction(TSMIStatistic& statistic, TSMIAction action, int32_t delta) {
+  const ActionStep& step = kActionSteps[action];
+  if (step.count) (statistic.*step.setCount)((statistic.*step.count)() + delta);
+}
+
 }  // namespace
 
 void TSMImportBaseComponent::ApplyRow(RowState& row) {
-  const bool apply = FActionKind == akDatasetApply;
-  const bool sql = FActionKind == akGenerateSQL;
-
   row.mode = FMode;
   if (FOnGetRowMode) FOnGetRowMode(this, MappingTableToVariant(vFields), row.mode);
-
-  row.keyTerms.clear();
-  if (IsKeyedMode(row.mode) && !FDatasetKeys.empty() && !vLocate.empty()) {
-    Variant keyValues;
-    if (vLocate.size() == 1) {
-      keyValues = vLocate.front().value;
-    } else {
-      Variant::Array values;
-      values.reserve(vLocate.size());
-      for (const TSMIMappingEntry& key : vLocate) values.push_back(key.value);
-      keyValues = Variant(std::move(values));
-    }
-    if (sql) row.keyTerms = SqlKeyTerms();
-    bool found = true;
-    bool executeLocate = true;
-    if (FOnLocateRecord) FOnLocateRecord(this, FDatasetKeys, keyValues, found, executeLocate);
-    if (found && executeLocate) {
-      if (!FDataSet) throw ESMIInvalidPropertyException::Missing(u"DataSet");
-      found = FDataSet->Locate(FDatasetKeys, keyValues, {});
-    }
-    row.found = found;
-  }
-
+  LocateRow(row);
   if (FOnBeforeUpdate) FOnBeforeUpdate(this);
-
-  TSMIAction action = iaUnknown;
-  switch (row.mode) {
-    case imAppend:
-    case imCopy: action = iaAdd; break;
-    case imUpdate: action = row.found ? iaUpdate : iaUnknown; break;
-    case imAppendUpdate: action = row.found ? iaUpdate : iaAdd; break;
-    case imDelete: action = row.found ? iaDelete : iaUnknown; break;
-    case imAppendNewOnly: action = row.found ? iaUnknown : iaAdd; break;
-  }
+  const TSMIAction action = ActionFor(row.mode, row.found);
   FStatistic.SetLastAction(action);
+  PerformAction(action, row);
+}
 
-  row.raised = RowState::Raised::kNone;
+void TSMImportBaseComponent::LocateRow(RowState& row) {
+  row.keyTerms.clear();
+  if (!IsKeyedMode(row.mode) || FDatasetKeys.empty() || vLocate.empty()) return;
+  Variant keyValues;
+  if (vLocate.size() == 1) {
+    keyValues = vLocate.front().value;
+  } else {
+    Variant::Array values;
+    values.reserve(vLocate.size());
+    for (const TSMIMappingEntry& key : vLocate) values.push_back(key.value);
+    keyValues = Variant(std::move(values));
+  }
+  if (FActionKind == akGenerateSQL) row.keyTerms = SqlKeyTerms();
+  bool found = true;
+  bool executeLocate = true;
+  if (FOnLocateRecord) FOnLocateRecord(this, FDatasetKeys, keyValues, found, executeLocate);
+  if (found && executeLocate) {
+    if (!FDataSet) throw ESMIInvalidPropertyException::Missing(u"DataSet");
+    found = FDataSet->Locate(FDatasetKeys, keyValues, {});
+  }
+  row.found = found;
+}
+
+void TSMImportBaseComponent::PerformAction(TSMIAction action, RowState& row) {
+  const bool apply = FActionKind == akDatasetApply;
+  TSMIAction counted = iaUnknown;  // the counter to take back when the row fails
   try {
     if (apply && action != iaUnknown && !FDataSet) throw ESMIInvalidPropertyException::Missing(u"DataSet");
-    switch (action) {
-      case iaAdd:
-        if (apply) FDataSet->Append();
-        FStatistic.SetTotalAdded(FStatistic.TotalAdded() + 1);
-        row.raised = RowState::Raised::kAdded;
-        break;
-      case iaUpdate:
-        if (apply) FDataSet->Edit();
-        FStatistic.SetTotalUpdated(FStatistic.TotalUpdated() + 1);
-        row.raised = RowState::Raised::kUpdated;
-        break;
-      case iaDelete:
-        if (apply) FDataSet->Delete();
-        FStatistic.SetTotalDeleted(FStatistic.TotalDeleted() + 1);
-        row.raised = RowState::Raised::kDeleted;
-        break;
-      case iaUnknown:
-        break;
-    }
+    if (apply && kActionSteps[action].start) (FDataSet->*kActionSteps[action].start)();
+    CountAction(FStatistic, action, 1);
+    counted = action;
 
-    if ((apply && FDataSet && IsEditingState(FDataSet->State())) || sql) WriteRowFields(row);
+    if ((apply && FDataSet && IsEditingState(FDataSet->State())) || FActionKind == akGenerateSQL)
+      WriteRowFields(row);
 
     if (apply) {
       if (FDataSet && IsEditingState(FDataSet->State())) FDataSet->Post();
@@ -126,14 +141,7 @@ void TSMImportBaseComponent::ApplyRow(RowState& row) {
   } catch (const Exception& error) {
     if (apply && FDataSet && IsEditingState(FDataSet->State())) FDataSet->Cancel();
     FStatistic.SetTotalErrors(FStatistic.TotalErrors() + 1);
-    // Only the counter this row actually raised is taken back.
-    switch (row.raised) {
-      case RowState::Raised::kAdded: FStatistic.SetTotalAdded(FStatistic.TotalAdded() - 1); break;
-      case RowState::Raised::kUpdated: FStatistic.SetTotalUpdated(FStatistic.TotalUpdated() - 1); break;
-      case RowState::Raised::kDeleted: FStatistic.SetTotalDeleted(FStatistic.TotalDeleted() - 1); break;
-      case RowState::Raised::kNone: break;
-    }
-    row.raised = RowState::Raised::kNone;
+    CountAction(FStatistic, counted, -1);
     if (RaiseErrorEvent(error)) throw;
   }
 }

@@ -6,8 +6,11 @@
 // parameters are numbered entries ("Mappings.0=TITLE=Title",
 // "Parameters.0.Name=...").
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <sstream>
+#include <type_traits>
+#include <vector>
 
 #include "import_engine/t_smi_data_formats.h"
 #include "import_engine/t_smi_import_base_component.h"
@@ -58,140 +61,171 @@ class Reader {
     if (i < 0 || !TryStrToInt(lines_.ValueFromIndex(i), value)) return current;
     return value;
   }
-  bool Bool(UnicodeStringView name, bool current) const { return Int(name, current ? 1 : 0) != 0; }
-  char16_t Char(UnicodeStringView name, char16_t current) const {
-    return static_cast<char16_t>(Int(name, current));
-  }
-  template <typename E>
-  E Enum(UnicodeStringView name, E current, int32_t count) const {
-    int32_t v = Int(name, static_cast<int32_t>(current));
-    return (v >= 0 && v < count) ? static_cast<E>(v) : current;
-  }
 
  private:
   const TStringList& lines_;
 };
 
+// Where a setting's value lives: read and written through these two.
+template <typename T>
+struct Access {
+  std::function<T()> get;
+  std::function<void(const T&)> set;
+};
+
+// A member the table reaches directly (the coupled kind and custom values are
+// stored as they are, not through their setters).
+template <typename T>
+Access<T> Field(T& value) {
+  return {[&value] { return value; }, [&value](const T& v) { value = v; }};
+}
+
+// A property of an owned object, through its getter and setter.
+template <typename Object, typename Result, typename Argument>
+auto Property(Object& object, Result (Object::*get)() const, void (Object::*set)(Argument)) {
+  using T = std::decay_t<Result>;
+  return Access<T>{[&object, get] { return T((object.*get)()); }, [&object, set](const T& v) { (object.*set)(v); }};
+}
+
 }  // namespace
+
+// One line of an import specification: how the setting is written and how
+// the written text is read back into the same place.
+struct SpecificationSetting {
+  UnicodeString name;
+  std::function<UnicodeString()> write;
+  std::function<void(const Reader&)> read;
+};
+
+namespace {
+
+// Kinds of settings: texts with escapes, numbers, flags and characters by
+// their codes, enumerations by codes that name a member.
+SpecificationSetting Text(const UnicodeString& name, Access<UnicodeString> a) {
+  return {name, [a] { return Escape(a.get()); }, [a, name](const Reader& r) { a.set(r.Text(name, a.get())); }};
+}
+
+SpecificationSetting Number(const UnicodeString& name, Access<int32_t> a) {
+  return {name, [a] { return Num(a.get()); }, [a, name](const Reader& r) { a.set(r.Int(name, a.get())); }};
+}
+
+SpecificationSetting Flag(const UnicodeString& name, Access<bool> a) {
+  return {name, [a] { return Num(a.get()); }, [a, name](const Reader& r) { a.set(r.Int(name, a.get()) != 0); }};
+}
+
+SpecificationSetting Char(const UnicodeString& name, Access<char16_t> a) {
+  return {name, [a] { return Num(a.get()); },
+          [a, name](const Reader& r) { a.set(static_cast<char16_t>(r.Int(name, a.get()))); }};
+}
+
+template <typename E>
+SpecificationSetting Enum(const UnicodeString& name, Access<E> a) {
+  return {name, [a] { return Num(a.get()); }, [a, name](const Reader& r) {
+            const int32_t code = r.Int(name, a.get());
+            if (code >= 0 && code < kMemberCount<E>) a.set(static_cast<E>(code));
+          }};
+}
+
+// The settings of one parameter, named after `prefix`.
+std::vector<SpecificationSetting> ParameterSettings(TSMIParameter& p, const UnicodeString& prefix) {
+  using P = TSMIParameter;
+  TStringList& prompts = p.ParamPromptValues();
+  return {
+      Text(prefix + u"Name", Property(p, &P::Name, &P::SetName)),
+      Text(prefix + u"Caption", Property(p, &P::Caption, &P::SetCaption)),
+      Text(prefix + u"Expression", Property(p, &P::Expression, &P::SetExpression)),
+      Text(prefix + u"Description", Property(p, &P::Description, &P::SetDescription)),
+      Text(prefix + u"PromptValues", {[&prompts] { return prompts.Text(); },
+                                      [&prompts](const UnicodeString& v) { prompts.SetText(v); }}),
+      Enum(prefix + u"Editor", Property(p, &P::ParameterEditor, &P::SetParameterEditor)),
+      Enum(prefix + u"Mode", Property(p, &P::ParameterMode, &P::SetParameterMode)),
+      Flag(prefix + u"Required", Property(p, &P::Required, &P::SetRequired)),
+  };
+}
+
+UnicodeString ParameterPrefix(int32_t i) { return u"Parameters." + Num(i) + u"."; }
+
+}  // namespace
+
+std::vector<SpecificationSetting> TSMImportBaseComponent::SpecificationSettings() {
+  using F = TSMIDataFormats;
+  TSMIDataFormats& f = *FDataFormats;
+  TSMISQLFieldNameOptions& quotes = FSQLOptions.FieldNameOptions();
+  // The set's bits beyond its six members are not read back.
+  Access<int32_t> options{[this] { return int32_t{FOptions.Bits()}; },
+                          [this](const int32_t& v) { FOptions = TSMIOptions(static_cast<uint8_t>(v & 0x3F)); }};
+  return {
+      Enum(u"TableType", Field(FTableType)),
+      Text(u"SourceFileName", Field(FSourceFileName)),
+      Text(u"TableName", Field(FTableName)),
+      Enum(u"Mode", Field(FMode)),
+      Enum(u"ActionKind", Field(FActionKind)),
+      Number(u"Options", options),
+      Flag(u"AbortOnProblem", Field(FAbortOnProblem)),
+      Flag(u"AnimatedStatus", Field(FAnimatedStatus)),
+      Enum(u"CharacterSet", Field(FCharacterSet)),
+      Text(u"DatasetKeys", Field(FDatasetKeys)),
+      Text(u"TitleStatus", Field(FTitleStatus)),
+      Flag(u"UseDisplayNames", Field(FUseDisplayNames)),
+      Enum(u"TrimSpaces", Field(FTrimSpaces)),
+      Number(u"CommitCount", Field(FCommitCount)),
+      Number(u"RowFirst", Field(FRowFirst)),
+      Number(u"RowLast", Field(FRowLast)),
+      Number(u"RowFieldNames", Field(FRowFieldNames)),
+      Number(u"MaxScanRows", Field(FMaxScanRows)),
+      Enum(u"FieldDelimiter", Field(FFieldDelimiter)),
+      Char(u"FieldDelimiterCustom", Field(FFieldDelimiterCustom)),
+      Enum(u"TextQualifier", Field(FTextQualifier)),
+      Char(u"TextQualifierCustom", Field(FTextQualifierCustom)),
+      Enum(u"RecordSeparator", Field(FRecordSeparator)),
+      Text(u"RecordSeparatorCustom", Field(FRecordSeparatorCustom)),
+      Flag(u"Fixed", Field(FFixed)),
+      Text(u"LoadWhen", Property(FLoadCondition, &TSMILoadCondition::LoadWhen, &TSMILoadCondition::SetLoadWhen)),
+      Text(u"SkipIf", Property(FLoadCondition, &TSMILoadCondition::SkipIf, &TSMILoadCondition::SetSkipIf)),
+      Enum(u"SQLFieldNameCharCase",
+           Property(FSQLOptions, &TSMISQLOptions::FieldNameCharCase, &TSMISQLOptions::SetFieldNameCharCase)),
+      Char(u"SQLQuote", Property(FSQLOptions, &TSMISQLOptions::SQLQuote, &TSMISQLOptions::SetSQLQuote)),
+      Text(u"SQLTerm", Property(FSQLOptions, &TSMISQLOptions::SQLTerm, &TSMISQLOptions::SetSQLTerm)),
+      Char(u"SQLQuoteOpen",
+           Property(quotes, &TSMISQLFieldNameOptions::SQLQuoteOpen, &TSMISQLFieldNameOptions::SetSQLQuoteOpen)),
+      Char(u"SQLQuoteClose",
+           Property(quotes, &TSMISQLFieldNameOptions::SQLQuoteClose, &TSMISQLFieldNameOptions::SetSQLQuoteClose)),
+      Enum(u"DateOrder", Property(f, &F::DateOrder, &F::SetDateOrder)),
+      Char(u"DateSeparator", Property(f, &F::DateSeparator, &F::SetDateSeparator)),
+      Char(u"TimeSeparator", Property(f, &F::TimeSeparator, &F::SetTimeSeparator)),
+      Flag(u"FourDigitYear", Property(f, &F::FourDigitYear, &F::SetFourDigitYear)),
+      Flag(u"LeadingZerosInDate", Property(f, &F::LeadingZerosInDate, &F::SetLeadingZerosInDate)),
+      Text(u"CustomDateTimeFormat", Property(f, &F::CustomDateTimeFormat, &F::SetCustomDateTimeFormat)),
+      Char(u"ThousandSeparator", Property(f, &F::ThousandSeparator, &F::SetThousandSeparator)),
+      Char(u"DecimalSeparator", Property(f, &F::DecimalSeparator, &F::SetDecimalSeparator)),
+      Text(u"CurrencyString", Property(f, &F::CurrencyString, &F::SetCurrencyString)),
+      Text(u"BooleanTrue", Property(f, &F::BooleanTrue, &F::SetBooleanTrue)),
+      Text(u"BooleanFalse", Property(f, &F::BooleanFalse, &F::SetBooleanFalse)),
+      Flag(u"UseRegionalSettings", Property(f, &F::UseRegionalSettings, &F::SetUseRegionalSettings)),
+  };
+}
 
 void TSMImportBaseComponent::SaveSpecificationToStream(std::ostream* stream) {
   if (!stream) return;
   TStringList out;
-  auto put = [&out](const char16_t* name, const UnicodeString& value) { out.Add(UnicodeString(name) + u"=" + value); };
-  const TSMIDataFormats& f = *FDataFormats;
-  put(u"TableType", Num(FTableType));
-  put(u"SourceFileName", Escape(FSourceFileName));
-  put(u"TableName", Escape(FTableName));
-  put(u"Mode", Num(FMode));
-  put(u"ActionKind", Num(FActionKind));
-  put(u"Options", Num(FOptions.Bits()));
-  put(u"AbortOnProblem", Num(FAbortOnProblem));
-  put(u"AnimatedStatus", Num(FAnimatedStatus));
-  put(u"CharacterSet", Num(FCharacterSet));
-  put(u"DatasetKeys", Escape(FDatasetKeys));
-  put(u"TitleStatus", Escape(FTitleStatus));
-  put(u"UseDisplayNames", Num(FUseDisplayNames));
-  put(u"TrimSpaces", Num(FTrimSpaces));
-  put(u"CommitCount", Num(FCommitCount));
-  put(u"RowFirst", Num(FRowFirst));
-  put(u"RowLast", Num(FRowLast));
-  put(u"RowFieldNames", Num(FRowFieldNames));
-  put(u"MaxScanRows", Num(FMaxScanRows));
-  put(u"FieldDelimiter", Num(FFieldDelimiter));
-  put(u"FieldDelimiterCustom", Num(FFieldDelimiterCustom));
-  put(u"TextQualifier", Num(FTextQualifier));
-  put(u"TextQualifierCustom", Num(FTextQualifierCustom));
-  put(u"RecordSeparator", Num(FRecordSeparator));
-  put(u"RecordSeparatorCustom", Escape(FRecordSeparatorCustom));
-  put(u"Fixed", Num(FFixed));
-  put(u"LoadWhen", Escape(FLoadCondition.LoadWhen()));
-  put(u"SkipIf", Escape(FLoadCondition.SkipIf()));
-  put(u"SQLFieldNameCharCase", Num(FSQLOptions.FieldNameCharCase()));
-  put(u"SQLQuote", Num(FSQLOptions.SQLQuote()));
-  put(u"SQLTerm", Escape(FSQLOptions.SQLTerm()));
-  put(u"SQLQuoteOpen", Num(FSQLOptions.FieldNameOptions().SQLQuoteOpen()));
-  put(u"SQLQuoteClose", Num(FSQLOptions.FieldNameOptions().SQLQuoteClose()));
-  put(u"DateOrder", Num(f.DateOrder()));
-  put(u"DateSeparator", Num(f.DateSeparator()));
-  put(u"TimeSeparator", Num(f.TimeSeparator()));
-  put(u"FourDigitYear", Num(f.FourDigitYear()));
-  put(u"LeadingZerosInDate", Num(f.LeadingZerosInDate()));
-  put(u"CustomDateTimeFormat", Escape(f.CustomDateTimeFormat()));
-  put(u"ThousandSeparator", Num(f.ThousandSeparator()));
-  put(u"DecimalSeparator", Num(f.DecimalSeparator()));
-  put(u"CurrencyString", Escape(f.CurrencyString()));
-  put(u"BooleanTrue", Escape(f.BooleanTrue()));
-  put(u"BooleanFalse", Escape(f.BooleanFalse()));
-  put(u"UseRegionalSettings", Num(f.UseRegionalSettings()));
-  put(u"Mappings.Count", Num(FMappings.Count()));
+  auto put = [&out](const std::vector<SpecificationSetting>& settings) {
+    for (const SpecificationSetting& s : settings) out.Add(s.name + u"=" + s.write());
+  };
+  put(SpecificationSettings());
+  out.Add(u"Mappings.Count=" + Num(FMappings.Count()));
   for (int32_t i = 0; i < FMappings.Count(); ++i)
     out.Add(u"Mappings." + Num(i) + u"=" + Escape(FMappings.Strings(i)));
-  put(u"Parameters.Count", Num(FParameters.Count()));
-  for (int32_t i = 0; i < FParameters.Count(); ++i) {
-    const TSMIParameter& p = *FParameters.Items(i);
-    const UnicodeString prefix = u"Parameters." + Num(i) + u".";
-    out.Add(prefix + u"Name=" + Escape(p.Name()));
-    out.Add(prefix + u"Caption=" + Escape(p.Caption()));
-    out.Add(prefix + u"Expression=" + Escape(p.Expression()));
-    out.Add(prefix + u"Description=" + Escape(p.Description()));
-    out.Add(prefix + u"PromptValues=" + Escape(p.ParamPromptValues().Text()));
-    out.Add(prefix + u"Editor=" + Num(p.ParameterEditor()));
-    out.Add(prefix + u"Mode=" + Num(p.ParameterMode()));
-    out.Add(prefix + u"Required=" + Num(p.Required()));
-  }
+  out.Add(u"Parameters.Count=" + Num(FParameters.Count()));
+  for (int32_t i = 0; i < FParameters.Count(); ++i) put(ParameterSettings(*FParameters.Items(i), ParameterPrefix(i)));
   *stream << ToUtf8(out.Text());
 }
 
 void TSMImportBaseComponent::LoadSpecificationFromStrings(const TStringList& lines) {
-  Reader r(lines);
-  TSMIDataFormats& f = *FDataFormats;
-  FTableType = r.Enum(u"TableType", FTableType, teSkype + 1);
-  FSourceFileName = r.Text(u"SourceFileName", FSourceFileName);
-  FTableName = r.Text(u"TableName", FTableName);
-  FMode = r.Enum(u"Mode", FMode, imAppendNewOnly + 1);
-  FActionKind = r.Enum(u"ActionKind", FActionKind, akGenerateSQL + 1);
-  FOptions = TSMIOptions(static_cast<uint8_t>(r.Int(u"Options", FOptions.Bits()) & 0x3F));
-  FAbortOnProblem = r.Bool(u"AbortOnProblem", FAbortOnProblem);
-  FAnimatedStatus = r.Bool(u"AnimatedStatus", FAnimatedStatus);
-  FCharacterSet = r.Enum(u"CharacterSet", FCharacterSet, csiEBCDIC + 1);
-  FDatasetKeys = r.Text(u"DatasetKeys", FDatasetKeys);
-  FTitleStatus = r.Text(u"TitleStatus", FTitleStatus);
-  FUseDisplayNames = r.Bool(u"UseDisplayNames", FUseDisplayNames);
-  FTrimSpaces = r.Enum(u"TrimSpaces", FTrimSpaces, tsTrimLeftRight + 1);
-  FCommitCount = r.Int(u"CommitCount", FCommitCount);
-  FRowFirst = r.Int(u"RowFirst", FRowFirst);
-  FRowLast = r.Int(u"RowLast", FRowLast);
-  FRowFieldNames = r.Int(u"RowFieldNames", FRowFieldNames);
-  FMaxScanRows = r.Int(u"MaxScanRows", FMaxScanRows);
-  // Each kind with its custom value as stored (not through the coupled setters).
-  FFieldDelimiter = r.Enum(u"FieldDelimiter", FFieldDelimiter, fdSpace + 1);
-  FFieldDelimiterCustom = r.Char(u"FieldDelimiterCustom", FFieldDelimiterCustom);
-  FTextQualifier = r.Enum(u"TextQualifier", FTextQualifier, tqApos + 1);
-  FTextQualifierCustom = r.Char(u"TextQualifierCustom", FTextQualifierCustom);
-  FRecordSeparator = r.Enum(u"RecordSeparator", FRecordSeparator, rsLF + 1);
-  FRecordSeparatorCustom = r.Text(u"RecordSeparatorCustom", FRecordSeparatorCustom);
-  FFixed = r.Bool(u"Fixed", FFixed);
-  FLoadCondition.SetLoadWhen(r.Text(u"LoadWhen", FLoadCondition.LoadWhen()));
-  FLoadCondition.SetSkipIf(r.Text(u"SkipIf", FLoadCondition.SkipIf()));
-  FSQLOptions.SetFieldNameCharCase(r.Enum(u"SQLFieldNameCharCase", FSQLOptions.FieldNameCharCase(), ifcProper + 1));
-  FSQLOptions.SetSQLQuote(r.Char(u"SQLQuote", FSQLOptions.SQLQuote()));
-  FSQLOptions.SetSQLTerm(r.Text(u"SQLTerm", FSQLOptions.SQLTerm()));
-  FSQLOptions.FieldNameOptions().SetSQLQuoteOpen(r.Char(u"SQLQuoteOpen", FSQLOptions.FieldNameOptions().SQLQuoteOpen()));
-  FSQLOptions.FieldNameOptions().SetSQLQuoteClose(
-      r.Char(u"SQLQuoteClose", FSQLOptions.FieldNameOptions().SQLQuoteClose()));
-  f.SetDateOrder(r.Enum(u"DateOrder", f.DateOrder(), doMYD + 1));
-  f.SetDateSeparator(r.Char(u"DateSeparator", f.DateSeparator()));
-  f.SetTimeSeparator(r.Char(u"TimeSeparator", f.TimeSeparator()));
-  f.SetFourDigitYear(r.Bool(u"FourDigitYear", f.FourDigitYear()));
-  f.SetLeadingZerosInDate(r.Bool(u"LeadingZerosInDate", f.LeadingZerosInDate()));
-  f.SetCustomDateTimeFormat(r.Text(u"CustomDateTimeFormat", f.CustomDateTimeFormat()));
-  f.SetThousandSeparator(r.Char(u"ThousandSeparator", f.ThousandSeparator()));
-  f.SetDecimalSeparator(r.Char(u"DecimalSeparator", f.DecimalSeparator()));
-  f.SetCurrencyString(r.Text(u"CurrencyString", f.CurrencyString()));
-  f.SetBooleanTrue(r.Text(u"BooleanTrue", f.BooleanTrue()));
-  f.SetBooleanFalse(r.Text(u"BooleanFalse", f.BooleanFalse()));
-  f.SetUseRegionalSettings(r.Bool(u"UseRegionalSettings", f.UseRegionalSettings()));
-
+  const Reader r(lines);
+  auto get = [&r](const std::vector<SpecificationSetting>& settings) {
+    for (const SpecificationSetting& s : settings) s.read(r);
+  };
+  get(SpecificationSettings());
   if (r.Has(u"Mappings.Count")) {
     FMappings.Clear();
     const int32_t count = r.Int(u"Mappings.Count", 0);
@@ -203,18 +237,7 @@ void TSMImportBaseComponent::LoadSpecificationFromStrings(const TStringList& lin
   if (r.Has(u"Parameters.Count")) {
     FParameters.Clear();
     const int32_t count = r.Int(u"Parameters.Count", 0);
-    for (int32_t i = 0; i < count; ++i) {
-      const UnicodeString prefix = u"Parameters." + Num(i) + u".";
-      TSMIParameter* p = FParameters.Add();
-      p->SetName(r.Text(prefix + u"Name", UnicodeString()));
-      p->SetCaption(r.Text(prefix + u"Caption", UnicodeString()));
-      p->SetExpression(r.Text(prefix + u"Expression", UnicodeString()));
-      p->SetDescription(r.Text(prefix + u"Description", UnicodeString()));
-      p->ParamPromptValues().SetText(r.Text(prefix + u"PromptValues", UnicodeString()));
-      p->SetParameterEditor(r.Enum(prefix + u"Editor", ipeEdit, ipeListBox + 1));
-      p->SetParameterMode(r.Enum(prefix + u"Mode", ipmCalculateAndAsk, ipmAsk + 1));
-      p->SetRequired(r.Bool(prefix + u"Required", false));
-    }
+    for (int32_t i = 0; i < count; ++i) get(ParameterSettings(*FParameters.Add(), ParameterPrefix(i)));
   }
 }
 

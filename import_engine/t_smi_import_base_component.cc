@@ -1,7 +1,5 @@
 // Construction, settings, Assign and the simple virtual operations of the
-// import component. The run lives in execute.cc, import_data.cc,
-// mapping_tables.cc, row_apply.cc and sql_text.cc; the evaluation of cells in
-// evaluate.cc; the column model in columns_mapping.cc.
+// import component (the header lists the files of its other parts).
 #include "import_engine/t_smi_import_base_component.h"
 
 #include "dataset/t_data_set.h"
@@ -12,6 +10,48 @@ namespace {
 
 // The name a new component's SourceFileName starts with, before Extension().
 constexpr char16_t kBaseSourceName[] = u"Import";
+
+// A delimiter, qualifier or separator kind and the value it stands for. The
+// custom kinds (fdCustom, tqCustom, rsCustom) are in no table: they keep the
+// value that was set.
+template <typename Kind, typename Value>
+struct KindValue {
+  Kind kind;
+  Value value;
+};
+
+constexpr KindValue<TSMIFieldDelimiter, char16_t> kFieldDelimiters[] = {
+    {fdNone, 0}, {fdTab, u'\t'}, {fdSemicolon, u';'}, {fdComma, u','}, {fdSpace, u' '}};
+constexpr KindValue<TSMITextQualifier, char16_t> kTextQualifiers[] = {{tqNone, 0}, {tqQuot, u'"'}, {tqApos, u'\''}};
+constexpr KindValue<TSMIRecordSeparator, const char16_t*> kRecordSeparators[] = {
+    {rsCRLF, u"\r\n"}, {rsCR, u"\r"}, {rsLF, u"\n"}};
+
+// Sets `kind` and the value it stands for; a kind not in the table keeps
+// the value.
+template <typename Kind, typename Value, size_t N, typename Target>
+void AssignKind(const KindValue<Kind, Value> (&table)[N], Kind newKind, Kind& kind, Target& value) {
+  kind = newKind;
+  for (const auto& row : table) {
+    if (row.kind == newKind) {
+      value = row.value;
+      return;
+    }
+  }
+}
+
+// Sets `value` and the kind that stands for it, `custom` when none does.
+template <typename Kind, typename Value, size_t N, typename Target>
+void AssignValue(const KindValue<Kind, Value> (&table)[N], const Target& newValue, Target& value, Kind& kind,
+                 Kind custom) {
+  value = newValue;
+  kind = custom;
+  for (const auto& row : table) {
+    if (value == row.value) {
+      kind = row.kind;
+      return;
+    }
+  }
+}
 
 }  // namespace
 
@@ -65,69 +105,22 @@ void TSMImportBaseComponent::SetDataFormats(const TSMIDataFormats& v) { FDataFor
 void TSMImportBaseComponent::LoadRegionalSettings() { FDataFormats->LoadRegionalSettings(); }
 
 void TSMImportBaseComponent::SetFieldDelimiter(TSMIFieldDelimiter v) {
-  FFieldDelimiter = v;
-  switch (v) {
-    case fdNone: FFieldDelimiterCustom = 0; break;
-    case fdTab: FFieldDelimiterCustom = u'\t'; break;
-    case fdSemicolon: FFieldDelimiterCustom = u';'; break;
-    case fdComma: FFieldDelimiterCustom = u','; break;
-    case fdSpace: FFieldDelimiterCustom = u' '; break;
-    case fdCustom: break;  // keeps the custom character
-  }
+  AssignKind(kFieldDelimiters, v, FFieldDelimiter, FFieldDelimiterCustom);
 }
-
 void TSMImportBaseComponent::SetFieldDelimiterCustom(char16_t v) {
-  FFieldDelimiterCustom = v;
-  switch (v) {
-    case 0: FFieldDelimiter = fdNone; break;
-    case u'\t': FFieldDelimiter = fdTab; break;
-    case u';': FFieldDelimiter = fdSemicolon; break;
-    case u',': FFieldDelimiter = fdComma; break;
-    case u' ': FFieldDelimiter = fdSpace; break;
-    default: FFieldDelimiter = fdCustom; break;
-  }
+  AssignValue(kFieldDelimiters, v, FFieldDelimiterCustom, FFieldDelimiter, fdCustom);
 }
-
 void TSMImportBaseComponent::SetTextQualifier(TSMITextQualifier v) {
-  FTextQualifier = v;
-  switch (v) {
-    case tqNone: FTextQualifierCustom = 0; break;
-    case tqQuot: FTextQualifierCustom = u'"'; break;
-    case tqApos: FTextQualifierCustom = u'\''; break;
-    case tqCustom: break;
-  }
+  AssignKind(kTextQualifiers, v, FTextQualifier, FTextQualifierCustom);
 }
-
 void TSMImportBaseComponent::SetTextQualifierCustom(char16_t v) {
-  FTextQualifierCustom = v;
-  switch (v) {
-    case 0: FTextQualifier = tqNone; break;
-    case u'"': FTextQualifier = tqQuot; break;
-    case u'\'': FTextQualifier = tqApos; break;
-    default: FTextQualifier = tqCustom; break;
-  }
+  AssignValue(kTextQualifiers, v, FTextQualifierCustom, FTextQualifier, tqCustom);
 }
-
 void TSMImportBaseComponent::SetRecordSeparator(TSMIRecordSeparator v) {
-  FRecordSeparator = v;
-  switch (v) {
-    case rsCRLF: FRecordSeparatorCustom = u"\r\n"; break;
-    case rsCR: FRecordSeparatorCustom = u"\r"; break;
-    case rsLF: FRecordSeparatorCustom = u"\n"; break;
-    case rsCustom: break;
-  }
+  AssignKind(kRecordSeparators, v, FRecordSeparator, FRecordSeparatorCustom);
 }
-
 void TSMImportBaseComponent::SetRecordSeparatorCustom(const UnicodeString& v) {
-  FRecordSeparatorCustom = v;
-  if (v == u"\r\n")
-    FRecordSeparator = rsCRLF;
-  else if (v == u"\r")
-    FRecordSeparator = rsCR;
-  else if (v == u"\n")
-    FRecordSeparator = rsLF;
-  else
-    FRecordSeparator = rsCustom;
+  AssignValue(kRecordSeparators, v, FRecordSeparatorCustom, FRecordSeparator, rsCustom);
 }
 
 void TSMImportBaseComponent::Assign(const TPersistent& source) {

@@ -26,6 +26,22 @@
 // name followed by Extension(). A C++ constructor cannot ask the derived
 // class, so the base constructor uses its own ".SMI"; a derived class whose
 // Extension() differs calls InitSourceFileName() in its own constructor.
+//
+// The class's bodies live in one file per part:
+//   t_smi_import_base_component.cc  construction, settings, Assign, the base
+//                                   source's operations, pausing
+//   execute.cc          Execute (the whole run), AskParameters, the result
+//   import_data.cc      the row loop (ImportData, ReadRow), transactions,
+//                       progress, the row error event
+//   mapping_tables.cc   the run's tables: BuildMappingTables, PrepareFieldTable
+//   row_apply.cc        applying an accepted row: search, action, fields
+//   sql_text.cc         the SQL texts of akGenerateSQL runs
+//   evaluate.cc         evaluating a cell: EvaluateSourceExpression, EvaluateName
+//   columns_mapping.cc  the column model: DetectAutoMapping, Columns2Mapping
+//   specification.cc    saving and loading import specifications
+// The run's state stays in the component rather than in a run object of its
+// own: derived sources and event handlers read it during a run (vFields,
+// CurrentParsedFieldIndex, Abort ...) and it is kept after the run.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +70,7 @@ class TField;
 class TSMIDataFormats;
 class TSMImportBaseComponent;
 class IProgressWindow;
+struct SpecificationSetting;
 
 // ---- Event slot types --------------------------------------------------
 // a row failed: the exception and the in/out abort flag
@@ -323,9 +340,22 @@ class TSMImportBaseComponent : public TComponent {
   UnicodeString FSourceFileName;
 
  private:
-  // Pieces of the run (import_data.cc, row_apply.cc, sql_text.cc).
+  // Pieces of the run (execute.cc, import_data.cc, row_apply.cc, sql_text.cc).
+  class ExecuteCleanup;
+  // Shows the run's result text in the progress window (waiting for its OK
+  // unless soAutoCloseStatistic) or, without one, in a message box when
+  // soShowMessage is set; the window is closed afterwards.
+  void ReportResult(const UnicodeString& resultText);
   struct RowState;
+  // ImportData's steps: imCopy's emptying of the dataset, and the row loop.
+  void EmptyDestination();
+  void ImportRows();
   void ApplyRow(RowState& row);
+  // The keyed search of a keyed row mode: sets row.found and the SQL key terms.
+  void LocateRow(RowState& row);
+  // Applies the action to the dataset (or composes its SQL text) and counts
+  // it; a failure is counted as the row's error and taken to OnErrorEvent.
+  void PerformAction(TSMIAction action, RowState& row);
   void WriteRowFields(RowState& row);
   // Raises OnErrorEvent (Abort starting as AbortOnProblem); true when the
   // failure is to be passed on.
@@ -340,6 +370,16 @@ class TSMImportBaseComponent : public TComponent {
   UnicodeString SqlValue(const Variant& value, const TField* field) const;
   UnicodeString SqlKeyTerms() const;
   UnicodeString ComposeSql(TSMIAction action, const RowState& row) const;
+  // The steps of EvaluateName (evaluate.cc): the value of LOOKUP, SUBSTITUTE
+  // or a STAT* counter (false for any other name), the value of any other
+  // name, and the value trimmed and converted for the cell's field.
+  bool ResolveSpecialName(const UnicodeString& name, const std::vector<Variant>& args, int32_t argCount,
+                          Variant& value);
+  void ResolveName(const UnicodeString& name, Variant& value);
+  void ShapeValue(TPersistent* sender, bool isChild, Variant& value);
+  // Every setting an import specification holds, once, in file order, bound
+  // to this component (specification.cc). Built afresh for each save or load.
+  std::vector<SpecificationSetting> SpecificationSettings();
 
   // Properties.
   bool FAbortOnProblem = true;

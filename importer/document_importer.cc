@@ -9,8 +9,9 @@ DocumentImporter::DocumentImporter(const UnicodeString& path)
     : dataSet_(std::make_unique<TClientDataSet>(nullptr)), path_(path) {}
 
 DocumentImporter::~DocumentImporter() {
-  // The dataset goes first; the path, the queue and the items follow as
-  // members, in that order.
+  // The dataset goes first, while everything else here is whole: its
+  // destruction notifies the components linked to it, and they may still ask
+  // this importer for its path or items. The members follow in reverse order.
   dataSet_.reset();
 }
 

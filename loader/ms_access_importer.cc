@@ -36,7 +36,9 @@ MsAccessImporter::MsAccessImporter(TClientDataSet* dataSet)
 }
 
 MsAccessImporter::~MsAccessImporter() {
-  // The component goes first, then the key field name and the field sizes.
+  // The component goes first: its structure handler reads the key field name
+  // and the field sizes, which must outlive it (as members alone they would
+  // be released before it).
   importer_.reset();
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/boundary.h"
+#include "runtime/utf8.h"
 
 namespace {
 
@@ -17,22 +18,13 @@ namespace {
 char g_message[kBoundaryMessageCapacity + 1];
 size_t g_length = 0;
 
-// The longest prefix of at most `limit` bytes that does not split a UTF-8
-// character.
-size_t Utf8Prefix(const char* text, size_t length, size_t limit) {
-  if (length <= limit) return length;
-  size_t n = limit;
-  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-  return n;
-}
-
 }  // namespace
 
 namespace boundary_detail {
 
 void StoreMessage(const char* utf8Message) noexcept {
   if (!utf8Message) utf8Message = "";
-  g_length = Utf8Prefix(utf8Message, std::strlen(utf8Message), kBoundaryMessageCapacity);
+  g_length = Utf8PrefixLength(utf8Message, kBoundaryMessageCapacity);
   std::memcpy(g_message, utf8Message, g_length);
   g_message[g_length] = '\0';
 }

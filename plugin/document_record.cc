@@ -2,11 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-bool IsUtf8ContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-}  // namespace
+#include "runtime/utf8.h"
 
 void DocumentRecord::WriteLevel(int32_t level) {
   // The record is little-endian, like every platform the module builds for.
@@ -14,13 +10,8 @@ void DocumentRecord::WriteLevel(int32_t level) {
 }
 
 void DocumentRecord::WriteTitle(const std::string& utf8Title) {
-  size_t length = utf8Title.size();
-  const size_t maxLength = kDocumentTitleRoom - 1;
-  if (length > maxLength) {
-    length = maxLength;
-    // Step back over the continuation bytes of a character the cut would split.
-    while (length > 0 && IsUtf8ContinuationByte(utf8Title[length])) --length;
-  }
+  // Room for the terminating zero; a character the cut would split is left out whole.
+  const size_t length = Utf8PrefixLength(utf8Title, kDocumentTitleRoom - 1);
   unsigned char* title = record_ + kDocumentTitleOffset;
   std::memcpy(title, utf8Title.data(), length);
   title[length] = 0;

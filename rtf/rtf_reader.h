@@ -19,8 +19,7 @@
 // end of input closes every open group, text after the outermost group is
 // ignored, a cut-off escape gives nothing, an over-long \bin takes the rest.
 //
-// Options are plain data; a reader is used for one document and owns nothing
-// after Read() returns.
+// A reader is used for one document and owns nothing after Read() returns.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <string>
 
 #include "runtime/exceptions.h"
 
@@ -71,14 +72,101 @@ bool TwelveHourClockFollows(UnicodeStringView f, size_t pos) {
   return false;
 }
 
+void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const FormatSettings& fs, int depth);
+
+// What the letters of one pattern share while it is written.
+struct PatternState {
+  UnicodeString& out;
+  TDateTime value;
+  const FormatSettings& fs;
+  int depth;  // patterns within patterns (c, ddddd, t ...) go two levels deep at most
+  DateParts date;
+  TimeParts time;
+  bool lastWasHour = false;  // "m" after an hour means minutes
+};
+
+// Writes the AM/PM specifier at f[i]; its length, 0 when there is none.
+size_t WriteAmPm(PatternState& s, UnicodeStringView f, size_t i) {
+  if (StartsWithNoCase(f, i, u"am/pm") || StartsWithNoCase(f, i, u"ampm")) {
+    s.out += s.time.hour < 12 ? s.fs.TimeAMString : s.fs.TimePMString;
+    return StartsWithNoCase(f, i, u"am/pm") ? 5 : 4;
+  }
+  if (StartsWithNoCase(f, i, u"a/p")) {
+    s.out.push_back(s.time.hour < 12 ? u'a' : u'p');
+    return 3;
+  }
+  return 0;
+}
+
+// Writes the date letters C, D, M and Y (`run` of them, upper-cased `u`);
+// the pattern characters used, 0 for any other character.
+size_t WriteDateLetters(PatternState& s, char16_t u, size_t run) {
+  const bool nest = s.depth < 2;
+  switch (u) {
+    case u'C':
+      if (nest) {
+        FormatInto(s.out, s.fs.ShortDateFormat, s.value, s.fs, s.depth + 1);
+        if (TimeMs(s.value) != 0) {
+          s.out.push_back(u' ');
+          FormatInto(s.out, s.fs.LongTimeFormat, s.value, s.fs, s.depth + 1);
+        }
+      }
+      return 1;
+    case u'D':
+      if (run <= 2) s.out += Digits(s.date.day, static_cast<int>(run));
+      else if (run == 3) s.out += s.fs.ShortDayNames[DayOfWeek(s.value) - 1];
+      else if (run == 4) s.out += s.fs.LongDayNames[DayOfWeek(s.value) - 1];
+      else if (nest) FormatInto(s.out, run == 5 ? s.fs.ShortDateFormat : s.fs.LongDateFormat, s.value, s.fs, s.depth + 1);
+      break;
+    case u'M':
+      if (s.lastWasHour && run <= 2) s.out += Digits(s.time.minute, static_cast<int>(run));
+      else if (run <= 2) s.out += Digits(s.date.month, static_cast<int>(run));
+      else if (run == 3) s.out += s.fs.ShortMonthNames[s.date.month - 1];
+      else s.out += s.fs.LongMonthNames[s.date.month - 1];
+      break;
+    case u'Y':
+      s.out += run <= 2 ? Digits(s.date.year % 100, 2) : Digits(s.date.year, 4);
+      break;
+    default:
+      return 0;
+  }
+  s.lastWasHour = false;
+  return run;
+}
+
+// Writes the time letters H, N, S, Z and T at f[i] (`run` of them,
+// upper-cased `u`); the pattern characters used, 0 for any other character.
+size_t WriteTimeLetters(PatternState& s, UnicodeStringView f, size_t i, char16_t u, size_t run) {
+  const int width = run == 1 ? 1 : 2;
+  switch (u) {
+    case u'H': {
+      int h = s.time.hour;
+      if (TwelveHourClockFollows(f, i + run)) {
+        h %= 12;
+        if (h == 0) h = 12;
+      }
+      s.out += Digits(h, width);
+      s.lastWasHour = true;
+      return run;
+    }
+    case u'N': s.out += Digits(s.time.minute, width); break;
+    case u'S': s.out += Digits(s.time.second, width); break;
+    case u'Z': s.out += Digits(s.time.millisecond, run >= 3 ? 3 : 1); return run;
+    case u'T':
+      if (s.depth < 2) FormatInto(s.out, run == 1 ? s.fs.ShortTimeFormat : s.fs.LongTimeFormat, s.value, s.fs, s.depth + 1);
+      return run;
+    default: return 0;
+  }
+  s.lastWasHour = false;
+  return run;
+}
+
 void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const FormatSettings& fs, int depth) {
-  DateParts dp = DecodeDate(value);
-  TimeParts tp = DecodeTime(value);
-  bool lastWasHour = false;
+  PatternState s{out, value, fs, depth, DecodeDate(value), DecodeTime(value)};
   size_t i = 0;
   while (i < f.size()) {
-    char16_t c = f[i];
-    char16_t u = AsciiUpper(c);
+    const char16_t c = f[i];
+    const char16_t u = AsciiUpper(c);
     size_t run = 1;
     while (i + run < f.size() && AsciiUpper(f[i + run]) == u) ++run;
     if (c == u'\'' || c == u'"') {
@@ -88,93 +176,12 @@ void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const 
       i = end + 1;
       continue;
     }
-    if (StartsWithNoCase(f, i, u"am/pm")) {
-      out += tp.hour < 12 ? fs.TimeAMString : fs.TimePMString;
-      i += 5;
+    size_t used = WriteAmPm(s, f, i);
+    if (!used) used = WriteDateLetters(s, u, run);
+    if (!used) used = WriteTimeLetters(s, f, i, u, run);
+    if (used) {
+      i += used;
       continue;
-    }
-    if (StartsWithNoCase(f, i, u"ampm")) {
-      out += tp.hour < 12 ? fs.TimeAMString : fs.TimePMString;
-      i += 4;
-      continue;
-    }
-    if (StartsWithNoCase(f, i, u"a/p")) {
-      out.push_back(tp.hour < 12 ? u'a' : u'p');
-      i += 3;
-      continue;
-    }
-    switch (u) {
-      case u'C':
-        if (depth < 2) {
-          FormatInto(out, fs.ShortDateFormat, value, fs, depth + 1);
-          if (TimeMs(value) != 0) {
-            out.push_back(u' ');
-            FormatInto(out, fs.LongTimeFormat, value, fs, depth + 1);
-          }
-        }
-        i += 1;
-        continue;
-      case u'D':
-        if (run == 1) out += Digits(dp.day, 1);
-        else if (run == 2) out += Digits(dp.day, 2);
-        else if (run == 3) out += fs.ShortDayNames[DayOfWeek(value) - 1];
-        else if (run == 4) out += fs.LongDayNames[DayOfWeek(value) - 1];
-        else if (run == 5 && depth < 2) FormatInto(out, fs.ShortDateFormat, value, fs, depth + 1);
-        else if (depth < 2) FormatInto(out, fs.LongDateFormat, value, fs, depth + 1);
-        i += run;
-        lastWasHour = false;
-        continue;
-      case u'M':
-        if (lastWasHour && run <= 2) {
-          out += Digits(tp.minute, run == 1 ? 1 : 2);
-        } else if (run == 1) {
-          out += Digits(dp.month, 1);
-        } else if (run == 2) {
-          out += Digits(dp.month, 2);
-        } else if (run == 3) {
-          out += fs.ShortMonthNames[dp.month - 1];
-        } else {
-          out += fs.LongMonthNames[dp.month - 1];
-        }
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'Y':
-        out += run <= 2 ? Digits(dp.year % 100, 2) : Digits(dp.year, 4);
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'H': {
-        int h = tp.hour;
-        if (TwelveHourClockFollows(f, i + run)) {
-          h %= 12;
-          if (h == 0) h = 12;
-        }
-        out += Digits(h, run == 1 ? 1 : 2);
-        lastWasHour = true;
-        i += run;
-        continue;
-      }
-      case u'N':
-        out += Digits(tp.minute, run == 1 ? 1 : 2);
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'S':
-        out += Digits(tp.second, run == 1 ? 1 : 2);
-        lastWasHour = false;
-        i += run;
-        continue;
-      case u'Z':
-        out += Digits(tp.millisecond, run >= 3 ? 3 : 1);
-        i += run;
-        continue;
-      case u'T':
-        if (depth < 2) FormatInto(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, value, fs, depth + 1);
-        i += run;
-        continue;
-      default:
-        break;
     }
     if (c == u'/') {
       if (fs.DateSeparator) out.push_back(fs.DateSeparator);
@@ -185,6 +192,106 @@ void FormatInto(UnicodeString& out, UnicodeStringView f, TDateTime value, const 
     }
     ++i;
   }
+}
+
+
+// 0: no override, CurrentYear() reads the clock.
+int32_t gCurrentYearOverride = 0;
+
+// Reads the text of ParseDateTimeText from left to right.
+class DateTimeTextReader {
+ public:
+  explicit DateTimeTextReader(UnicodeStringView text) : text_(text) {}
+
+  void SkipBlanks() {
+    while (pos_ < text_.size() && text_[pos_] == u' ') ++pos_;
+  }
+  // Up to nine digits after any blanks; false when there is none.
+  bool Number(int64_t& value) {
+    SkipBlanks();
+    const size_t start = pos_;
+    value = 0;
+    while (pos_ < text_.size() && text_[pos_] >= u'0' && text_[pos_] <= u'9' && pos_ - start < 9)
+      value = value * 10 + (text_[pos_++] - u'0');
+    return pos_ > start;
+  }
+  // Steps over `c` when it comes next.
+  bool Take(char16_t c) {
+    if (pos_ >= text_.size() || text_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  UnicodeStringView Rest() const { return text_.substr(pos_); }
+  size_t Position() const { return pos_; }
+  void Rewind(size_t pos) { pos_ = pos; }
+
+ private:
+  UnicodeStringView text_;
+  size_t pos_ = 0;
+};
+
+// The order of day, month and year in the short date format, "MDY" when it
+// does not name all three.
+std::string DateOrder(const FormatSettings& fs) {
+  std::string order;
+  for (char16_t c : fs.ShortDateFormat) {
+    const char u = static_cast<char>(AsciiUpper(c));
+    if ((u == 'D' || u == 'M' || u == 'Y') && order.find(u) == std::string::npos) order.push_back(u);
+  }
+  return order.size() == 3 ? order : "MDY";
+}
+
+enum class DateRead { kNone, kDate, kInvalid };
+
+// The date at the reader: two or three numbers joined by the date separator.
+// kNone (reader unmoved) when the text does not begin with one.
+DateRead ReadDate(DateTimeTextReader& reader, const FormatSettings& fs, TDateTime& date) {
+  const size_t start = reader.Position();
+  int64_t parts[3] = {0, 0, 0};
+  if (!reader.Number(parts[0]) || !reader.Take(fs.DateSeparator)) {
+    reader.Rewind(start);
+    return DateRead::kNone;
+  }
+  if (!reader.Number(parts[1])) return DateRead::kInvalid;
+  const bool withYear = reader.Take(fs.DateSeparator);
+  if (withYear && !reader.Number(parts[2])) return DateRead::kInvalid;
+
+  // Two numbers are month and day in their format order, in the current year.
+  int64_t y = withYear ? 0 : CurrentYear(), m = 0, d = 0;
+  size_t k = 0;
+  for (char o : DateOrder(fs)) {
+    if (o == 'Y' && !withYear) continue;
+    const int64_t part = parts[k++];
+    if (o == 'Y') y = part;
+    if (o == 'M') m = part;
+    if (o == 'D') d = part;
+  }
+  if (withYear && y < 100)
+    y = PlaceTwoDigitYear(static_cast<int32_t>(y), CurrentYear(), fs.TwoDigitYearCenturyWindow);
+  return TryEncodeDate(static_cast<int32_t>(y), static_cast<int32_t>(m), static_cast<int32_t>(d), date)
+             ? DateRead::kDate
+             : DateRead::kInvalid;
+}
+
+// The time at the reader up to the end of the text: hour and minute, an
+// optional second, an optional AM or PM designator.
+bool ReadTime(DateTimeTextReader& reader, const FormatSettings& fs, TDateTime& time) {
+  int64_t h = 0, mi = 0, se = 0;
+  if (!reader.Number(h) || !reader.Take(fs.TimeSeparator) || !reader.Number(mi)) return false;
+  if (reader.Take(fs.TimeSeparator) && !reader.Number(se)) return false;
+  reader.SkipBlanks();
+  const UnicodeString designator = UpperCase(reader.Rest());
+  if (!designator.empty()) {
+    if (designator == UpperCase(fs.TimePMString) || designator == u"PM") {
+      if (h < 12) h += 12;
+    } else if (designator == UpperCase(fs.TimeAMString) || designator == u"AM") {
+      if (h == 12) h = 0;
+    } else {
+      return false;
+    }
+  }
+  return TryEncodeTime(static_cast<int32_t>(h), static_cast<int32_t>(mi), static_cast<int32_t>(se), 0, time);
 }
 
 }  // namespace
@@ -268,6 +375,41 @@ TDateTime Now() {
   TDateTime time = EncodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
                               static_cast<int32_t>(ms));
   return CombineDateTime(date, time);
+}
+
+int32_t CurrentYear() {
+  if (gCurrentYearOverride != 0) return gCurrentYearOverride;
+  return DecodeDate(Now()).year;
+}
+
+ScopedCurrentYear::ScopedCurrentYear(int32_t year) : saved_(gCurrentYearOverride) { gCurrentYearOverride = year; }
+
+ScopedCurrentYear::~ScopedCurrentYear() { gCurrentYearOverride = saved_; }
+
+int32_t PlaceTwoDigitYear(int32_t year, int32_t currentYear, int32_t window) {
+  const int32_t first = currentYear - window;
+  int32_t placed = year + first / 100 * 100;
+  if (window != 0 && placed < first) placed += 100;
+  return placed;
+}
+
+bool ParseDateTimeText(UnicodeStringView text, TDateTime& out) {
+  const FormatSettings& fs = RegionalSettings();
+  const UnicodeString trimmed = Trim(text);
+  if (trimmed.empty()) return false;
+  DateTimeTextReader reader(trimmed);
+  TDateTime date = 0;
+  const DateRead dateRead = ReadDate(reader, fs, date);
+  if (dateRead == DateRead::kInvalid) return false;
+  reader.SkipBlanks();
+  TDateTime time = 0;
+  if (!reader.AtEnd()) {
+    if (!ReadTime(reader, fs, time)) return false;
+  } else if (dateRead == DateRead::kNone) {
+    return false;
+  }
+  out = dateRead == DateRead::kDate ? CombineDateTime(date, time) : time;
+  return true;
 }
 
 UnicodeString FormatDateTime(UnicodeStringView format, TDateTime value, const FormatSettings& settings) {

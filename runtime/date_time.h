@@ -38,6 +38,37 @@ int32_t DayOfWeek(TDateTime value);
 // The local date and time now.
 TDateTime Now();
 
+// The year two-digit years are placed by: the local year now, unless a
+// ScopedCurrentYear is alive.
+int32_t CurrentYear();
+
+// Makes CurrentYear() answer `year` for its lifetime (tests). Nestable on one
+// thread; everything that reads it runs on one thread.
+class ScopedCurrentYear {
+ public:
+  explicit ScopedCurrentYear(int32_t year);
+  ~ScopedCurrentYear();
+  ScopedCurrentYear(const ScopedCurrentYear&) = delete;
+  ScopedCurrentYear& operator=(const ScopedCurrentYear&) = delete;
+
+ private:
+  int32_t saved_;
+};
+
+// Places a two-digit year (below 100) in the hundred years that begin `window`
+// years before `currentYear` (FormatSettings::TwoDigitYearCenturyWindow). A
+// negative window starts them after the current year; a window of 0 keeps
+// the year in the current year's century.
+int32_t PlaceTwoDigitYear(int32_t year, int32_t currentYear, int32_t window);
+
+// Reads a date, a time or both as the regional settings write them: numbers
+// in the order of the short date format separated by the date separator (two
+// numbers: month and day of CurrentYear(); a two-digit year is placed by
+// PlaceTwoDigitYear), then hour, minute and optional second separated by the
+// time separator, then an optional AM or PM designator (regional or English).
+// False when the text is anything else or names no day or time.
+bool ParseDateTimeText(UnicodeStringView text, TDateTime& out);
+
 // Formats `value` by a runtime format pattern (see FormatSettings).
 UnicodeString FormatDateTime(UnicodeStringView format, TDateTime value,
                              const FormatSettings& settings = RegionalSettings());

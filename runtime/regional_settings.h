@@ -36,8 +36,9 @@ struct FormatSettings {
   std::array<UnicodeString, 7> ShortDayNames = {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"};
   std::array<UnicodeString, 7> LongDayNames = {u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",
                                                u"Thursday", u"Friday", u"Saturday"};
-  // Two-digit years are placed within this many years before the current
-  // year (0: the current century).
+  // Two-digit years are placed within the hundred years that begin this many
+  // years before the current year (0: the current century; negative: they
+  // begin after the current year). See PlaceTwoDigitYear.
   int32_t TwoDigitYearCenturyWindow = 50;
 };
 

@@ -118,3 +118,10 @@ bool IsValidUtf8(std::string_view s) {
   }
   return true;
 }
+
+size_t Utf8PrefixLength(std::string_view utf8, size_t limit) noexcept {
+  if (utf8.size() <= limit) return utf8.size();
+  size_t length = limit;
+  while (length > 0 && (static_cast<unsigned char>(utf8[length]) & 0xC0) == 0x80) --length;
+  return length;
+}

@@ -16,3 +16,8 @@ std::string ToUtf8(UnicodeStringView s);
 UnicodeString FromUtf8(std::string_view s);
 // True when FromUtf8 would replace nothing.
 bool IsValidUtf8(std::string_view s);
+
+// The length of the longest prefix of `utf8` that has at most `limit` bytes
+// and does not end inside a character: the cut steps back over continuation
+// bytes. Allocates nothing, so it also serves where memory may have run out.
+size_t Utf8PrefixLength(std::string_view utf8, size_t limit) noexcept;

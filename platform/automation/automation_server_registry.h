@@ -2,7 +2,7 @@
 //
 // CreateOleObject asks this registry for the factory of a class name. A name
 // registered at run time wins; otherwise the built-in table of this folder
-// answers (on Linux the libmdb-backed DAO engine for "DAO.DBEngine.36" and
+// answers (on Linux the DAO server of platform/dao/ for "DAO.DBEngine.36" and
 // "DAO.DBEngine.35"). The built-in table is a constant array looked up by
 // code, not filled by static initialisers, so linking the static library
 // always brings the servers along.

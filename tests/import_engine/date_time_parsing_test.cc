@@ -8,6 +8,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/regional_settings.h"
 #include "runtime/utf8.h"
+#include "tests/runtime/two_digit_year_rows.h"
 
 namespace {
 
@@ -99,6 +100,13 @@ TEST(ParseDateTime, TwoDigitYearsFollowTheCenturyWindow) {
     const TDateTime x = ParseDateTime(r.text, kDmy, u'.', u':', r.currentYear);
     EXPECT_EQ(DecodeDate(x).year, r.year) << ToUtf8(r.text) << " window " << r.window << " in " << r.currentYear;
   }
+}
+
+TEST(ParseDateTime, TwoDigitYearsFollowTheSharedCenturyWindowRows) {
+  ForEachTwoDigitYearRow([](const TwoDigitYearRow& r) {
+    const UnicodeString text = u"31.12." + r.Digits();
+    EXPECT_EQ(DecodeDate(ParseDateTime(text, kDmy, u'.', u':')).year, r.year) << ToUtf8(text) << " window " << r.window;
+  });
 }
 
 TEST(ParseDateTime, TheFourArgumentFormUsesTheInjectableCurrentYear) {

@@ -192,6 +192,23 @@ TEST(EvaluateTest, LookupAndSubstituteWithArguments) {
   }
 }
 
+TEST(EvaluateTest, EachStatisticNameReadsItsOwnCounter) {
+  TMemorySource source;
+  TSMIStatistic& s = source.Statistic();
+  s.SetTotalCount(1), s.SetTotalImported(2), s.SetTotalAdded(3), s.SetTotalDeleted(4);
+  s.SetTotalUpdated(5), s.SetTotalErrors(6), s.SetTotalSkipped(7);
+  const std::pair<const char16_t*, int32_t> rows[] = {
+      {u"STATTOTALCOUNT", 1},   {u"StatTotalImported", 2}, {u"STATTOTALADDED", 3},   {u"STATTOTALDELETED", 4},
+      {u"STATTOTALUPDATED", 5}, {u"staterrorcount", 6},    {u"STATTOTALSKIPPED", 7},
+  };
+  for (const auto& [name, counter] : rows) {
+    Variant value(name);
+    bool done = false;
+    source.EvaluateName(&source, name, {}, 0, false, value, done);
+    EXPECT_EQ(value, Variant(counter)) << ToUtf8(name);
+  }
+}
+
 TEST(EvaluateTest, ValueEventsSeeTheFieldAndMayChangeTheValue) {
   OneRow r({{u"S", ftString}, {u"C", ftString}}, {{u"Title", Variant(u"raw")}}, u"S=Title\nC=STATTOTALCOUNT");
   std::vector<UnicodeString> parsed;

@@ -362,6 +362,32 @@ TEST(ImportComponentTest, SpecificationRoundTripsTheSettings) {
   EXPECT_EQ(b.Parameters().Items(0)->ParameterMode(), ipmAsk);
 }
 
+TEST(ImportComponentTest, EachSavedSettingIsReadBackIntoItsOwnPlace) {
+  auto save = [](TSMImportBaseComponent& c) {
+    std::ostringstream out;
+    c.SaveSpecificationToStream(&out);
+    TStringList lines;
+    lines.SetText(FromUtf8(out.str()));
+    return lines.Lines();
+  };
+  TSMImportBaseComponent defaults;
+  const std::vector<UnicodeString> saved = save(defaults);
+  for (size_t i = 0; i < saved.size(); ++i) {
+    const size_t eq = saved[i].find(u'=');
+    const UnicodeString name = saved[i].substr(0, eq), value = saved[i].substr(eq + 1);
+    if (name.find(u'.') != UnicodeString::npos) continue;  // the numbered lists
+    // Another code or text than the default: numbers alternate between 0 and 1.
+    const bool number = !value.empty() && value.find_first_not_of(u"0123456789") == UnicodeString::npos;
+    std::vector<UnicodeString> expected = saved;
+    expected[i] = name + u"=" + (number ? (value == u"0" ? u"1" : u"0") : u"changed");
+    TStringList one;
+    one.Add(expected[i]);
+    TSMImportBaseComponent c;
+    c.LoadSpecificationFromStrings(one);
+    EXPECT_EQ(save(c), expected) << ToUtf8(expected[i]);
+  }
+}
+
 TEST(ImportComponentTest, SpecificationFilesPassThroughTheirEvents) {
   const std::string dir = ::testing::TempDir();
   const UnicodeString asked = FromUtf8(dir) + u"asked.spec";

@@ -1,5 +1,5 @@
 // MsAccessImporter over real files written by the project's Access writer and
-// read through the libmdb-backed DAO engine.
+// read through the DAO server.
 #include "loader/ms_access_importer.h"
 
 #include <gtest/gtest.h>

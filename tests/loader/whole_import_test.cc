@@ -15,7 +15,7 @@
 #include "host/plugin_module.h"
 #include "platform/code_page.h"
 #include "runtime/utf8.h"
-#include "tests/platform/automation/database_damage.h"
+#include "tests/jet/database_damage.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"
 
@@ -117,6 +117,20 @@ struct NodeTable {
 
 class WholeImport : public ::testing::Test {
  protected:
+  // The node table written in `format`, damaged by `damage`, then imported.
+  Result ImportDamaged(accessdb::Format format, const std::string& outline,
+                       const std::vector<std::pair<std::string, Value>>& records,
+                       const std::function<void(DatabaseDamage&)>& damage) {
+    NodeTable t;
+    t.options.format = format;
+    const std::string path = dir_.File("damaged.xtp");
+    t.Write(path, outline, records);
+    DatabaseDamage d(path);
+    damage(d);
+    d.Save();
+    return Import(path);
+  }
+
   TempDirectory dir_;
   ScopedActiveCodePage cp_{1252};
 };
@@ -300,16 +314,71 @@ TEST_F(WholeImport, DamagedFilesEndInCleanErrorsOrDropTheDamagedRow) {
   for (accessdb::Format format : {accessdb::Format::kJet3, accessdb::Format::kJet4}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.name);
-      NodeTable t;
-      t.options.format = format;
-      const std::string path = dir_.File("damaged.xtp");
-      t.Write(path, outline, {{"A", Value::Text("a")}, {"B", Value::Text(longContent)}});
-      DatabaseDamage d(path);
-      c.damage(d);
-      d.Save();
-      Result r = Import(path);
+      Result r = ImportDamaged(format, outline, {{"A", Value::Text("a")}, {"B", Value::Text(longContent)}}, c.damage);
       EXPECT_EQ(r.error, c.error);
       EXPECT_EQ(r.docs, c.docs);
+    }
+  }
+}
+
+// Damage a lenient reader takes for data: instead of documents without
+// their content, or none at all, the import ends in an error; where only
+// some records are damaged, those are dropped like any damaged row.
+TEST_F(WholeImport, DamageThatReadsAsDataEndsInACleanError) {
+  const std::string content(9000, 'c');  // each a chain of long-value rows
+  const int kNodes = 50;
+  std::string outline;
+  std::vector<std::pair<std::string, Value>> records;
+  for (int i = 0; i < kNodes; ++i) {
+    const std::string key = "K" + std::to_string(100 + i);
+    outline += Entry("Root", key, "T" + std::to_string(i));
+    records.push_back({key, Value::Text(content)});
+  }
+  // The column entries: NodeKeyValue, NodeTextValue, NodeTextRTFValue.
+  auto entry = [](DatabaseDamage& d, int column, int field) {
+    return d.ColumnEntry(d.TablePage("Arvoline32XTPro"), column) + static_cast<size_t>(field);
+  };
+  // Documents as their titles and content sizes.
+  auto sizes = [](const std::vector<Doc>& docs) {
+    std::vector<std::string> out;
+    for (const Doc& d : docs) out.push_back(d.title + ":" + std::to_string(d.content.size()));
+    return out;
+  };
+  std::vector<std::string> firstOnly;
+  for (int i = 0; i < kNodes; ++i) firstOnly.push_back("T" + std::to_string(i) + ":" + (i == 0 ? "9000" : "0"));
+  struct Case {
+    const char* name;
+    std::function<void(DatabaseDamage&)> damage;
+    std::vector<std::string> docs;
+    std::string error;
+  } cases[] = {
+      {"the content column's variable index set to 0x7FFF",
+       [&](DatabaseDamage& d) { d.WriteU32(entry(d, 2, d.Format().columnVariableIndex), 0x7FFF); }, {},
+       "Cannot perform this operation on a closed dataset"},
+      {"the key column's size damaged to 4 bytes",
+       [&](DatabaseDamage& d) { d.WriteByte(entry(d, 0, d.Format().columnSize), 4); }, {},
+       "Cannot find specified record"},
+      {"the outline's long-value length zeroed",
+       [&](DatabaseDamage& d) {
+         const uint32_t stored = static_cast<uint32_t>(outline.size() + (d.PageSize() == 4096 ? 2 : 0));
+         d.WriteU32(d.Find(std::string(reinterpret_cast<const char*>(&stored), 3)), 0);
+       },
+       {}, "Cannot find specified record"},
+      {"every content pointing at the first one's long value",
+       [&](DatabaseDamage& d) {
+         const uint32_t stored = static_cast<uint32_t>(content.size() + (d.PageSize() == 4096 ? 2 : 0));
+         const std::vector<size_t> headers = d.FindAll(std::string(reinterpret_cast<const char*>(&stored), 4));
+         ASSERT_EQ(headers.size(), static_cast<size_t>(kNodes));
+         for (size_t h : headers) d.WriteU32(h + 4, d.ReadU32(headers[0] + 4));
+       },
+       firstOnly, ""},
+  };
+  for (accessdb::Format format : {accessdb::Format::kJet3, accessdb::Format::kJet4}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      Result r = ImportDamaged(format, outline, records, c.damage);
+      EXPECT_EQ(r.error, c.error);
+      EXPECT_EQ(sizes(r.docs), c.docs);
     }
   }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/utf8.h"
+#include "tests/runtime/two_digit_year_rows.h"
+
 TEST(DateTime, EncodesDaysFromTheEpochOfTheRuntime) {
   struct Row {
     int y, m, d;
@@ -40,4 +43,18 @@ TEST(DateTime, FormatsWithUnitedStatesDefaults) {
   EXPECT_EQ(DateTimeToStr(EncodeDate(2020, 1, 2), us), u"1/2/2020");
   EXPECT_EQ(FormatDateTime(u"dd.mm.yyyy hh:nn:ss", noon, us), u"31.12.2020 19:05:00");
   EXPECT_EQ(FormatDateTime(u"mmm mmmm ddd", noon, us), u"Dec December Thu");
+}
+
+TEST(DateTime, RegionalDateTextsPlaceTwoDigitYearsByTheCenturyWindow) {
+  ForEachTwoDigitYearRow([](const TwoDigitYearRow& r) {
+    const UnicodeString text = u"12/31/" + r.Digits();
+    TDateTime x = 0;
+    ASSERT_TRUE(ParseDateTimeText(text, x)) << ToUtf8(text);
+    EXPECT_EQ(DecodeDate(x).year, r.year) << ToUtf8(text) << " window " << r.window;
+  });
+  // Month and day alone fall in the current year.
+  ScopedCurrentYear year(2031);
+  TDateTime x = 0;
+  ASSERT_TRUE(ParseDateTimeText(u"12/31", x));
+  EXPECT_EQ(x, EncodeDate(2031, 12, 31));
 }

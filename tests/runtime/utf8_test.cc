@@ -54,3 +54,20 @@ TEST(Utf8, ValidityAgreesWithTheConversion) {
   };
   for (const auto& r : rows) EXPECT_EQ(IsValidUtf8(r.utf8), r.valid) << r.utf8;
 }
+
+TEST(Utf8, PrefixLengthNeverEndsInsideACharacter) {
+  struct Row {
+    std::string utf8;
+    size_t limit;
+    size_t length;
+  } rows[] = {
+      {"", 0, 0},
+      {"abc", 5, 3},
+      {"abc", 2, 2},
+      {"a\xC3\x9C", 2, 1},
+      {"\xE2\x82\xAC", 2, 0},
+      {"\xE2\x82\xAC" "a", 3, 3},
+      {"\xF0\x9F\x98\x80", 3, 0},
+  };
+  for (const Row& r : rows) EXPECT_EQ(Utf8PrefixLength(r.utf8, r.limit), r.length) << r.utf8 << " at " << r.limit;
+}

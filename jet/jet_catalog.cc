@@ -1,0 +1,52 @@
+#include "jet/jet_catalog.h"
+
+#include <set>
+#include <utility>
+
+#include "jet/jet_table_cursor.h"
+
+namespace {
+
+constexpr uint32_t kCatalogPage = 2;
+
+}  // namespace
+
+JetCatalog::JetCatalog(const std::shared_ptr<const JetFile>& file) {
+  JetTableCursor cursor(file, u"MSysObjects", kCatalogPage);
+  int id = -1, parentId = -1, name = -1, type = -1;
+  for (size_t i = 0; i < cursor.Columns().size(); ++i) {
+    const UnicodeString& column = cursor.Columns()[i].name;
+    if (SameText(column, u"Id")) id = static_cast<int>(i);
+    if (SameText(column, u"ParentId")) parentId = static_cast<int>(i);
+    if (SameText(column, u"Name")) name = static_cast<int>(i);
+    if (SameText(column, u"Type")) type = static_cast<int>(i);
+  }
+  if (id < 0 || name < 0 || type < 0) throw EJetError(u"The system catalog lacks Id, Name or Type.");
+  for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
+    const Variant objectName = cursor.Value(static_cast<size_t>(name));
+    const Variant objectId = cursor.Value(static_cast<size_t>(id));
+    const Variant objectType = cursor.Value(static_cast<size_t>(type));
+    if (!objectName.IsString() || objectId.IsNull() || objectType.IsNull()) continue;
+    Object o;
+    o.name = objectName.AsStringRef();
+    o.id = static_cast<int32_t>(objectId.ToInt64());
+    o.type = static_cast<int32_t>(objectType.ToInt64());
+    if (parentId >= 0) {
+      const Variant parent = cursor.Value(static_cast<size_t>(parentId));
+      if (!parent.IsNull()) o.parentId = static_cast<int32_t>(parent.ToInt64());
+    }
+    objects_.push_back(std::move(o));
+  }
+  // Names are unique within a container, letter case ignored; two objects of
+  // one name would make every lookup of it a guess.
+  std::set<std::pair<int32_t, UnicodeString>> names;
+  for (const Object& o : objects_)
+    if (!names.insert({o.parentId, UpperCase(o.name)}).second)
+      throw EJetError(FormatText(u"The catalog holds two objects named '%s'.", {o.name}));
+}
+
+const JetCatalog::Object* JetCatalog::FindTable(UnicodeStringView name) const {
+  for (const Object& o : objects_)
+    if (o.IsLocalTable() && SameText(o.name, name)) return &o;
+  return nullptr;
+}

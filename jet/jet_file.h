@@ -1,0 +1,69 @@
+// One Access file opened read-only: its header facts and its pages.
+//
+// Opening reads the header page (jet_header.h) and nothing else; every
+// other page is read when asked for, with one positioned read, and decoded
+// when the file has a page key (each page but the header is RC4-encoded
+// with the four little-endian bytes of the key XOR the page number). Only
+// whole pages inside the file are read.
+//
+// Holds the file's descriptor until destroyed. Reading is const and keeps
+// no state, so the catalog and any number of table cursors share one
+// JetFile (std::shared_ptr<const JetFile>). Reads no environment and writes
+// nothing anywhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/jet_error.h"
+#include "jet/jet_format.h"
+#include "jet/jet_header.h"
+#include "runtime/unicode_string.h"
+
+// Why a file could not be opened; the message is empty or names the damage.
+class EJetFileError : public EJetError {
+ public:
+  enum Reason { kMissing, kUnreadable, kNotADatabase };
+  EJetFileError(Reason reason, UnicodeString message) : EJetError(std::move(message)), reason_(reason) {}
+  Reason reason() const { return reason_; }
+
+ private:
+  Reason reason_;
+};
+
+class JetFile {
+ public:
+  // Raises EJetFileError: kMissing when the path names nothing, kUnreadable
+  // when it cannot be read, kNotADatabase when it is not a regular file or
+  // its header is not one of a Jet file. Nothing that is not a regular file
+  // is opened (a FIFO would block). A Jet 3 header naming a code page the
+  // platform cannot convert raises the platform's conversion error.
+  explicit JetFile(const UnicodeString& path);
+  ~JetFile();
+  JetFile(const JetFile&) = delete;
+  JetFile& operator=(const JetFile&) = delete;
+
+  const UnicodeString& Path() const { return path_; }
+  const JetHeader& Header() const { return header_; }
+  const JetFormat& Format() const { return *header_.format; }
+  bool IsJet3() const { return header_.format->jet3; }
+  int PageSize() const { return header_.format->pageSize; }
+  // Whole pages in the file (a partial last page does not count).
+  uint32_t PageCount() const { return pageCount_; }
+  uint64_t ByteSize() const { return byteSize_; }
+  // The code page of Jet 3 text.
+  int TextCodePage() const { return header_.TextCodePage(); }
+
+  // Reads page `page` into `buffer`, which holds PageSize() bytes. False
+  // when the page is not wholly inside the file.
+  bool ReadPage(uint32_t page, unsigned char* buffer) const;
+  bool ReadPage(uint32_t page, std::vector<unsigned char>& out) const;
+
+ private:
+  UnicodeString path_;
+  int fd_ = -1;
+  JetHeader header_;
+  uint64_t byteSize_ = 0;
+  uint32_t pageCount_ = 0;
+};

@@ -1,0 +1,105 @@
+#include "jet/jet_table_definition.h"
+
+#include <algorithm>
+#include <set>
+
+#include "jet/jet_column_rules.h"
+#include "jet/jet_error.h"
+#include "jet/jet_value_decoding.h"
+
+namespace {
+
+constexpr size_t kContinuationHeader = 8;  // a further page's bytes count from here
+constexpr size_t kNextPagePointer = 4;
+
+[[noreturn]] void Damaged() { throw EJetError(u"The definition of the table is damaged."); }
+
+}  // namespace
+
+JetTableDefinition::JetTableDefinition(const JetFormat& format, std::string_view bytes, int codePage) {
+  const std::string copy(bytes);
+  *this = Parse(format, copy, [&](size_t n) { return n <= copy.size(); }, codePage);
+}
+
+JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::string& bytes,
+                                             const std::function<bool(size_t)>& need, int codePage) {
+  // The bytes [offset, offset + length), made available by `need`.
+  auto at = [&](size_t offset, size_t length) {
+    if (offset + length < offset || !need(offset + length)) Damaged();
+    return reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+  };
+  auto u16 = [&](size_t offset) { return JetReadLE<uint16_t>(at(offset, 2)); };
+  auto u32 = [&](size_t offset) { return JetReadLE<uint32_t>(at(offset, 4)); };
+  auto header = [](int offset) { return static_cast<size_t>(offset); };
+  JetTableDefinition d;
+  d.rowCount_ = u32(header(f.definitionRowCount));
+  d.maxColumns_ = u16(header(f.definitionMaxColumns));
+  d.variableColumns_ = u16(header(f.definitionVariableColumns));
+  const size_t count = u16(header(f.definitionColumnCount));
+  const uint64_t realIndexes = u32(header(f.definitionRealIndexCount));
+  d.usedPagesMap_ = u32(header(f.definitionUsedPagesMap));
+
+  const uint64_t first = static_cast<uint64_t>(f.definitionFirstRealIndex) + realIndexes * f.realIndexEntrySize;
+  if (first > UINT32_MAX) Damaged();
+  size_t next = static_cast<size_t>(first);
+  d.columns_.resize(count);
+  for (Column& c : d.columns_) {
+    const unsigned char* e = at(next, static_cast<size_t>(f.columnEntrySize));
+    next += static_cast<size_t>(f.columnEntrySize);
+    c.type = e[0];
+    c.number = JetReadLE<uint16_t>(e + f.columnNumber);
+    c.variableIndex = JetReadLE<uint16_t>(e + f.columnVariableIndex);
+    c.flags = e[f.columnFlags];
+    c.fixed = (c.flags & kJetColumnFixed) != 0;
+    c.fixedOffset = JetReadLE<uint16_t>(e + f.columnFixedOffset);
+    c.size = JetReadLE<uint16_t>(e + f.columnSize);
+    if (f.columnExtraFlags >= 0) c.extraFlags = e[f.columnExtraFlags];
+    c.calculated = (c.extraFlags & kJetColumnCalculated) != 0;
+    if (c.type == kJetNumeric) {
+      c.precision = e[f.columnPrecision];
+      c.scale = e[f.columnScale];
+    }
+    if (c.type == kJetComplex && f.columnComplexId >= 0) c.complexId = JetReadLE<int32_t>(e + f.columnComplexId);
+  }
+  for (Column& c : d.columns_) {
+    const size_t length = f.columnNameLengthSize == 1 ? *at(next, 1) : u16(next);
+    next += static_cast<size_t>(f.columnNameLengthSize);
+    const std::string_view name(reinterpret_cast<const char*>(at(next, length)), length);
+    next += length;
+    c.name = f.jet3 ? DecodeJet3Text(name, codePage) : DecodeJet4Text(name);
+  }
+  // Each column alone, then the numbers and variable indexes that no two
+  // columns may share.
+  std::set<int> numbers, variableIndexes;
+  for (const Column& c : d.columns_) {
+    if (!JetColumnIsWellFormed(f, c, d.maxColumns_) || !numbers.insert(c.number).second ||
+        (!c.fixed && !variableIndexes.insert(c.variableIndex).second))
+      throw EJetError(FormatText(u"The definition of column '%s' is damaged.", {c.name}));
+  }
+  // Access writes the entries in name order; rows keep them in number order.
+  std::stable_sort(d.columns_.begin(), d.columns_.end(),
+                   [](const Column& a, const Column& b) { return a.number < b.number; });
+  return d;
+}
+
+JetTableDefinition JetTableDefinition::Read(const JetFormat& format, uint32_t firstPage, int codePage,
+                                            const PageReader& readPage) {
+  std::string bytes;
+  std::vector<unsigned char> page;
+  std::set<uint32_t> seen;
+  uint32_t next = firstPage;
+  auto need = [&](size_t n) {
+    while (bytes.size() < n) {
+      if (next == 0) return false;
+      if (!seen.insert(next).second || !readPage(next, page) || page.size() <= kContinuationHeader ||
+          page[0] != kJetTableDefinitionPage)
+        Damaged();
+      const size_t from = bytes.empty() ? 0 : kContinuationHeader;
+      bytes.append(reinterpret_cast<const char*>(page.data()) + from, page.size() - from);
+      next = JetReadLE<uint32_t>(page.data() + kNextPagePointer);
+    }
+    return true;
+  };
+  if (!need(1)) Damaged();
+  return Parse(format, bytes, need, codePage);
+}

@@ -1,9 +1,0 @@
-// The libmdb (mdbtools) C interface. Internal to platform/automation/.
-//
-// glib must come first: mdbtools.h includes it inside extern "C", where
-// glib's C++ templates do not compile.
-#pragma once
-
-#include <glib.h>
-
-#include <mdbtools.h>

@@ -1,0 +1,56 @@
+#include "platform/dao/dao_recordset.h"
+
+#include "platform/automation/dispatch_arguments.h"
+#include "platform/dao/dao_errors.h"
+#include "platform/dao/dao_field_types.h"
+#include "platform/dao/dao_fields.h"
+#include "runtime/exceptions.h"
+
+JetTableCursor& DaoRecordsetState::Cursor() const {
+  if (!cursor) throw EOleError(u"Object invalid or no longer set.");
+  return *cursor;
+}
+
+DaoRecordset::DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const DaoComplexColumnTypes& complexTypes,
+                           bool jet3)
+    : state_(std::make_shared<DaoRecordsetState>()) {
+  for (const JetTableDefinition::Column& c : cursor->Columns()) {
+    const int type = c.type == kJetComplex ? complexTypes.TypeOf(c.complexId) : DaoFieldType(c.type);
+    state_->columns.push_back(DaoColumn{c.name, type, DaoFieldSize(c.type, c.size, jet3)});
+  }
+  state_->cursor = std::move(cursor);
+  WithDaoErrors([&] { return state_->cursor->MoveFirst(); });
+  state_->bof = !state_->cursor->HasRow();
+}
+
+Variant DaoRecordset::Invoke(UnicodeStringView member, InvokeKind, const std::vector<Variant>& positional,
+                             const std::vector<NamedArgument>& named) {
+  ExpectNoArguments(positional, named);
+  JetTableCursor& cursor = state_->Cursor();
+  if (IsMember(member, u"Eof")) return Variant(!cursor.HasRow());
+  if (IsMember(member, u"MoveNext")) {
+    if (!cursor.HasRow()) throw EOleError(u"No current record.");
+    WithDaoErrors([&] { return cursor.MoveNext(); });
+    state_->bof = false;
+    return Variant();
+  }
+  if (IsMember(member, u"Fields")) {
+    if (fields_.IsEmpty()) fields_ = Variant(DispatchRef(std::make_shared<DaoFields>(state_)));
+    return fields_;
+  }
+  if (IsMember(member, u"MoveFirst")) {
+    if (!WithDaoErrors([&] { return cursor.MoveFirst(); })) {
+      state_->bof = true;
+      throw EOleError(u"No current record.");
+    }
+    state_->bof = false;
+    return Variant();
+  }
+  if (IsMember(member, u"BOF")) return Variant(state_->bof);
+  if (IsMember(member, u"RecordCount")) return Variant(static_cast<int32_t>(cursor.RowCount()));
+  if (IsMember(member, u"Close")) {
+    state_->cursor.reset();
+    return Variant();
+  }
+  ThrowUnknownMember(member);
+}

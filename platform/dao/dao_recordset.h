@@ -1,0 +1,50 @@
+// A DAO recordset reading one table front to back.
+//
+// Opens positioned on the first record (Eof at once for an empty table).
+// Members:
+//   MoveFirst, MoveNext   methods; raise "No current record." when there is
+//                         no record to move to from (an empty recordset, or
+//                         MoveNext at Eof), as DAO does.
+//   Eof, BOF              properties.
+//   RecordCount           property; the table's row count.
+//   Fields                property; the same Fields collection (dao_fields.h)
+//                         every time, whose fields follow the current record.
+//   Close                 method; later calls to the recordset or its fields
+//                         raise "Object invalid or no longer set."
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "jet/jet_table_cursor.h"
+#include "platform/dao/dao_complex_column_types.h"
+#include "runtime/dispatch.h"
+#include "runtime/variant.h"
+
+// One field as DAO describes it.
+struct DaoColumn {
+  UnicodeString name;
+  int32_t type;  // DAO's type code
+  int32_t size;  // DAO's size
+};
+
+// What a recordset and its field objects share.
+struct DaoRecordsetState {
+  std::unique_ptr<JetTableCursor> cursor;  // null once closed
+  std::vector<DaoColumn> columns;
+  bool bof = false;
+
+  JetTableCursor& Cursor() const;  // raises when closed
+};
+
+class DaoRecordset : public IDispatchObject {
+ public:
+  // Takes the open table; `complexTypes` and `jet3` give its fields' DAO types and sizes.
+  DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const DaoComplexColumnTypes& complexTypes, bool jet3);
+  Variant Invoke(UnicodeStringView member, InvokeKind kind, const std::vector<Variant>& positional,
+                 const std::vector<NamedArgument>& named) override;
+
+ private:
+  std::shared_ptr<DaoRecordsetState> state_;
+  Variant fields_;  // created on first use
+};
