@@ -32,9 +32,10 @@ inline double CpuSeconds() {
 
 // What one run of a child process took.
 struct Measure {
-  double seconds = 0;     // wall time
-  double cpuSeconds = 0;  // user + system time of the child
-  long peakKiB = 0;       // the child's maximum resident set
+  double seconds = 0;        // wall time
+  double cpuSeconds = 0;     // user + system time of the child
+  double systemSeconds = 0;  // the part of cpuSeconds spent in the kernel
+  long peakKiB = 0;          // the child's maximum resident set
 };
 
 inline double Now() {
@@ -55,7 +56,8 @@ Measure InChild(F child) {
   Measure m;
   m.seconds = Now() - start;
   m.peakKiB = usage.ru_maxrss;
-  m.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  m.systemSeconds = usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+  m.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + m.systemSeconds;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::fprintf(stderr, "benchmark: child failed (status %d)\n", status);
     std::exit(1);
@@ -75,6 +77,7 @@ inline Measure Median(const std::vector<Measure>& runs) {
   Measure m;
   m.seconds = median(&Measure::seconds);
   m.cpuSeconds = median(&Measure::cpuSeconds);
+  m.systemSeconds = median(&Measure::systemSeconds);
   m.peakKiB = static_cast<long>(median(&Measure::peakKiB));
   return m;
 }

@@ -3,7 +3,6 @@
 #include <iostream>
 #include <memory>
 
-#include "host/document_tree.h"
 #include "host/html_export.h"
 #include "host/import_run.h"
 #include "host/json_export.h"
@@ -15,13 +14,13 @@
 
 namespace {
 
-std::unique_ptr<DocumentWriter> WriterFor(ExportFormat format, std::ostream& out, const std::string& title) {
-  switch (format) {
-    case ExportFormat::kJson: return std::make_unique<JsonExportWriter>(out);
-    case ExportFormat::kText: return std::make_unique<TextExportWriter>(out);
-    case ExportFormat::kHtml: return std::make_unique<HtmlExportWriter>(out, title);
-    case ExportFormat::kOpml: return std::make_unique<OpmlExportWriter>(out, title);
-    case ExportFormat::kMarkdown: break;
+std::unique_ptr<DocumentWriter> WriterFor(const ExportOptions& options, ExportTarget& target) {
+  switch (options.format) {
+    case ExportFormat::kJson: return std::make_unique<JsonExportWriter>(target.Stream());
+    case ExportFormat::kText: return std::make_unique<TextExportWriter>(target.Stream());
+    case ExportFormat::kHtml: return std::make_unique<HtmlExportWriter>(target.Stream(), options.title);
+    case ExportFormat::kOpml: return std::make_unique<OpmlExportWriter>(target.Stream(), options.title);
+    case ExportFormat::kMarkdown: return std::make_unique<MarkdownExportWriter>(target.Folder(), options.markdownLayout);
   }
   return nullptr;
 }
@@ -29,7 +28,7 @@ std::unique_ptr<DocumentWriter> WriterFor(ExportFormat format, std::ostream& out
 // Each document goes to the writer as the plug-in delivers it.
 void StreamExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
                   ExportTarget& target, ProgressBar& progress) {
-  const std::unique_ptr<DocumentWriter> writer = WriterFor(options.format, target.Stream(), options.title);
+  const std::unique_ptr<DocumentWriter> writer = WriterFor(options, target);
   OutlineCursor cursor;
   size_t written = 0;
   RunImport(module, ansiPath, [&](const ImportedDocument& document) {
@@ -38,25 +37,6 @@ void StreamExport(const PluginModule& module, const std::string& ansiPath, const
     progress.Writing(++written);
   });
   writer->Finish();
-}
-
-// The Markdown folder needs the whole outline first.
-void FolderExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
-                  ExportTarget& target, ProgressBar& progress) {
-  std::vector<ImportedDocument> documents;
-  RunImport(module, ansiPath, [&](const ImportedDocument& document) {
-    documents.push_back(document);
-    progress.Reading(documents.size());
-  });
-  const DocumentTree tree = BuildDocumentTree(documents);
-  size_t written = 0;
-  progress.Writing(0, documents.size());
-  const ExportInput input{tree, options.title, [&] { progress.Writing(++written, documents.size()); }};
-  try {
-    WriteMarkdownExport(target.Folder(), input);
-  } catch (const OutputError& error) {
-    target.Fail(error);
-  }
 }
 
 }  // namespace
@@ -71,10 +51,11 @@ const std::vector<std::pair<std::string, ExportFormat>>& ExportFormatNames() {
 void RunExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
                ExportTarget& target) {
   ProgressBar progress(std::cerr, options.progress && StandardErrorIsTerminal());
-  if (options.format == ExportFormat::kMarkdown)
-    FolderExport(module, ansiPath, options, target, progress);
-  else
+  try {
     StreamExport(module, ansiPath, options, target, progress);
+  } catch (const OutputError& error) {
+    target.Fail(error);  // a file inside the Markdown folder, named as the person will see it
+  }
   target.Complete();
   progress.Finish();
 }

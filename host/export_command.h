@@ -1,6 +1,5 @@
 // The export command: a whole import, each document written in one format as
-// it arrives (the Markdown folder, which names files after their siblings,
-// once the import is complete).
+// it arrives.
 #pragma once
 
 #include <string>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "host/export_target.h"
+#include "host/markdown_export.h"
 #include "host/plugin_module.h"
 
 enum class ExportFormat { kJson, kText, kMarkdown, kHtml, kOpml };
@@ -18,6 +18,7 @@ const std::vector<std::pair<std::string, ExportFormat>>& ExportFormatNames();
 struct ExportOptions {
   ExportFormat format = ExportFormat::kJson;
   std::string output;   // a file, a folder for kMarkdown, or "-" for standard output
+  MarkdownLayout markdownLayout = MarkdownLayout::kTitles;
   std::string title;    // shown as the export's title (the database's name)
   bool progress = true; // draw a progress bar when standard error is a terminal
 };

@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "host/link_target.h"
 #include "host/markup_text.h"
 #include "rtf/picture_format.h"
 
@@ -120,19 +121,6 @@ class ListNesting {
 };
 
 }  // namespace
-
-std::string SafeHref(const std::string& target) {
-  const std::string t = ValidUtf8(target);
-  const size_t colon = t.find(':');
-  const size_t delimiter = t.find_first_of("/?#");
-  if (colon == std::string::npos || (delimiter != std::string::npos && delimiter < colon)) return t;  // relative
-  std::string scheme = t.substr(0, colon);
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](char c) { return char(std::tolower(c)); });
-  static const char* const kAllowed[] = {"http", "https", "mailto", "ftp", "file", "news", "tel"};
-  for (const char* allowed : kAllowed)
-    if (scheme == allowed) return t;
-  return {};
-}
 
 std::string HtmlBody(const rtf::Document& document, int outerHeading) {
   std::string out;

@@ -13,7 +13,3 @@
 // heading of the section that holds it: "heading 1" is h(outerHeading + 1),
 // h6 at most.
 std::string HtmlBody(const rtf::Document& document, int outerHeading = 1);
-
-// The href for a link target, or empty when the target is not safe to follow
-// from an exported page (javascript:, data: and other active schemes).
-std::string SafeHref(const std::string& target);

@@ -15,19 +15,16 @@ const char kStyle[] =
     "body{font-family:sans-serif;max-width:60em;margin:1em auto;padding:0 1em;line-height:1.4;overflow-wrap:anywhere}"
     "details{margin:.3em 0 .3em 1.2em}details>summary{cursor:pointer}"
     "summary>h2,summary>h3,summary>h4,summary>h5,summary>h6{display:inline;margin:0}"
-    ".plain{white-space:pre-wrap}table{border-collapse:collapse}td{border:1px solid #999;padding:.2em .5em}"
+    "table{border-collapse:collapse}td{border:1px solid #999;padding:.2em .5em}"
     "nav ul{padding-left:1.2em}nav details{margin:0}nav li{list-style:none}nav summary{list-style-position:outside}"
     "button.more{margin:.3em 0 .3em 1.2em}";
 
-// `heading`: the level of the section's own heading.
+// `heading`: the level of the section's own heading. Content that is not RTF
+// is read as text, one paragraph a line, like every other export reads it.
 std::string Content(const std::string& content, int heading) {
-  if (rtf::IsRtf(content)) {
-    rtf::Document document = rtf::ReadDocument(content);
-    ConvertPicturesForDisplay(document);
-    return HtmlBody(document, heading);
-  }
-  if (content.empty()) return {};
-  return "<div class=\"plain\">" + EscapeMarkup(content, false) + "</div>\n";  // not RTF: kept as it is
+  rtf::Document document = rtf::ReadDocument(content);
+  ConvertPicturesForDisplay(document);
+  return HtmlBody(document, heading);
 }
 
 // JSON for a <script> element: "<" escaped, so that no "</script" can end it.
@@ -45,13 +42,8 @@ std::string ScriptJson(const nlohmann::json& value) {
 // The title as the page shows it: "(untitled)" when it has no visible
 // character, control characters left out.
 std::string ShownTitle(const std::string& title) {
-  std::string shown;
-  for (const char c : ValidUtf8(title)) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && u != 0x7F) shown += c;
-  }
-  const bool blank = std::all_of(shown.begin(), shown.end(), [](char c) { return c == ' '; });
-  return blank ? "(untitled)" : shown;
+  const std::string shown = ReadableText(title);
+  return shown.find_first_not_of(" \t\r\n") == std::string::npos ? "(untitled)" : shown;
 }
 
 }  // namespace

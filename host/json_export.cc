@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/markup_text.h"
 #include "rtf/plain_text.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::string Quoted(const std::string& text) {
 void JsonExportWriter::Write(const ImportedDocument& document, const OutlinePlace&) {
   out_ << (first_ ? "[\n" : ",\n") << "  {\n    \"level\": " << document.level << ",\n    \"title\": "
        << Quoted(document.title) << ",\n    \"content\": " << Quoted(document.content)
-       << ",\n    \"text\": " << Quoted(rtf::ContentText(document.content)) << "\n  }";
+       << ",\n    \"text\": " << Quoted(ReadableText(rtf::ContentText(document.content))) << "\n  }";
   first_ = false;
 }
 

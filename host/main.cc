@@ -162,6 +162,7 @@ int main(int argc, char** argv) {
       "Examples:\n"
       "  arvoline-host export notes.xtp --to html -o notes.html\n"
       "  arvoline-host export notes.xtp --to markdown -o notes/   one .md file per document\n"
+      "  arvoline-host export notes.xtp --to markdown --layout numbered -o notes/   names sort in order\n"
       "  arvoline-host export notes.xtp --to json -o -            JSON on standard output");
   exportCommand->add_option("DATABASE", options.database, "Arvoline (.xtp) or Gleanery (.xrd) database file")->required();
   std::vector<std::string> formatNames;
@@ -170,8 +171,10 @@ int main(int argc, char** argv) {
   exportCommand->add_option("--to", formatName,
                             "json: the import's JSON with each document's plain text added;\n"
                             "text: one UTF-8 file of indented titles and texts;\n"
-                            "markdown: a folder, one .md file per document, pictures beside;\n"
-                            "html: one self-contained page, quick at any size; opml: an OPML 2.0 outline")
+                            "markdown: a folder, one .md file per document, pictures beside (see --layout);\n"
+                            "html: one self-contained page, quick at any size; opml: an OPML 2.0 outline.\n"
+                            "A content that is not RTF is exported as text; control characters other\n"
+                            "than tab and line ends are dropped from every format's titles and texts")
       ->required()
       ->type_name("FORMAT")
       ->check(CLI::IsMember(formatNames));
@@ -180,11 +183,29 @@ int main(int argc, char** argv) {
                             "\"-\" writes json, text, html or opml to standard output")
       ->required()
       ->type_name("OUT");
+  std::string layoutName;
+  CLI::Option* layoutOption =
+      exportCommand
+          ->add_option("--layout", layoutName,
+                       "Markdown only. titles (default): a folder Obsidian opens as a vault and Joplin\n"
+                       "imports as \"Markdown + Front Matter\": each note named by its title (\"Title.md\",\n"
+                       "\"Title (2).md\" for a sibling's title again), a document with children a folder\n"
+                       "\"Title\" with its own note \"Title/Title.md\", whose end links to its children in\n"
+                       "their order; the order is also in each note's front matter (outline, order).\n"
+                       "numbered: for file browsers, names sort in document order: \"001-Title.md\",\n"
+                       "a document with children a folder \"001-Title\" with its own note \"index.md\"")
+          ->type_name("LAYOUT")
+          ->check(CLI::IsMember({"titles", "numbered"}));
   exportCommand->add_flag("-q,--quiet", options.quiet, "No progress bar (it is drawn only on a terminal anyway)");
 
   CLI11_PARSE(app, argc, argv);
   for (const auto& [name, format] : ExportFormatNames())
     if (name == formatName) options.exportOptions.format = format;
+  if (layoutName == "numbered") options.exportOptions.markdownLayout = MarkdownLayout::kNumbered;
+  if (layoutOption->count() > 0 && options.exportOptions.format != ExportFormat::kMarkdown) {
+    std::cerr << "error: --layout applies to --to markdown only\n";
+    return 1;
+  }
 
   std::unique_ptr<PluginModule> module;  // outlives the handler below
   try {

@@ -1,9 +1,11 @@
-// One document's content as Markdown (CommonMark with pipe tables and ~~):
-// paragraphs, headings ("heading 1" as "##", below the note's title),
-// **bold**, *italic*, ~~strike~~, <u>underline</u>, <sup>, <sub>, links,
-// nested lists, pipe tables, and pictures linked to files the caller writes
-// (shown as images where viewers show them, else a link named by the
-// picture's kind and size).
+// One document's content as Markdown (CommonMark with GitHub's pipe tables
+// and strikethrough): paragraphs, headings ("heading 1" as "##", below the
+// note's "#" title), inline content as markdown_inlines.h writes it, nested
+// lists, pipe tables (a line break in a cell as <br>), and pictures linked to
+// files the caller writes: shown as images where viewers show them, else a
+// link named by the picture's kind and size ("picture 2: EMF, 96 × 48 px").
+// Every block is written so that a renderer shows it as the text reads: a
+// line never starts a block the text did not have.
 #pragma once
 
 #include <functional>
@@ -11,8 +13,6 @@
 
 #include "rtf/document.h"
 
-// `pictureFile(i)` names the file written for document.pictures[i].
+// `pictureFile(i)` names the file written for document.pictures[i], relative
+// to the Markdown file.
 std::string MarkdownBody(const rtf::Document& document, const std::function<std::string(size_t)>& pictureFile);
-
-// Text with the characters Markdown would read as markup escaped.
-std::string EscapeMarkdown(const std::string& text, bool atLineStart);

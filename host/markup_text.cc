@@ -6,31 +6,46 @@ std::string ValidUtf8(std::string_view text) {
   return IsValidUtf8(text) ? std::string(text) : ToUtf8(FromUtf8(text));  // valid text needs no round trip
 }
 
-std::string EscapeMarkup(std::string_view utf8, bool attribute) {
-  const std::string text = ValidUtf8(utf8);
+std::string ReadableText(std::string_view utf8) {
+  std::string converted;
+  std::string_view text = utf8;
+  if (!IsValidUtf8(utf8)) text = converted = ToUtf8(FromUtf8(utf8));
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    switch (c) {
-      case '&': out += "&amp;"; continue;
-      case '<': out += "&lt;"; continue;
-      case '>': out += "&gt;"; continue;
-      case '"': out += "&quot;"; continue;
-      case '\t': out += attribute ? "&#9;" : "\t"; continue;
-      case '\n': out += attribute ? "&#10;" : "\n"; continue;
-      case '\r': out += attribute ? "&#13;" : "\r"; continue;
-      default: break;
+    const auto u = static_cast<unsigned char>(text[i]);
+    if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0x7F) continue;
+    // C1 controls U+0080..U+009F: C2 80..C2 9F.
+    if (u == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      ++i;
+      continue;
     }
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) continue;
     // U+FFFE and U+FFFF: EF BF BE, EF BF BF.
     if (u == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
         (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
       i += 2;
       continue;
     }
-    out += c;
+    out += text[i];
+  }
+  return out;
+}
+
+std::string EscapeMarkup(std::string_view utf8, bool attribute) {
+  const std::string text = ReadableText(utf8);
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\t': out += attribute ? "&#9;" : "\t"; break;
+      case '\n': out += attribute ? "&#10;" : "\n"; break;
+      case '\r': out += attribute ? "&#13;" : "\r"; break;
+      default: out += c;
+    }
   }
   return out;
 }

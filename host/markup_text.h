@@ -7,8 +7,13 @@
 // UTF-8 with every invalid byte replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
 
-// Escapes &, <, > and " and drops the characters XML 1.0 forbids (controls
-// other than tab, LF and CR; U+FFFE, U+FFFF). In attributes tab, LF and CR
+// The text every export writes: valid UTF-8 (as above) without the control
+// characters other than tab, LF and CR (C0, DEL and C1: NUL and ESC show as
+// nothing useful in any viewer) and without the noncharacters U+FFFE and
+// U+FFFF, which XML 1.0 forbids.
+std::string ReadableText(std::string_view text);
+
+// ReadableText with &, <, > and " escaped. In attributes tab, LF and CR
 // become character references, so that they survive attribute normalisation.
 std::string EscapeMarkup(std::string_view utf8, bool attribute);
 

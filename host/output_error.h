@@ -19,6 +19,3 @@ class OutputError : public HostError {
   std::filesystem::path path_;
   std::string reason_;
 };
-
-// Writes `bytes` as the whole file `path`; OutputError with errno's reason.
-void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);

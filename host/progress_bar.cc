@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr size_t kBarWidth = 24;
 // Redrawing costs a terminal write; a few times a second is enough for a person.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
@@ -13,20 +12,8 @@ ProgressBar::ProgressBar(std::ostream& out, bool enabled)
 
 ProgressBar::~ProgressBar() { Finish(); }
 
-void ProgressBar::Reading(size_t done) { Count("reading", done); }
-
-void ProgressBar::Writing(size_t done) { Count("writing", done); }
-
-void ProgressBar::Count(const char* activity, size_t done) {
-  Draw(activity + std::string("  ") + std::to_string(done) + (done == 1 ? " document  " : " documents  ") + Elapsed(),
-       false);
-}
-
-void ProgressBar::Writing(size_t done, size_t total) {
-  const size_t filled = total == 0 ? kBarWidth : done * kBarWidth / total;
-  Draw("writing  [" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "]  " + std::to_string(done) +
-           "/" + std::to_string(total) + " documents  " + Elapsed(),
-       done == total);
+void ProgressBar::Writing(size_t done) {
+  Draw("writing  " + std::to_string(done) + (done == 1 ? " document  " : " documents  ") + Elapsed(), false);
 }
 
 void ProgressBar::Finish() {

@@ -1,5 +1,5 @@
 // ProgressBar: one self-overwriting line on standard error while an export
-// runs, e.g. "writing  [##########----------]  18/36 documents  0:04".
+// runs, e.g. "writing  18 documents  0:04".
 // Draws nothing when disabled (--quiet, or standard error is no terminal).
 #pragma once
 
@@ -13,16 +13,13 @@ class ProgressBar {
   ProgressBar(std::ostream& out, bool enabled);
   ~ProgressBar();
 
-  // While the total is not known yet: a count only.
-  void Reading(size_t done);
+  // The documents written so far.
   void Writing(size_t done);
-  void Writing(size_t done, size_t total);
   // Ends the line; the next output starts on a fresh one.
   void Finish();
 
  private:
   void Draw(const std::string& line, bool force);
-  void Count(const char* activity, size_t done);
   std::string Elapsed() const;
 
   std::ostream& out_;

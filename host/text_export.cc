@@ -7,8 +7,8 @@ void TextExportWriter::Write(const ImportedDocument& document, const OutlinePlac
   if (!first_) out_ << '\n';
   first_ = false;
   const std::string indent(2 * place.depth, ' ');
-  out_ << indent << ValidUtf8(document.title) << '\n';
-  const std::string text = ValidUtf8(rtf::ContentText(document.content));
+  out_ << indent << ReadableText(document.title) << '\n';
+  const std::string text = ReadableText(rtf::ContentText(document.content));
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);

@@ -78,7 +78,7 @@ std::string ParagraphText(const Document& document, const Paragraph& paragraph) 
 }
 
 std::string ContentText(std::string_view content) {
-  return IsRtf(content) ? PlainText(ReadDocument(content)) : std::string(content);
+  return PlainText(ReadDocument(content));
 }
 
 std::string PlainText(const Document& document) {

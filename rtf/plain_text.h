@@ -15,8 +15,8 @@ namespace rtf {
 
 std::string PlainText(const Document& document);
 
-// The plain text of a document's stored content: RTF read as above, any
-// other text unchanged.
+// The plain text of a document's stored content, RTF or not, read as
+// ReadDocument reads it: text that is not RTF is text, one paragraph a line.
 std::string ContentText(std::string_view content);
 
 // The text of one paragraph of `document`, marker first, with "\n" for its

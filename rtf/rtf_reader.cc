@@ -61,7 +61,7 @@ Document ReadDocument(std::string_view content) {
   if (IsRtf(content)) return RtfReader(content).Read();
   DocumentBuilder builder;
   size_t start = 0;
-  while (start <= content.size()) {
+  while (start < content.size()) {  // a final line end ends the last line, it starts none
     size_t end = content.find('\n', start);
     if (end == std::string_view::npos) end = content.size();
     std::string_view line = content.substr(start, end - start);

@@ -17,6 +17,8 @@ packages=(
   # The host draws WMF pictures with libwmf, which needs the URW base fonts for text.
   libwmf-dev fonts-urw-base35
   binutils time python3 python3-html5lib
+  # A CommonMark renderer: the Markdown export is checked as a reader sees it.
+  cmark-gfm
   # Headless Chromium opens the HTML exports in the tests and the export benchmark.
   chromium
   clang libclang-rt-14-dev

@@ -48,7 +48,7 @@ TEST(DocumentRenderingTest, EveryFormatShowsWhatTheRtfMeans) {
        "alt=\"picture 1\" width=\"20\" height=\"10\"><span class=\"picture-placeholder\" "
        "style=\"display:inline-block;border:1px dashed #888;padding:.3em .6em\">picture 2: EMF, 96 \u00D7 48 px</span> "
        "<a download=\"picture 2.emf\" href=\"data:image/emf;base64,AQAAAA==\">download</a></p>\n",
-       "![picture 1](<p-1.bmp>)[picture 2: EMF, 96 \u00D7 48 px](<p-2.emf>)\n",
+       "![picture 1](p-1.bmp)[picture 2: EMF, 96 \u00D7 48 px](p-2.emf)\n",
        "[picture 1: BMP, 20 \u00D7 10 px][picture 2: EMF, 96 \u00D7 48 px]"},
   };
   for (const auto& row : rows) {

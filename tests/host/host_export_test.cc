@@ -1,10 +1,13 @@
 // arvoline-host export end to end: databases written by the project's Access
 // writer, read by the real plug-in module, exported in every format and read
-// back (JSON by nlohmann, HTML by html5lib, OPML by Python's XML parser).
+// back (JSON by nlohmann, HTML by html5lib, OPML by Python's XML parser,
+// Markdown rendered by cmark-gfm).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -51,7 +54,7 @@ std::vector<accessdb::OutlineNode> Nodes() {
 const char* const kTexts[] = {
     "Plain, bold, italic and undergone.\nsite Привет\nnext\tcol\n•\tfirst item\n•\tinner item\n1.\tnumbered\n"
     "Name\tValue\na|b\t2\n[picture 1: PNG, 20 × 10 px][picture 2: WMF, 200 × 100 px]\nPart",
-    "not rtf\n  kept  ",
+    "not rtf\n  kept",
     "deep text",
     "",
     "bad <script>",
@@ -116,7 +119,7 @@ TEST_F(HostExportTest, TextIndentsTitlesAndTexts) {
             "\n"
             "  Child: one/two?\n"
             "  not rtf\n"
-            "    kept  \n"
+            "    kept\n"
             "\n"
             "    Grandchild\n"
             "    deep text\n"
@@ -134,7 +137,7 @@ TEST_F(HostExportTest, OpmlNestsOutlinesByLevel) {
             "opml 2.0 notes\n"
             "Welcome | Plain, bold, italic and undergone.\\nsite Привет\\nnext\tcol\\n•\tfirst item\\n•\tinner item"
             "\\n1.\tnumbered\\nName\tValue\\na|b\t2\\n[picture 1: PNG, 20 × 10 px][picture 2: WMF, 200 × 100 px]\\nPart\n"
-            "  Child: one/two? | not rtf\\n  kept  \n"
+            "  Child: one/two? | not rtf\\n  kept\n"
             "    Grandchild | deep text\n"
             "Empty\n"
             "Second <&> | bad <script>\n");
@@ -172,38 +175,218 @@ TEST_F(HostExportTest, HtmlParsesBackWithSectionsFormattingAndPictures) {
             "section 0 d3 Second <&>\n");  // a javascript: link keeps its text only
   EXPECT_NE(ReadFile(out).find("bad &lt;script&gt;"), std::string::npos);
   EXPECT_EQ(ReadFile(out).find("lang="), std::string::npos) << "the language is not known";
-  EXPECT_NE(ReadFile(out).find("not rtf\n  kept  "), std::string::npos) << "non-RTF content as it is";
+  EXPECT_NE(ReadFile(out).find("<p>not rtf</p>\n<p>  kept  </p>"), std::string::npos) << "non-RTF content as text";
 }
 
-TEST_F(HostExportTest, MarkdownIsAFolderTreeWithPicturesBeside) {
+std::vector<std::string> FilesUnder(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) files.push_back(fs::relative(e.path(), folder).string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST_F(HostExportTest, MarkdownNotesAreNamedByTitleWithFolderNotes) {
   const std::string out = directory_.File("notes");
   ProcessResult r = Export("markdown", out);
   ASSERT_EQ(r.status, 0) << r.err;
-  std::vector<std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(out)) files.push_back(fs::relative(e.path(), out).string());
-  std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{
-                       "001-Welcome", "001-Welcome/001-Child_ one_two_", "001-Welcome/001-Child_ one_two_/001-Grandchild.md",
-                       "001-Welcome/001-Child_ one_two_/index.md", "001-Welcome/index-1.png", "001-Welcome/index-2.png",
-                       "001-Welcome/index.md",
-                       "002-Empty.md", "003-Second _&_.md"}));
-  EXPECT_EQ(ReadFile(out + "/001-Welcome/index-1.png"), std::string(kPng, sizeof kPng - 1));
-  EXPECT_EQ(ReadFile(out + "/001-Welcome/index.md"),
-            "---\ntitle: \"Welcome\"\noutline: \"1\"\nlevel: 0\n---\n\n# Welcome\n\n"
+  EXPECT_EQ(FilesUnder(out), (std::vector<std::string>{
+                                 "Empty.md", "Second _&_.md", "Welcome", "Welcome/Child_ one_two_",
+                                 "Welcome/Child_ one_two_/Child_ one_two_.md", "Welcome/Child_ one_two_/Grandchild.md",
+                                 "Welcome/Welcome-1.png", "Welcome/Welcome-2.png", "Welcome/Welcome.md"}));
+  EXPECT_EQ(ReadFile(out + "/Welcome/Welcome-1.png"), std::string(kPng, sizeof kPng - 1));
+  EXPECT_EQ(ReadFile(out + "/Welcome/Welcome-2.png").substr(0, 8), std::string(kPng, sizeof kPng - 1)) << "the WMF drawn";
+  EXPECT_EQ(ReadFile(out + "/Welcome/Welcome.md"),
+            "---\ntitle: \"Welcome\"\noutline: \"1\"\norder: 1\nlevel: 0\n---\n\n# Welcome\n\n"
             "Plain, **bold**, *italic* and <u>under</u>~~gone~~.\n\n"
-            "[site](<https://example.org/x>) Привет\\\nnext col\n\n"
+            "[site](<https://example.org/x>) Привет\\\nnext\tcol\n\n"
             "- first item\n"
-            "    - inner item\n"
+            "  - inner item\n"
             "1. numbered\n\n"
             "| Name | Value |\n| --- | --- |\n| a\\|b | 2 |\n\n"
-            "![picture 1](<index-1.png>)![picture 2](<index-2.png>)\n\n"
-            "## Part\n");
-  EXPECT_EQ(ReadFile(out + "/001-Welcome/index-2.png").substr(0, 8), std::string(kPng, sizeof kPng - 1)) << "the WMF drawn";
+            "![picture 1](Welcome-1.png)![picture 2](Welcome-2.png)\n\n"
+            "## Part\n\n"
+            "---\n\n"
+            "- [Child: one/two?](Child_%20one_two_/Child_%20one_two_.md)\n");
+  EXPECT_EQ(ReadFile(out + "/Welcome/Child_ one_two_/Child_ one_two_.md"),
+            "---\ntitle: \"Child: one/two?\"\noutline: \"1.1\"\norder: 1\nlevel: 1\n---\n\n# Child: one/two?\n\n"
+            "not rtf\n\nkept\n\n---\n\n- [Grandchild](Grandchild.md)\n");
+  EXPECT_EQ(ReadFile(out + "/Second _&_.md"),
+            "---\ntitle: \"Second <&>\"\noutline: \"3\"\norder: 3\nlevel: 0\n---\n\n# Second \\<\\&\\>\n\n"
+            "bad \\<script\\>\n");
+}
+
+TEST_F(HostExportTest, MarkdownNumberedLayoutSortsByName) {
+  const std::string out = directory_.File("notes");
+  ProcessResult r = Export("markdown", out, {"--layout", "numbered"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(FilesUnder(out),
+            (std::vector<std::string>{"001-Welcome", "001-Welcome/001-Child_ one_two_",
+                                      "001-Welcome/001-Child_ one_two_/001-Grandchild.md",
+                                      "001-Welcome/001-Child_ one_two_/index.md", "001-Welcome/index-1.png",
+                                      "001-Welcome/index-2.png", "001-Welcome/index.md", "002-Empty.md", "003-Second _&_.md"}));
   EXPECT_EQ(ReadFile(out + "/001-Welcome/001-Child_ one_two_/index.md"),
-            "---\ntitle: \"Child: one/two?\"\noutline: \"1.1\"\nlevel: 1\n---\n\n# Child: one/two?\n\nnot rtf\n  kept  \n");
-  EXPECT_EQ(ReadFile(out + "/003-Second _&_.md"),
-            "---\ntitle: \"Second <&>\"\noutline: \"3\"\nlevel: 0\n---\n\n# Second \\<&\\>\n\n"
-            "[bad](<javascript:alert(1)>) \\<script\\>\n");
+            "---\ntitle: \"Child: one/two?\"\noutline: \"1.1\"\norder: 1\nlevel: 1\n---\n\n# Child: one/two?\n\n"
+            "not rtf\n\nkept\n\n---\n\n- [Grandchild](001-Grandchild.md)\n");
+  const ProcessResult wrong = Export("html", directory_.File("notes.html"), {"--layout", "numbered"});
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_EQ(wrong.err, "error: --layout applies to --to markdown only\n");
+}
+
+// Past 999 siblings the numbers widen for all of them, so that name order
+// stays document order.
+TEST_F(HostExportTest, MarkdownNumberedNamesKeepTheirOrderPast999) {
+  std::vector<accessdb::OutlineNode> nodes;
+  for (int i = 1; i <= 1001; ++i) nodes.push_back({"Root", "K" + std::to_string(i), "n" + std::to_string(i), std::nullopt});
+  accessdb::WriteOutlineDatabase(database_, accessdb::OutlineOptions{}, nodes);
+  const std::string out = directory_.File("many");
+  ASSERT_EQ(Export("markdown", out, {"--layout", "numbered"}).status, 0);
+  const std::vector<std::string> files = FilesUnder(out);
+  ASSERT_EQ(files.size(), 1001u);
+  for (size_t i = 0; i < files.size(); ++i) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%04zu-n%zu.md", i + 1, i + 1);
+    ASSERT_EQ(files[i], expected);
+  }
+}
+
+std::string Link(const std::string& target, const std::string& text) {
+  return "{\\field{\\*\\fldinst HYPERLINK \"" + target + "\"}{\\fldrslt " + text + "}}";
+}
+
+// Titles and contents that mean something to Markdown, HTML, file systems or
+// terminals, each in a place where a careless export would let it through.
+std::vector<accessdb::OutlineNode> HostileNodes() {
+  const std::string bullet = "{\\pntext\\'b7\\tab}";
+  const std::string png = "{\\pict\\pngblip 89504e470d0a1a0a}";
+  return {
+      {"Root", "B", "# Heading",
+       std::string("{\\rtf1 a\\line # x\\line ---\\line - y\\line + z\\line 12. n\\line 2) m\\line > q\\line ```f\\line "
+                   "~~~\\line <div>\\line [r]: http://x\\line | a | b |\\line ===\\line     four\\par     para\\par}")},
+      {"B", "E", "---",
+       std::string("{\\rtf1{\\b Note:}text {\\b bold}{\\b\\i both}{\\i it} x{\\i a}{\\b b}y un{\\b believ}able {\\b bold }t "
+                   "see {\\b (this)}. 5*{\\b x} \\u171?{\\b x}\\u187? a{\\b \\u169?x} {\\strike s}{\\b t} {\\ul\\b u}{\\i v} "
+                   "{\\b\\i\\strike all}\\par}")},
+      {"B", "S", "<script>alert(1)</script>",
+       std::string("{\\rtf1 &amp; &copy; &#169; &#x41; \\\\ \\{ <b>raw</b> <!-- c --> `code` $x$ ==h== ^s^ ~t~ %%c%% "
+                   "[[w]] #tag *a* _b_ C++ 100%\\par}")},
+      {"Root", "L", "[x](javascript:y)",
+       "{\\rtf1 " + Link("javascript:alert(1)", "a") + Link(" javascript:x", "b") + Link("java&#115;cript:x", "c") +
+           Link("JaVaScRiPt:x", "d") + Link("vbscript:x", "e") + Link("data:text/html,x", "f") +
+           Link("javascript&#58;x", "g") + Link("https://x.org/(a)?b=1&c=2", "h") + Link("mailto:me@x.org", "i") +
+           Link("#top", "j") + " Look!" + Link("https://x", "k") + "\\par}"},
+      {"L", "C", "Esc\x1b[31mape\tand tab",
+       std::string("{\\rtf1 a\\'1bb\\'07c\\'7fd \\u27?e\\par}")},
+      {"L", "P", "CON", std::string("ctl \x01\x1b[31m red\x7f\nline")},
+      {"Root", "T", "a|b",
+       std::string("<tr><td>x</td></tr>\n<script>alert(1)</script>\n# not heading\n    four\n- item\n\ttab\n&amp;\n"
+                   "[a](javascript:x)\n")},
+      {"T", "T1", "Same", "{\\rtf1 " + bullet + "a\\par\\ilvl1" + bullet + "b\\line c\\par\\ilvl1" + bullet +
+                              "\\par\\pard{\\pntext 3.\\tab}d\\par\\trowd\\cellx1\\cellx2\\intbl a|b\\cell # c\\cell\\row"
+                              "\\trowd\\cellx1\\cellx2\\intbl\\cell *\\cell\\row\\pard after\\par}"},
+      {"T", "T2", "same", "{\\rtf1 before" + png + "{\\pict\\wmetafile8 0100}after\\par}"},
+      {"T", "T3", "SAME", std::nullopt},
+      {"T3", "T4", "SAME", std::string("")},
+      {"T3", "T5", "SAME-1.png", std::string("x")},
+      {"Root", "U", "", "{\\rtf1 " + png + "\\par}"},
+      {"U", "U1", "  ", std::string("blank title")},
+      {"U", "U2", "..", std::string("dots")},
+      {"Root", "V", "A/B\\C:D x#y^z[w] &amp; *star* _u_ \xC3\x84rger " + std::string(60, 'x'),
+       std::string("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Times;}}\\f0 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 "
+                   "{\\b \\'ec\\'e8\\'f0}!\\par}")},
+      // What the RTF reader understands beyond text: headings, raised and
+      // lowered text, line breaks in cells, bitmaps and pictures no page shows.
+      {"Root", "W", "Raised",
+       "{\\rtf1{\\stylesheet{Normal;}{\\s1 heading 1;}}\\pard\\s1 Learn {\\b C#}\\par\\pard{\\pntext 2.\\tab}"
+       "\\outlinelevel1 - Numbered\\par\\pard E=mc{\\super 2}, H{\\sub 2}O, 10{\\up6 q}, x{\\sub max}, "
+       "x{\\b\\super n}{\\super +1} 2{\\super nd}\\par\\trowd\\cellx1\\cellx2\\intbl a\\par b\\line c\\cell{\\super 3}\\cell"
+       "\\row\\pard{\\pict\\dibitmap0\\picwgoal300\\pichgoal150 2800000001000000010000000100180000000000040000"
+       "00000000000000000000000000000000000000ff00}{\\pict\\emfblip\\picw2540\\pich1270 01000000}\\par}"},
+  };
+}
+
+// Every Markdown file of every test database, rendered by cmark-gfm, shows
+// its title and the plain text of its document, and links only to allowed
+// schemes; its front matter has the document's title and level; parents link
+// to their children (markdown_renders_as_text.py).
+TEST_F(HostExportTest, MarkdownRendersAsTheTextReads) {
+  struct Database {
+    const char* name;
+    std::function<void(const std::string&)> write;
+  } databases[] = {
+      {"welcome", [](const std::string& path) { accessdb::WriteOutlineDatabase(path, {}, Nodes()); }},
+      {"hostile", [](const std::string& path) { accessdb::WriteOutlineDatabase(path, {}, HostileNodes()); }},
+      // A parent key that no entry has gives level 1: this outline starts there.
+      {"levels",
+       [](const std::string& path) {
+         accessdb::WriteOutlineDatabase(path, {},
+                                        {{"Nowhere", "W", "top at level 1", std::string("{\\rtf1 one\\par}")},
+                                         {"W", "W1", "below it", std::string("two")},
+                                         {"Nowhere", "W2", "top again", std::nullopt}});
+       }},
+      {"generated",
+       [](const std::string& path) {
+         accessdb::GeneratorOptions generator;
+         generator.nodes = 120;
+         generator.depth = 4;
+         generator.content_bytes = 400;
+         accessdb::WriteGeneratedOutlineDatabase(path, {}, generator);
+       }},
+      {"generated jet3 1251",
+       [](const std::string& path) {
+         accessdb::OutlineOptions options;
+         options.format = accessdb::Format::kJet3;
+         options.code_page = 1251;
+         accessdb::GeneratorOptions generator;
+         generator.nodes = 40;
+         generator.seed = 5;
+         accessdb::WriteGeneratedOutlineDatabase(path, options, generator);
+       }},
+  };
+  for (const Database& d : databases) {
+    database_ = directory_.File(std::string(d.name) + ".xtp");
+    d.write(database_);
+    const std::string json = directory_.File(std::string(d.name) + ".json");
+    ASSERT_EQ(Export("json", json).status, 0) << d.name;
+    const size_t documents = nlohmann::json::parse(ReadFile(json)).size();
+    for (const char* layout : {"titles", "numbered"}) {
+      const std::string out = directory_.File(std::string(d.name) + "-" + layout);
+      const ProcessResult r = Export("markdown", out, {"--layout", layout});
+      ASSERT_EQ(r.status, 0) << d.name << " " << layout << ": " << r.err;
+      const ProcessResult check = RunProcess(
+          ARVOLINE_PYTHON, {std::string(ARVOLINE_TEST_SOURCE_DIR) + "/markdown_renders_as_text.py", out, json});
+      EXPECT_EQ(check.status, 0) << check.err;
+      EXPECT_EQ(check.out, std::to_string(documents) + " notes checked\n") << d.name << " " << layout;
+    }
+  }
+}
+
+// NUL, ESC and the other control characters (but tab and line ends) reach no
+// export, titles included; JSON keeps the import's own fields as delivered.
+TEST_F(HostExportTest, ControlCharactersReachNoExport) {
+  accessdb::WriteOutlineDatabase(database_, {},
+                                 {{"Root", "K1", "T\x1bitle\x01", std::string("{\\rtf1 a\\'1bb\\'00c\\u27?d\\par}")},
+                                  {"Root", "K2", "Plain", std::string("x\x01y\x1b[0mz\x7f\x08")}});
+  auto hasControl = [](const std::string& text) {
+    for (const char c : text)
+      if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) return true;
+    return false;
+  };
+  for (const char* format : {"text", "html", "opml", "markdown"}) {
+    const std::string out = directory_.File(std::string("ctl-") + format);
+    ASSERT_EQ(Export(format, out).status, 0) << format;
+    std::vector<std::string> files = {out};
+    if (fs::is_directory(out)) {
+      files.clear();
+      for (const auto& e : fs::recursive_directory_iterator(out)) files.push_back(e.path().string());
+    }
+    for (const std::string& file : files) EXPECT_FALSE(hasControl(ReadFile(file))) << file;
+  }
+  ASSERT_EQ(Export("json", directory_.File("ctl.json")).status, 0);
+  const nlohmann::json json = nlohmann::json::parse(ReadFile(directory_.File("ctl.json")));
+  EXPECT_EQ(json[0]["text"], "abcd");
+  EXPECT_EQ(json[1]["text"], "xy[0mz");
+  EXPECT_EQ(json[1]["content"], "x\x01y\x1b[0mz\x7f\x08");
+  EXPECT_EQ(ReadFile(directory_.File("ctl-text")), "Title\nabcd\n\nPlain\nxy[0mz\n");
 }
 
 TEST_F(HostExportTest, FailedExportsLeaveNothingBehind) {

@@ -204,7 +204,7 @@ TEST(RtfReaderTest, TokenRules) {
       {"negative parameter", "{\\rtf1\\li-360 x}", "x"},
       {"huge parameter", "{\\rtf1\\uc99999999999999999 \\u65 x}", "A"},
       {"trailing blanks and empty lines", "{\\rtf1 a  \\par\\par b\\tab\\par\\par\\par}", "a\n\nb"},
-      {"plain text kept as it is", "just text\r\n  with lines  \n", "just text\r\n  with lines  \n"},
+      {"text that is not RTF: a paragraph a line", "just text\r\n  with lines  \n", "just text\n  with lines"},
   });
 }
 

@@ -1,26 +1,26 @@
-// The outline the exports are written from: parents, depths and positions
-// from the delivered levels.
+// Where each delivered document sits in the outline the exports write:
+// parents, depths and positions from the delivered levels.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "host/document_tree.h"
+#include "host/outline_cursor.h"
 
 namespace {
 
 // Each node as "position@depth" in delivery order.
 std::string Shape(const std::vector<int32_t>& levels) {
-  std::vector<ImportedDocument> documents;
-  for (const int32_t level : levels) documents.push_back({level, "t", ""});
-  const DocumentTree tree = BuildDocumentTree(documents);
+  OutlineCursor cursor;
   std::string out;
-  for (const DocumentNode& node : tree.nodes)
-    out += (out.empty() ? "" : " ") + node.position + "@" + std::to_string(node.depth);
+  for (const int32_t level : levels) {
+    const OutlinePlace& place = cursor.Next(level);
+    out += (out.empty() ? "" : " ") + place.position + "@" + std::to_string(place.depth);
+  }
   return out;
 }
 
-TEST(DocumentTreeTest, ParentsFollowTheLevels) {
+TEST(OutlineCursorTest, ParentsFollowTheLevels) {
   const struct {
     std::vector<int32_t> levels;
     std::string shape;
