@@ -254,160 +254,186 @@ bool RtfReader::BeginDestination(const ControlWordEntry* entry) {
   }
 }
 
-void RtfReader::OnControlWord(const RtfToken& token) {
-  Flush();
-  const ControlWordEntry* entry = FindControlWord(token.word);
-  if (BeginDestination(entry)) return;
-  GroupState& s = State();
-  if (s.destination == Destination::kSkip || !entry) return;
+// Code pages, fonts and characters: true when `entry` is one of these.
+bool RtfReader::OnDocumentWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s) {
   const int32_t n = token.parameter;
-  switch (entry->word) {
+  switch (entry.word) {
     case ControlWord::kAnsiCodePage:
       if (token.hasParameter && n > 0) ansiCodePage_ = n;
-      break;
+      return true;
     case ControlWord::kMac:
       if (ansiCodePage_ == 0) ansiCodePage_ = 10000;
-      break;
+      return true;
     case ControlWord::kPc:
       if (ansiCodePage_ == 0) ansiCodePage_ = 437;
-      break;
+      return true;
     case ControlWord::kPca:
       if (ansiCodePage_ == 0) ansiCodePage_ = 850;
-      break;
+      return true;
     case ControlWord::kDefaultFont:
       if (token.hasParameter) defaultFont_ = n;
-      break;
+      return true;
     case ControlWord::kFont:
-      if (!token.hasParameter) break;
+      if (!token.hasParameter) return true;
       if (s.destination == Destination::kFontTable) {
         s.fontDefinition = n;
         if (fonts_.size() < kMaxFonts) fonts_.emplace(n, FontInfo{});
       } else if (s.destination != Destination::kStyleSheet) {
         s.font = n;
       }
-      break;
+      return true;
     case ControlWord::kCharset:
     case ControlWord::kFontCodePage:
       if (s.destination == Destination::kFontTable && token.hasParameter) {
         const auto font = fonts_.find(s.fontDefinition);
-        if (font == fonts_.end()) break;
-        if (entry->word == ControlWord::kCharset) font->second.charset = n;
+        if (font == fonts_.end()) return true;
+        if (entry.word == ControlWord::kCharset) font->second.charset = n;
         else font->second.codePage = n;
         font->second.symbol = SymbolFontOf(font->second.name, font->second.charset);
       }
-      break;
+      return true;
     case ControlWord::kUnicodeSkip:
       if (token.hasParameter) s.unicodeSkip = std::clamp(n, 0, 16);
-      break;
+      return true;
     case ControlWord::kUnicode:
       if (token.hasParameter) {
         OnUnicode(n);
         skipCount_ = State().unicodeSkip;
       }
-      break;
+      return true;
+    case ControlWord::kCharacter:
+      EmitCharacter(entry.character);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Character formatting of the group.
+bool RtfReader::OnCharacterWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s) {
+  const int32_t n = token.parameter;
+  switch (entry.word) {
     case ControlWord::kBold:
       s.style.bold = On(token);
-      break;
+      return true;
     case ControlWord::kItalic:
       s.style.italic = On(token);
-      break;
+      return true;
     case ControlWord::kUnderline:
       s.style.underline = On(token);
-      break;
+      return true;
     case ControlWord::kUnderlineNone:
       s.style.underline = false;
-      break;
+      return true;
     case ControlWord::kStrike:
       s.style.strike = On(token);
-      break;
+      return true;
     case ControlWord::kPlain:
       s.style.bold = s.style.italic = s.style.underline = s.style.strike = false;
       s.style.superscript = s.style.subscript = s.style.rightToLeft = false;
       s.hidden = false;
       s.font = -1;
-      break;
+      return true;
     case ControlWord::kHidden:
       s.hidden = On(token);
-      break;
+      return true;
     case ControlWord::kSuperscript:
     case ControlWord::kSubscript:
     case ControlWord::kNoSuperSub:
     case ControlWord::kRaise:
     case ControlWord::kLower: {
       // \upN and \dnN raise or lower by N half-points (6 when N is not given); 0 is the baseline.
-      const bool on = entry->word == ControlWord::kRaise || entry->word == ControlWord::kLower ? !token.hasParameter || n > 0
+      const bool on = entry.word == ControlWord::kRaise || entry.word == ControlWord::kLower ? !token.hasParameter || n > 0
                                                                                                : On(token);
-      const bool up = entry->word == ControlWord::kSuperscript || entry->word == ControlWord::kRaise;
-      const bool down = entry->word == ControlWord::kSubscript || entry->word == ControlWord::kLower;
+      const bool up = entry.word == ControlWord::kSuperscript || entry.word == ControlWord::kRaise;
+      const bool down = entry.word == ControlWord::kSubscript || entry.word == ControlWord::kLower;
       s.style.superscript = on && up;
       s.style.subscript = on && down;
-      break;
+      return true;
     }
     case ControlWord::kRightToLeftText:
     case ControlWord::kLeftToRightText:
-      s.style.rightToLeft = entry->word == ControlWord::kRightToLeftText;
-      break;
+      s.style.rightToLeft = entry.word == ControlWord::kRightToLeftText;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Paragraph, line, table and style words.
+bool RtfReader::OnParagraphWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s) {
+  const int32_t n = token.parameter;
+  switch (entry.word) {
     case ControlWord::kParagraph:
       EndParagraph();
-      break;
+      return true;
     case ControlWord::kLineBreak:
       FlushSurrogate();
       if (s.destination == Destination::kBody && !s.hidden) builder_.AddLineBreak();
-      break;
+      return true;
     case ControlWord::kTab:
       FlushSurrogate();
       if (s.destination == Destination::kListMarker) builder_.AddListMarker("\t");
       else if (s.destination == Destination::kBody && !s.hidden) builder_.AddTab();
-      break;
+      return true;
     case ControlWord::kCell:
       FlushSurrogate();
       if (s.destination == Destination::kBody) {
         PrepareParagraph();
         builder_.EndCell();
       }
-      break;
+      return true;
     case ControlWord::kRow:
       FlushSurrogate();
       if (s.destination == Destination::kBody) builder_.EndRow();
-      break;
+      return true;
     case ControlWord::kInTable:
       s.inTable = true;
-      break;
+      return true;
     case ControlWord::kParagraphDefault:
       s.inTable = false;
       s.listLevel = 0;
       s.paragraph = ParagraphFormat{};
-      break;
+      return true;
     case ControlWord::kListLevel:
       s.listLevel = std::clamp(n, 0, 8);
-      break;
+      return true;
     case ControlWord::kParagraphStyle:
-      if (!token.hasParameter || n < 0) break;
+      if (!token.hasParameter || n < 0) return true;
       if (s.destination != Destination::kStyleSheet) {
         s.paragraph.style = n;
       } else {
         s.styleDefinition = n;
         if (styles_.size() < kMaxStyles) styles_.emplace(n, StyleInfo{});
       }
-      break;
+      return true;
     case ControlWord::kOtherStyle:
       if (s.destination == Destination::kStyleSheet) s.styleDefinition = -1;  // character, section, table styles
-      break;
+      return true;
     case ControlWord::kOutlineLevel:
-      if (!token.hasParameter) break;
+      if (!token.hasParameter) return true;
       if (s.destination != Destination::kStyleSheet) {
         s.paragraph.outlineLevel = n;
       } else if (const auto style = styles_.find(s.styleDefinition); style != styles_.end()) {
         style->second.outlineLevel = n;
       }
-      break;
+      return true;
     case ControlWord::kAlignment:
-      s.paragraph.alignment = static_cast<Alignment>(entry->value);
-      break;
+      s.paragraph.alignment = static_cast<Alignment>(entry.value);
+      return true;
     case ControlWord::kRightToLeftParagraph:
     case ControlWord::kLeftToRightParagraph:
-      s.paragraph.rightToLeft = entry->word == ControlWord::kRightToLeftParagraph;
-      break;
+      s.paragraph.rightToLeft = entry.word == ControlWord::kRightToLeftParagraph;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A picture's kind and measures.
+bool RtfReader::OnPictureWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s) {
+  const int32_t n = token.parameter;
+  switch (entry.word) {
     case ControlWord::kPng:
     case ControlWord::kJpeg:
     case ControlWord::kEmf:
@@ -420,45 +446,52 @@ void RtfReader::OnControlWord(const RtfToken& token) {
             {ControlWord::kEmf, PictureKind::kEmf}, {ControlWord::kWmf, PictureKind::kWmf},
             {ControlWord::kDib, PictureKind::kBitmap}, {ControlWord::kDdb, PictureKind::kBitmap}};
         for (const auto& [word, kind] : kKinds)
-          if (word == entry->word) picture_.picture.kind = kind;
-        picture_.packedBitmap = entry->word == ControlWord::kDib;
-        picture_.deviceBitmap = entry->word == ControlWord::kDdb;
+          if (word == entry.word) picture_.picture.kind = kind;
+        picture_.packedBitmap = entry.word == ControlWord::kDib;
+        picture_.deviceBitmap = entry.word == ControlWord::kDdb;
         picture_.known = true;
       }
-      break;
+      return true;
     case ControlWord::kPictureWidth:
       picture_.bitmap.width = std::max(n, 0);
-      break;
+      return true;
     case ControlWord::kPictureHeight:
       picture_.bitmap.height = std::max(n, 0);
-      break;
+      return true;
     case ControlWord::kBitsPerPixel:
       picture_.bitmap.bitsPerPixel = n;
-      break;
+      return true;
     case ControlWord::kPlanes:
       picture_.bitmap.planes = n;
-      break;
+      return true;
     case ControlWord::kWidthBytes:
       picture_.bitmap.widthBytes = std::max(n, 0);
-      break;
+      return true;
     case ControlWord::kWidthGoal:
       picture_.widthGoal = std::max(n, 0);
-      break;
+      return true;
     case ControlWord::kHeightGoal:
       picture_.heightGoal = std::max(n, 0);
-      break;
+      return true;
     case ControlWord::kScaleX:
       picture_.scaleX = std::clamp(n, 0, 10000);
-      break;
+      return true;
     case ControlWord::kScaleY:
       picture_.scaleY = std::clamp(n, 0, 10000);
-      break;
-    case ControlWord::kCharacter:
-      EmitCharacter(entry->character);
-      break;
+      return true;
     default:
-      break;
+      return false;
   }
+}
+
+void RtfReader::OnControlWord(const RtfToken& token) {
+  Flush();
+  const ControlWordEntry* entry = FindControlWord(token.word);
+  if (BeginDestination(entry)) return;
+  GroupState& s = State();
+  if (s.destination == Destination::kSkip || !entry) return;
+  OnDocumentWord(*entry, token, s) || OnCharacterWord(*entry, token, s) || OnParagraphWord(*entry, token, s) ||
+      OnPictureWord(*entry, token, s);
 }
 
 void RtfReader::OnControlSymbol(char symbol) {

@@ -111,6 +111,11 @@ class RtfReader {
   void OpenGroup();
   void CloseGroup();
   void OnControlWord(const RtfToken& token);
+  // The words of one kind each; true when the word was of that kind.
+  bool OnDocumentWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s);
+  bool OnCharacterWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s);
+  bool OnParagraphWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s);
+  bool OnPictureWord(const ControlWordEntry& entry, const RtfToken& token, GroupState& s);
   void OnControlSymbol(char symbol);
   bool TakesText() const;
   void OnText(std::string_view text);
