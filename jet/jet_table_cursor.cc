@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "jet/jet_data_page.h"
 #include "jet/jet_value_decoding.h"
 
 namespace {
@@ -61,9 +60,12 @@ bool JetTableCursor::Fetch() {
       continue;
     }
     const unsigned row = row_++;
-    std::optional<JetDataPage::Row> bounds = JetDataPage(file_->Format(), page_.data()).FindRow(row);
-    if (bounds && bounds->deleted) continue;  // deleted rows and overflow pointers
-    if (!bounds || !layout_.Split(page_.data(), bounds->start, bounds->end, cells_)) {
+    const JetDataPage page(file_->Format(), page_.data());
+    if (page.SkippedInScan(row)) continue;  // deleted, or read through its overflow pointer
+    std::optional<JetDataPage::Row> bounds = page.FindRow(row);
+    rowPage_ = page_.data();
+    if (bounds && bounds->overflowPointer) bounds = FollowOverflow(*bounds);
+    if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_)) {
       DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
                                {static_cast<int64_t>(row), static_cast<int64_t>(pageNumber_), name_}));
       return true;
@@ -73,6 +75,34 @@ bool JetTableCursor::Fetch() {
   }
 }
 
+std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row pointerRow) {
+  // Access moves a record that outgrew its page; a few further moves are
+  // followed, never a loop.
+  constexpr int kMaxHops = 4;
+  overflowPage_.resize(page_.size());
+  for (int hop = 0; hop < kMaxHops; ++hop) {
+    if (pointerRow.size() < 4) return std::nullopt;
+    const uint32_t pointer = JetReadLE<uint32_t>(rowPage_ + pointerRow.start);
+    if (Examine(JetPointerPage(pointer), overflowPage_.data()) != PageRole::kRows) return std::nullopt;
+    rowPage_ = overflowPage_.data();
+    std::optional<JetDataPage::Row> target = JetDataPage(file_->Format(), rowPage_).FindRow(JetPointerRow(pointer));
+    if (!target || !target->overflowPointer) return target;
+    pointerRow = *target;
+  }
+  return std::nullopt;
+}
+
+JetTableCursor::PageRole JetTableCursor::Examine(uint32_t number, unsigned char* buffer) const {
+  if (!file_->ReadPage(number, buffer)) return PageRole::kUnreadable;
+  const JetDataPage page(file_->Format(), buffer);
+  // Usage maps also list a table's long-value pages, and may list index
+  // pages; only a page that is no page at all, or another table's data, is damage.
+  if (page.IsData() && !page.HoldsLongValues() && page.Owner() != definitionPage_) return PageRole::kForeign;
+  if (buffer[0] == 0 || buffer[0] > kJetLastPageType) return PageRole::kDamaged;
+  if (!page.IsData() || page.HoldsLongValues()) return PageRole::kOther;
+  return page.RowCount() ? PageRole::kRows : PageRole::kDamaged;
+}
+
 // Reads the next page the usage map lists. False at the end of the table,
 // and when the page is damaged (the cursor then stands on a damaged record).
 bool JetTableCursor::LoadNextPage() {
@@ -80,19 +110,16 @@ bool JetTableCursor::LoadNextPage() {
     pageNumber_ = usageMap_.Next(pageNumber_);
     if (pageNumber_ == 0) return false;
     const int64_t number = pageNumber_;
-    if (!file_->ReadPage(pageNumber_, page_.data()))
-      return DamagedRecord(FormatText(u"Page %d of table '%s' cannot be read.", {number, name_}));
-    const JetDataPage page(file_->Format(), page_.data());
-    // Usage maps also list a table's long-value pages, and may list index
-    // pages; only a page that is no page at all, or another table's data, is damage.
-    if (page.IsData() && !page.HoldsLongValues() && page.Owner() != definitionPage_)
-      return DamagedRecord(FormatText(u"Page %d of table '%s' belongs to another table.", {number, name_}));
-    if (page_[0] == 0 || page_[0] > kJetLastPageType)
-      return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {number, name_}));
-    if (!page.IsData() || page.HoldsLongValues()) continue;
-    std::optional<unsigned> rows = page.RowCount();
-    if (!rows) return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {number, name_}));
-    rows_ = *rows;
+    switch (Examine(pageNumber_, page_.data())) {
+      case PageRole::kUnreadable:
+        return DamagedRecord(FormatText(u"Page %d of table '%s' cannot be read.", {number, name_}));
+      case PageRole::kForeign:
+        return DamagedRecord(FormatText(u"Page %d of table '%s' belongs to another table.", {number, name_}));
+      case PageRole::kDamaged: return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {number, name_}));
+      case PageRole::kOther: continue;
+      case PageRole::kRows: break;
+    }
+    rows_ = *JetDataPage(file_->Format(), page_.data()).RowCount();
     row_ = 0;
     pageLoaded_ = true;
     return true;
@@ -105,6 +132,25 @@ bool JetTableCursor::DamagedRecord(const UnicodeString& message) {
   return false;  // no page loaded: the next fetch goes on with the next page
 }
 
+uint64_t JetTableCursor::CountRows() const {
+  JetUsageMap map(*file_, definition_.UsedPagesMap());
+  std::vector<unsigned char> buffer(page_.size());
+  uint64_t records = 0;
+  for (uint32_t number = map.Next(0); number != 0; number = map.Next(number)) {
+    switch (Examine(number, buffer.data())) {
+      case PageRole::kOther: break;
+      case PageRole::kRows: {
+        const JetDataPage page(file_->Format(), buffer.data());
+        const unsigned rows = *page.RowCount();
+        for (unsigned row = 0; row < rows; ++row) records += page.SkippedInScan(row) ? 0 : 1;
+        break;
+      }
+      default: ++records;  // a page the scan meets as one damaged record
+    }
+  }
+  return records;
+}
+
 Variant JetTableCursor::Value(size_t index) {
   if (!hasRow_) throw EJetError(u"There is no current row.");
   if (!damage_.empty()) throw EJetError(damage_);
@@ -112,7 +158,7 @@ Variant JetTableCursor::Value(size_t index) {
   const JetCell& cell = cells_[index];
   if (column.type == kJetBoolean && !column.calculated) return Variant(!cell.null);  // the null bit is the value
   if (cell.null) return Variant::Null();
-  std::string_view bytes(reinterpret_cast<const char*>(page_.data() + cell.start), static_cast<size_t>(cell.size));
+  std::string_view bytes(reinterpret_cast<const char*>(rowPage_ + cell.start), static_cast<size_t>(cell.size));
   const bool again = readInRow_[index] == rowNumber_;
   if (column.type == kJetMemo || column.type == kJetOle) bytes = longValues_.Read(bytes, column.name, again);
   if (!again) {

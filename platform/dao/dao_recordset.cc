@@ -1,5 +1,7 @@
 #include "platform/dao/dao_recordset.h"
 
+#include <algorithm>
+
 #include "platform/automation/dispatch_arguments.h"
 #include "platform/dao/dao_errors.h"
 #include "platform/dao/dao_field_types.h"
@@ -47,7 +49,13 @@ Variant DaoRecordset::Invoke(UnicodeStringView member, InvokeKind, const std::ve
     return Variant();
   }
   if (IsMember(member, u"BOF")) return Variant(state_->bof);
-  if (IsMember(member, u"RecordCount")) return Variant(static_cast<int32_t>(cursor.RowCount()));
+  if (IsMember(member, u"RecordCount")) {
+    // The count a table definition records can be stale (Access-written
+    // files show it); the rows are counted once, when first asked for.
+    if (!state_->recordCount)
+      state_->recordCount = WithDaoErrors([&] { return cursor.CountRows(); });
+    return Variant(static_cast<int32_t>(std::min<uint64_t>(*state_->recordCount, INT32_MAX)));
+  }
   if (IsMember(member, u"Close")) {
     state_->cursor.reset();
     return Variant();

@@ -6,7 +6,11 @@
 //                         no record to move to from (an empty recordset, or
 //                         MoveNext at Eof), as DAO does.
 //   Eof, BOF              properties.
-//   RecordCount           property; the table's row count.
+//   RecordCount           property; the table's records, as a table-type
+//                         recordset reports them: counted from the table's
+//                         pages when first asked for (jet_table_cursor.h,
+//                         CountRows), not taken from the count its
+//                         definition records, which Access lets go stale.
 //   Fields                property; the same Fields collection (dao_fields.h)
 //                         every time, whose fields follow the current record.
 //   Close                 method; later calls to the recordset or its fields
@@ -14,6 +18,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "jet/jet_table_cursor.h"
@@ -33,6 +38,7 @@ struct DaoRecordsetState {
   std::unique_ptr<JetTableCursor> cursor;  // null once closed
   std::vector<DaoColumn> columns;
   bool bof = false;
+  std::optional<uint64_t> recordCount;  // once counted
 
   JetTableCursor& Cursor() const;  // raises when closed
 };
