@@ -7,20 +7,19 @@
 
 namespace {
 
-constexpr uint32_t kCatalogPage = 2;
+// The index of the catalog's column `name`, or -1.
+int ColumnIndex(const JetTableCursor& cursor, UnicodeStringView name) {
+  for (size_t i = 0; i < cursor.Columns().size(); ++i)
+    if (SameText(cursor.Columns()[i].name, name)) return static_cast<int>(i);
+  return -1;
+}
 
 }  // namespace
 
 JetCatalog::JetCatalog(const std::shared_ptr<const JetFile>& file) {
-  JetTableCursor cursor(file, u"MSysObjects", kCatalogPage);
-  int id = -1, parentId = -1, name = -1, type = -1;
-  for (size_t i = 0; i < cursor.Columns().size(); ++i) {
-    const UnicodeString& column = cursor.Columns()[i].name;
-    if (SameText(column, u"Id")) id = static_cast<int>(i);
-    if (SameText(column, u"ParentId")) parentId = static_cast<int>(i);
-    if (SameText(column, u"Name")) name = static_cast<int>(i);
-    if (SameText(column, u"Type")) type = static_cast<int>(i);
-  }
+  JetTableCursor cursor(file, u"MSysObjects", kDefinitionPage);
+  const int id = ColumnIndex(cursor, u"Id"), parentId = ColumnIndex(cursor, u"ParentId"),
+            name = ColumnIndex(cursor, u"Name"), type = ColumnIndex(cursor, u"Type");
   if (id < 0 || name < 0 || type < 0) throw EJetError(u"The system catalog lacks Id, Name or Type.");
   for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
     const Variant objectName = cursor.Value(static_cast<size_t>(name));
@@ -49,4 +48,25 @@ const JetCatalog::Object* JetCatalog::FindTable(UnicodeStringView name) const {
   for (const Object& o : objects_)
     if (o.IsLocalTable() && SameText(o.name, name)) return &o;
   return nullptr;
+}
+
+std::string JetCatalog::TableProperties(const std::shared_ptr<const JetFile>& file, uint32_t definitionPage) {
+  JetTableCursor cursor(file, u"MSysObjects", kDefinitionPage);
+  const int id = ColumnIndex(cursor, u"Id"), type = ColumnIndex(cursor, u"Type"),
+            properties = ColumnIndex(cursor, u"LvProp");
+  if (id < 0 || type < 0) throw EJetError(u"The system catalog lacks Id, Name or Type.");
+  if (properties < 0) return {};
+  for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
+    Object o;
+    const Variant objectId = cursor.Value(static_cast<size_t>(id));
+    const Variant objectType = cursor.Value(static_cast<size_t>(type));
+    if (objectId.IsNull() || objectType.IsNull()) continue;
+    o.id = static_cast<int32_t>(objectId.ToInt64());
+    o.type = static_cast<int32_t>(objectType.ToInt64());
+    if (!o.IsLocalTable() || o.DefinitionPage() != definitionPage) continue;
+    const Variant blob = cursor.Value(static_cast<size_t>(properties));
+    if (blob.Type() != VarType::ByteArray) return {};
+    return std::string(blob.AsBytes().begin(), blob.AsBytes().end());
+  }
+  return {};
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "jet/jet_catalog.h"
+#include "jet/jet_property_blob.h"
 #include "jet/jet_value_decoding.h"
 
 namespace {
@@ -35,7 +37,27 @@ JetTableCursor::JetTableCursor(std::shared_ptr<const JetFile> file, UnicodeStrin
       layout_(file_->Format(), definition_),
       longValues_(*file_),
       page_(static_cast<size_t>(file_->PageSize())),
-      readInRow_(definition_.Columns().size()) {}
+      readInRow_(definition_.Columns().size()) {
+  Opening(name_, [&] { return ReadResultTypes(); });
+}
+
+bool JetTableCursor::ReadResultTypes() {
+  const auto& columns = definition_.Columns();
+  // The catalog's own columns are never calculated (and reading its
+  // properties would open this table again).
+  if (definitionPage_ == JetCatalog::kDefinitionPage ||
+      std::none_of(columns.begin(), columns.end(), [](const auto& c) { return c.calculated; }))
+    return false;
+  const std::string bytes = JetCatalog::TableProperties(file_, definitionPage_);
+  if (bytes.empty()) return false;
+  const JetPropertyBlob properties(bytes, file_->IsJet3() ? file_->TextCodePage() : 0, name_);
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!columns[i].calculated) continue;
+    const std::string* type = properties.Find(columns[i].name, u"ResultType");
+    if (type && !type->empty()) definition_.SetResultType(i, static_cast<uint8_t>((*type)[0]));
+  }
+  return true;
+}
 
 bool JetTableCursor::MoveFirst() {
   pageNumber_ = 0;
@@ -157,10 +179,12 @@ Variant JetTableCursor::Value(size_t index) {
   const JetTableDefinition::Column& column = definition_.Columns()[index];
   const JetCell& cell = cells_[index];
   if (column.type == kJetBoolean && !column.calculated) return Variant(!cell.null);  // the null bit is the value
-  if (cell.null) return Variant::Null();
+  // A calculated column's cell without even its wrapping holds no result.
+  if (cell.null || (column.calculated && cell.size == 0)) return Variant::Null();
   std::string_view bytes(reinterpret_cast<const char*>(rowPage_ + cell.start), static_cast<size_t>(cell.size));
   const bool again = readInRow_[index] == rowNumber_;
-  if (column.type == kJetMemo || column.type == kJetOle) bytes = longValues_.Read(bytes, column.name, again);
+  const int type = column.ValueType();
+  if (type == kJetMemo || type == kJetOle) bytes = longValues_.Read(bytes, column.name, again);
   if (!again) {
     if (bytes.size() > bytesLeft_)
       throw EJetError(FormatText(u"Table '%s' is damaged: its records hold more data than the file.", {name_}));

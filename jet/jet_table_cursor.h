@@ -6,7 +6,9 @@
 // each row split into its cells (JetRowLayout). Deleted rows are skipped; a
 // record that Access moved off its page is read through its overflow pointer,
 // in the place the pointer holds (the moved row itself is passed over).
-// Memo and OLE values are read whole (JetLongValueReader).
+// Memo and OLE values are read whole (JetLongValueReader). A table with
+// calculated columns also has its properties read when opened, for the types
+// of their results (JetCatalog::TableProperties).
 //
 // Damage is never skipped: a data page or row that cannot be read becomes a
 // damaged record, on which the cursor stands like on any other row and whose
@@ -72,6 +74,9 @@ class JetTableCursor {
   // Reads page `number` into `buffer` (a page's size) and tells its role:
   // rows of this table, long values or index pages, or damage.
   PageRole Examine(uint32_t number, unsigned char* buffer) const;
+  // Takes the result types of calculated columns from the table's
+  // properties, where Access keeps them; true when it found properties.
+  bool ReadResultTypes();
   bool Fetch();
   bool LoadNextPage();
   // The row the overflow pointer `pointerRow` (on rowPage_) leads to, through

@@ -16,9 +16,14 @@ JetTableCursor& DaoRecordsetState::Cursor() const {
 DaoRecordset::DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const DaoComplexColumnTypes& complexTypes,
                            bool jet3)
     : state_(std::make_shared<DaoRecordsetState>()) {
+  // Access's own calculated layout wraps each value in 23 more bytes than
+  // the result's, which the entry's size counts.
+  constexpr int kCalculatedWrapping = 23;
   for (const JetTableDefinition::Column& c : cursor->Columns()) {
-    const int type = c.type == kJetComplex ? complexTypes.TypeOf(c.complexId) : DaoFieldType(c.type);
-    state_->columns.push_back(DaoColumn{c.name, type, DaoFieldSize(c.type, c.size, jet3)});
+    const int stored = c.ValueType();
+    const int type = stored == kJetComplex ? complexTypes.TypeOf(c.complexId) : DaoFieldType(stored);
+    const int size = c.resultTypeFromProperty ? std::max(c.size - kCalculatedWrapping, 0) : c.size;
+    state_->columns.push_back(DaoColumn{c.name, type, DaoFieldSize(stored, size, jet3)});
   }
   state_->cursor = std::move(cursor);
   WithDaoErrors([&] { return state_->cursor->MoveFirst(); });

@@ -1,0 +1,119 @@
+// Every table of the files Access itself wrote (tests/data/real-access/),
+// read through the DAO server and compared with the values Access shows
+// (expected/*.json beside them): each field's Type and Size, RecordCount,
+// and every value, in the order a scan meets the rows.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "runtime/utf8.h"
+#include "tests/platform/dao/dao_calls.h"
+#include "tests/tools/test_support.h"
+#include "tools/accessdb/date_time.h"
+#include "tools/accessdb/json_tables.h"
+
+using dao_calls::Field;
+using dao_calls::Open;
+using dao_calls::OpenTable;
+using nlohmann::json;
+
+namespace {
+
+const std::string kFolder = std::string(ARVOLINE_SOURCE_DIR) + "/tests/data/real-access/";
+
+// The Decimal a text such as "-0.0833" or "0.00000000" names: its digits
+// after the point are the scale.
+Decimal DecimalOf(const std::string& text) {
+  Decimal d;
+  d.negative = !text.empty() && text[0] == '-';
+  unsigned __int128 magnitude = 0;
+  bool point = false;
+  for (char c : text.substr(d.negative ? 1 : 0)) {
+    if (c == '.') {
+      point = true;
+      continue;
+    }
+    magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
+    if (point) ++d.scale;
+  }
+  d.hi32 = static_cast<uint32_t>(magnitude >> 64);
+  d.lo64 = static_cast<uint64_t>(magnitude);
+  return d;
+}
+
+// Compares one value with its expected cell; `daoType` is the field's.
+void ExpectValue(const Variant& v, const json& want, int daoType) {
+  if (want.is_null()) {
+    EXPECT_TRUE(v.IsNull()) << ToUtf8(v.ToString());
+    return;
+  }
+  ASSERT_FALSE(v.IsNull());
+  if (want.is_boolean()) {
+    EXPECT_EQ(v, Variant(want.get<bool>()));
+  } else if (want.is_number_integer()) {
+    EXPECT_EQ(v.ToInt64(), want.get<int64_t>());
+  } else if (want.is_number()) {
+    if (daoType == 6) EXPECT_EQ(static_cast<float>(v.ToDouble()), want.get<float>());
+    else EXPECT_EQ(v.ToDouble(), want.get<double>());
+  } else if (want.is_object() && want.contains("base64")) {
+    const Variant::Bytes& b = v.AsBytes();
+    EXPECT_EQ(std::string(b.begin(), b.end()), accessdb::DecodeBase64(want["base64"].get<std::string>()));
+  } else if (daoType == 5) {
+    EXPECT_EQ(accessdb_test::CurrencyText(v.AsCurrency().scaled), want.get<std::string>());
+  } else if (daoType == 20) {
+    EXPECT_EQ(v.AsDecimal(), DecimalOf(want.get<std::string>())) << want.get<std::string>();
+  } else if (daoType == 8) {
+    EXPECT_NEAR(v.AsDate(), accessdb::ParseDateTime(want.get<std::string>()), 0.0005 / 86400);
+  } else {
+    EXPECT_EQ(ToUtf8(v.ToString()), want.get<std::string>());
+  }
+}
+
+class RealAccessFiles : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RealAccessFiles, ReadAsAccessShowsThem) {
+  std::ifstream in(kFolder + "expected/" + GetParam() + ".json");
+  ASSERT_TRUE(in) << GetParam();
+  const json expected = json::parse(in);
+  Variant db = Open(kFolder + GetParam());
+  for (const json& table : expected["tables"]) {
+    const std::string name = table["name"].get<std::string>();
+    SCOPED_TRACE(name);
+    const json& columns = table["columns"];
+    const json& rows = table["rows"];
+    Variant rs = OpenTable(db, FromUtf8(name).c_str());
+    EXPECT_EQ(rs.Get(u"RecordCount").ToInt64(), static_cast<int64_t>(rows.size()));
+    for (size_t i = 0; i < columns.size(); ++i) {
+      const json& c = columns[i];
+      SCOPED_TRACE(c["name"].get<std::string>());
+      Variant field = Field(rs, static_cast<int>(i));
+      EXPECT_EQ(ToUtf8(field.Get(u"Name").ToString()), c["name"].get<std::string>());
+      EXPECT_EQ(field.Get(u"Type").ToInt32(), c["dao_type"].get<int>());
+      EXPECT_EQ(field.Get(u"Size").ToInt32(), c["dao_size"].get<int>());
+    }
+    for (size_t r = 0; r < rows.size(); ++r) {
+      ASSERT_FALSE(rs.Get(u"Eof").ToBoolean()) << "row " << r + 1;
+      for (size_t i = 0; i < columns.size(); ++i) {
+        const json& c = columns[i];
+        const json& cell = rows[r][i];
+        SCOPED_TRACE("row " + std::to_string(r + 1) + ", column " + c["name"].get<std::string>());
+        ExpectValue(Field(rs, static_cast<int>(i)).Get(u"Value"), cell.is_object() && cell.contains("dao_value") ? cell["dao_value"] : cell,
+                    c["dao_type"].get<int>());
+      }
+      rs.Call(u"MoveNext");
+    }
+    EXPECT_TRUE(rs.Get(u"Eof").ToBoolean());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RealAccessFiles,
+                         ::testing::Values("calcFieldTestV2010.accdb", "fixedNumericTestV2003.mdb", "testV1997.mdb",
+                                           "test2V2000.mdb"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
+
+}  // namespace
