@@ -73,7 +73,7 @@ Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_vie
     case kJetMemo: return Variant(textCodePage != 0 ? DecodeJet3Text(bytes, textCodePage) : DecodeJet4Text(bytes));
     case kJetBinary: fits(bytes.size(), declared); return Variant(Variant::Bytes(p, p + bytes.size()));
     case kJetOle: return Variant(Variant::Bytes(p, p + bytes.size()));
-    case kJetComplex: return Variant::Null();  // its values are rows of another table
+    case kJetComplex: need(4); return Variant(JetReadLE<int32_t>(p));  // the key of its values' rows in another table
     default: return Variant(Variant::Bytes(p, p + bytes.size()));  // a kind this reader does not know: its bytes
   }
 }

@@ -18,8 +18,9 @@
 // by the column's type (a calculated column's: its result's; an empty result
 // of a fixed-size kind is Null): one case per kind of value. `textCodePage` is the
 // code page of a Jet 3 file's text, 0 in later files (UTF-16 text). A
-// complex column's key gives Null (its values are another table's rows); a
-// type number this reader does not know gives the stored bytes.
+// complex column gives its key (its values are the rows of another table
+// that hold the key); a type number this reader does not know gives the
+// stored bytes.
 // Raises EJetError "The value of field '...' is damaged." when the bytes are
 // too few for the type, or a text or binary value is longer than its
 // column's declared size (never cut to it).

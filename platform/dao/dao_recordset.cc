@@ -13,17 +13,33 @@ JetTableCursor& DaoRecordsetState::Cursor() const {
   return *cursor;
 }
 
-DaoRecordset::DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const DaoComplexColumnTypes& complexTypes,
-                           bool jet3)
+Variant DaoColumn::Value(JetTableCursor& cursor) const {
+  Variant v = cursor.Value(index);
+  if (!complex) return v;
+  return complexValues && !v.IsNull() ? complexValues->ValueOf(v.ToInt32()) : Variant::Null();
+}
+
+DaoRecordset::DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const std::shared_ptr<const JetFile>& file,
+                           const DaoComplexColumnTypes& complexTypes)
     : state_(std::make_shared<DaoRecordsetState>()) {
+  const bool jet3 = file->IsJet3();
   // Access's own calculated layout wraps each value in 23 more bytes than
   // the result's, which the entry's size counts.
   constexpr int kCalculatedWrapping = 23;
-  for (const JetTableDefinition::Column& c : cursor->Columns()) {
+  const auto& columns = cursor->Columns();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const JetTableDefinition::Column& c = columns[i];
     const int stored = c.ValueType();
-    const int type = stored == kJetComplex ? complexTypes.TypeOf(c.complexId) : DaoFieldType(stored);
     const int size = c.resultTypeFromProperty ? std::max(c.size - kCalculatedWrapping, 0) : c.size;
-    state_->columns.push_back(DaoColumn{c.name, type, DaoFieldSize(stored, size, jet3)});
+    DaoColumn column{c.name, DaoFieldType(stored), DaoFieldSize(stored, size, jet3), i, false, nullptr};
+    if (stored == kJetComplex) {
+      const DaoComplexColumnTypes::Column* kind = complexTypes.Find(c.complexId);
+      if (kind && kind->history) continue;
+      column.type = complexTypes.TypeOf(c.complexId);
+      column.complex = true;
+      if (kind) column.complexValues = std::make_shared<DaoComplexValues>(file, *kind);
+    }
+    state_->columns.push_back(std::move(column));
   }
   state_->cursor = std::move(cursor);
   WithDaoErrors([&] { return state_->cursor->MoveFirst(); });

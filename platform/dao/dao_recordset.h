@@ -13,6 +13,8 @@
 //                         definition records, which Access lets go stale.
 //   Fields                property; the same Fields collection (dao_fields.h)
 //                         every time, whose fields follow the current record.
+//                         A version-history column is not among them: Access
+//                         shows none; its memo column holds the latest text.
 //   Close                 method; later calls to the recordset or its fields
 //                         raise "Object invalid or no longer set."
 #pragma once
@@ -23,6 +25,7 @@
 
 #include "jet/jet_table_cursor.h"
 #include "platform/dao/dao_complex_column_types.h"
+#include "platform/dao/dao_complex_values.h"
 #include "runtime/dispatch.h"
 #include "runtime/variant.h"
 
@@ -31,6 +34,12 @@ struct DaoColumn {
   UnicodeString name;
   int32_t type;  // DAO's type code
   int32_t size;  // DAO's size
+  size_t index;  // the table's column (the cursor's)
+  bool complex = false;
+  std::shared_ptr<DaoComplexValues> complexValues;  // complex columns with a flat table
+
+  // The field's value on the cursor's current row.
+  Variant Value(JetTableCursor& cursor) const;
 };
 
 // What a recordset and its field objects share.
@@ -45,8 +54,10 @@ struct DaoRecordsetState {
 
 class DaoRecordset : public IDispatchObject {
  public:
-  // Takes the open table; `complexTypes` and `jet3` give its fields' DAO types and sizes.
-  DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const DaoComplexColumnTypes& complexTypes, bool jet3);
+  // Takes the open table of `file`; `complexTypes` gives its complex
+  // fields' DAO types and values.
+  DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const std::shared_ptr<const JetFile>& file,
+               const DaoComplexColumnTypes& complexTypes);
   Variant Invoke(UnicodeStringView member, InvokeKind kind, const std::vector<Variant>& positional,
                  const std::vector<NamedArgument>& named) override;
 

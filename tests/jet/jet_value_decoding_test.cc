@@ -122,7 +122,7 @@ TEST(JetValueDecoding, CalculatedDecimal) {
 }
 
 // A type number this reader does not know gives its stored bytes; a complex
-// column's key is no value of its own.
+// column its key.
 TEST(JetValueDecoding, UnknownKindsAsTheirBytes) {
   using namespace std::string_literals;
   JetTableDefinition::Column c;
@@ -135,7 +135,7 @@ TEST(JetValueDecoding, UnknownKindsAsTheirBytes) {
       {0x46, "\xFF\xFEsomedata"s, Variant(Variant::Bytes{0xFF, 0xFE, 's', 'o', 'm', 'e', 'd', 'a', 't', 'a'})},
       {0x47, "\x37\0\0\0"s, Variant(Variant::Bytes{0x37, 0, 0, 0})},
       {0x48, ""s, Variant(Variant::Bytes{})},
-      {kJetComplex, "\x01\0\0\0"s, Variant::Null()},
+      {kJetComplex, "\x01\x02\0\0"s, Variant(int32_t(0x201))},
   };
   for (const auto& r : rows) {
     c.type = c.resultType = r.type;

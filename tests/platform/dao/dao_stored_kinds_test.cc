@@ -219,8 +219,8 @@ TEST(DaoEngineLinkedTables, AreRefusedByName) {
 }
 
 // Complex columns answer DAO's complex type for their kind, which
-// MSysComplexColumns and the name of the kind's template table tell; their
-// values are not read.
+// MSysComplexColumns and the name of the kind's template table tell; without
+// a flat table they have no values.
 TEST(DaoEngineComplexColumns, AnswerDaoTypesByKind) {
   TempDirectory dir;
   const std::string path = dir.File("complex.accdb");

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "runtime/utf8.h"
 #include "tests/platform/dao/dao_calls.h"
@@ -85,22 +86,28 @@ TEST_P(RealAccessFiles, ReadAsAccessShowsThem) {
     const json& rows = table["rows"];
     Variant rs = OpenTable(db, FromUtf8(name).c_str());
     EXPECT_EQ(rs.Get(u"RecordCount").ToInt64(), static_cast<int64_t>(rows.size()));
-    for (size_t i = 0; i < columns.size(); ++i) {
-      const json& c = columns[i];
+    // The fields: every column but a hidden one (a version history), in order.
+    std::vector<size_t> shown;
+    for (size_t i = 0; i < columns.size(); ++i)
+      if (!columns[i].value("hidden", false)) shown.push_back(i);
+    ASSERT_EQ(rs.Get(u"Fields").Get(u"Count").ToInt64(), static_cast<int64_t>(shown.size()));
+    for (size_t f = 0; f < shown.size(); ++f) {
+      const json& c = columns[shown[f]];
       SCOPED_TRACE(c["name"].get<std::string>());
-      Variant field = Field(rs, static_cast<int>(i));
+      Variant field = Field(rs, static_cast<int>(f));
       EXPECT_EQ(ToUtf8(field.Get(u"Name").ToString()), c["name"].get<std::string>());
       EXPECT_EQ(field.Get(u"Type").ToInt32(), c["dao_type"].get<int>());
       EXPECT_EQ(field.Get(u"Size").ToInt32(), c["dao_size"].get<int>());
     }
     for (size_t r = 0; r < rows.size(); ++r) {
       ASSERT_FALSE(rs.Get(u"Eof").ToBoolean()) << "row " << r + 1;
-      for (size_t i = 0; i < columns.size(); ++i) {
-        const json& c = columns[i];
-        const json& cell = rows[r][i];
+      for (size_t f = 0; f < shown.size(); ++f) {
+        const json& c = columns[shown[f]];
+        const json& cell = rows[r][shown[f]];
         SCOPED_TRACE("row " + std::to_string(r + 1) + ", column " + c["name"].get<std::string>());
-        ExpectValue(Field(rs, static_cast<int>(i)).Get(u"Value"), cell.is_object() && cell.contains("dao_value") ? cell["dao_value"] : cell,
-                    c["dao_type"].get<int>());
+        // A complex cell: the text the recordset gives for it.
+        const json& want = cell.is_object() && cell.contains("dao_value") ? cell["dao_value"] : cell;
+        ExpectValue(Field(rs, static_cast<int>(f)).Get(u"Value"), want, c["dao_type"].get<int>());
       }
       rs.Call(u"MoveNext");
     }
@@ -110,7 +117,8 @@ TEST_P(RealAccessFiles, ReadAsAccessShowsThem) {
 
 INSTANTIATE_TEST_SUITE_P(Files, RealAccessFiles,
                          ::testing::Values("calcFieldTestV2010.accdb", "fixedNumericTestV2003.mdb", "testV1997.mdb",
-                                           "test2V2000.mdb"),
+                                           "test2V2000.mdb", "unsupportedFieldsTestV2007.accdb",
+                                           "complexDataTestV2010.accdb"),
                          [](const auto& info) {
                            std::string name = info.param;
                            return name.substr(0, name.find('.'));
