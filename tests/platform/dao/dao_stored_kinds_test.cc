@@ -276,3 +276,65 @@ TEST(DaoEngineComplexColumns, AnswerDaoTypesByKind) {
     EXPECT_TRUE(f.Get(u"Value").IsNull()) << kinds[i].column;
   }
 }
+
+// Complex fields written with their values give them as one text each, in
+// stored order: multi-value lists joined by ", ", attachment names by "; ",
+// Null without values; the version history is not among the fields.
+TEST(DaoEngineComplexColumns, GiveTheirValuesAsText) {
+  TempDirectory dir;
+  const std::string path = dir.File("values.accdb");
+  auto complex = [](const char* name, accessdb::ComplexKind kind, ColumnType valueType = ColumnType::kText) {
+    accessdb::Column c{name, ColumnType::kComplex, 255};
+    c.complex_kind = kind;
+    c.complex_value_type = valueType;
+    return c;
+  };
+  accessdb::Column history = complex("History", accessdb::ComplexKind::kVersionHistory);
+  history.history_of = "Notes";
+  auto items = [](std::vector<Value> values, std::vector<accessdb::Attachment> files = {}) {
+    accessdb::ComplexItems i;
+    i.values = std::move(values);
+    i.attachments = std::move(files);
+    return i;
+  };
+  {
+    accessdb::DatabaseOptions options;
+    options.ace_version = 3;
+    accessdb::DatabaseWriter w(path, options);
+    w.BeginTable("Items", {{"ID", ColumnType::kLong},
+                           complex("Tags", accessdb::ComplexKind::kMultiValue),
+                           complex("Counts", accessdb::ComplexKind::kMultiValue, ColumnType::kLong),
+                           complex("Files", accessdb::ComplexKind::kAttachment),
+                           {"Notes", ColumnType::kMemo},
+                           history});
+    accessdb::ComplexItems versions;
+    versions.versions = {{"first", 40000.5}, {"second", 40001.5}};
+    w.AddRow({Value::Int(1), Value::Complex(1, items({Value::Text("red"), Value::Text("blue, dark")})),
+              Value::Complex(1, items({Value::Int(3), Value::Int(-1), Value::Int(3)})),
+              Value::Complex(1, items({}, {{"a.txt", "txt", "A"}, {"b.png", "png", "B"}})), Value::Text("second"),
+              Value::Complex(1, versions)});
+    w.AddRow({Value::Int(2), Value::Complex(2, items({})), Value::Complex(2, items({Value::Int(7)})),
+              Value::Complex(2, items({})), Value::Null(), Value::Complex(2, items({}))});
+    w.Finish();
+  }
+  Variant rs = OpenTable(Open(path), u"Items");
+  ASSERT_EQ(rs.Get(u"Fields").Get(u"Count").ToInt32(), 5);  // no History
+  const struct {
+    const char16_t* name;
+    int type;
+    Variant first, second;
+  } fields[] = {
+      {u"Tags", 109, Variant(u"red, blue, dark"), Variant::Null()},
+      {u"Counts", 104, Variant(u"3, -1, 3"), Variant(u"7")},
+      {u"Files", 101, Variant(u"a.txt; b.png"), Variant::Null()},
+      {u"Notes", 12, Variant(u"second"), Variant::Null()},
+  };
+  for (int i = 0; i < 4; ++i) {
+    Variant f = Field(rs, i + 1);
+    EXPECT_EQ(f.Get(u"Name").ToString(), fields[i].name);
+    EXPECT_EQ(f.Get(u"Type").ToInt32(), fields[i].type) << i;
+    EXPECT_EQ(f.Get(u"Value"), fields[i].first) << i;
+  }
+  rs.Call(u"MoveNext");
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Field(rs, i + 1).Get(u"Value"), fields[i].second) << i;
+}
