@@ -5,21 +5,10 @@
 
 #include "jet/jet_table_cursor.h"
 
-namespace {
-
-// The index of the catalog's column `name`, or -1.
-int ColumnIndex(const JetTableCursor& cursor, UnicodeStringView name) {
-  for (size_t i = 0; i < cursor.Columns().size(); ++i)
-    if (SameText(cursor.Columns()[i].name, name)) return static_cast<int>(i);
-  return -1;
-}
-
-}  // namespace
-
 JetCatalog::JetCatalog(const std::shared_ptr<const JetFile>& file) {
   JetTableCursor cursor(file, u"MSysObjects", kDefinitionPage);
-  const int id = ColumnIndex(cursor, u"Id"), parentId = ColumnIndex(cursor, u"ParentId"),
-            name = ColumnIndex(cursor, u"Name"), type = ColumnIndex(cursor, u"Type");
+  const int id = cursor.ColumnIndex(u"Id"), parentId = cursor.ColumnIndex(u"ParentId"),
+            name = cursor.ColumnIndex(u"Name"), type = cursor.ColumnIndex(u"Type");
   if (id < 0 || name < 0 || type < 0) throw EJetError(u"The system catalog lacks Id, Name or Type.");
   for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
     const Variant objectName = cursor.Value(static_cast<size_t>(name));
@@ -52,8 +41,8 @@ const JetCatalog::Object* JetCatalog::FindTable(UnicodeStringView name) const {
 
 std::string JetCatalog::TableProperties(const std::shared_ptr<const JetFile>& file, uint32_t definitionPage) {
   JetTableCursor cursor(file, u"MSysObjects", kDefinitionPage);
-  const int id = ColumnIndex(cursor, u"Id"), type = ColumnIndex(cursor, u"Type"),
-            properties = ColumnIndex(cursor, u"LvProp");
+  const int id = cursor.ColumnIndex(u"Id"), type = cursor.ColumnIndex(u"Type"),
+            properties = cursor.ColumnIndex(u"LvProp");
   if (id < 0 || type < 0) throw EJetError(u"The system catalog lacks Id, Name or Type.");
   if (properties < 0) return {};
   for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {

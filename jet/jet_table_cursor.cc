@@ -41,6 +41,13 @@ JetTableCursor::JetTableCursor(std::shared_ptr<const JetFile> file, UnicodeStrin
   Opening(name_, [&] { return ReadResultTypes(); });
 }
 
+int JetTableCursor::ColumnIndex(UnicodeStringView name) const {
+  const auto& columns = definition_.Columns();
+  for (size_t i = 0; i < columns.size(); ++i)
+    if (SameText(columns[i].name, name)) return static_cast<int>(i);
+  return -1;
+}
+
 bool JetTableCursor::ReadResultTypes() {
   const auto& columns = definition_.Columns();
   // The catalog's own columns are never calculated (and reading its

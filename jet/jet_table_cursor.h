@@ -48,6 +48,8 @@ class JetTableCursor {
   const UnicodeString& Name() const { return name_; }
   // Columns in the table's order (their numbers').
   const std::vector<JetTableDefinition::Column>& Columns() const { return definition_.Columns(); }
+  // The index of the column named `name` (letter case ignored), or -1.
+  int ColumnIndex(UnicodeStringView name) const;
   // Number of rows the table definition records. Access does not always keep
   // it up to date; CountRows() counts the rows there are.
   uint32_t RowCount() const { return definition_.RowCount(); }

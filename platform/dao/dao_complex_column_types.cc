@@ -40,12 +40,6 @@ void SetKind(const JetCatalog& catalog, uint32_t templatePage, DaoComplexColumnT
   column.history = o->name.size() > prefix && SameText(UnicodeStringView(o->name).substr(0, prefix), kHistoryTemplatePrefix);
 }
 
-// The index of `cursor`'s column `name`, or -1.
-int ColumnIndex(const JetTableCursor& cursor, UnicodeStringView name) {
-  for (size_t i = 0; i < cursor.Columns().size(); ++i)
-    if (SameText(cursor.Columns()[i].name, name)) return static_cast<int>(i);
-  return -1;
-}
 
 }  // namespace
 
@@ -54,8 +48,8 @@ DaoComplexColumnTypes::DaoComplexColumnTypes(const std::shared_ptr<const JetFile
   if (!table) return;
   try {
     JetTableCursor cursor(file, table->name, table->DefinitionPage());
-    const int id = ColumnIndex(cursor, u"ComplexID"), templateId = ColumnIndex(cursor, u"ComplexTypeObjectID"),
-              name = ColumnIndex(cursor, u"ColumnName"), flatTableId = ColumnIndex(cursor, u"FlatTableID");
+    const int id = cursor.ColumnIndex(u"ComplexID"), templateId = cursor.ColumnIndex(u"ComplexTypeObjectID"),
+              name = cursor.ColumnIndex(u"ColumnName"), flatTableId = cursor.ColumnIndex(u"FlatTableID");
     if (id < 0 || templateId < 0) return;
     auto page = [](const Variant& objectId) { return static_cast<uint32_t>(objectId.ToInt64()) & 0x00FFFFFF; };
     for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {

@@ -41,14 +41,13 @@ void DaoComplexValues::Load() {
   // The flat table's columns: the owning row's key ("_" and the column's
   // name), the value's own AutoNumber id (the order of the values), and the
   // value or the attachment's file name.
-  int keyColumn = -1, idColumn = -1, valueColumn = -1;
+  const int keyColumn = cursor.ColumnIndex(u"_" + column_.name);
+  const int valueColumn = cursor.ColumnIndex(attachments ? u"FileName" : u"Value");
+  int idColumn = -1;
   const auto& columns = cursor.Columns();
-  for (size_t i = 0; i < columns.size(); ++i) {
-    const JetTableDefinition::Column& c = columns[i];
-    if (SameText(c.name, u"_" + column_.name)) keyColumn = static_cast<int>(i);
-    else if (c.type == kJetLong && (c.flags & kJetColumnAutoLong)) idColumn = static_cast<int>(i);
-    else if (SameText(c.name, attachments ? u"FileName" : u"Value")) valueColumn = static_cast<int>(i);
-  }
+  for (size_t i = 0; i < columns.size(); ++i)
+    if (static_cast<int>(i) != keyColumn && columns[i].type == kJetLong && (columns[i].flags & kJetColumnAutoLong))
+      idColumn = static_cast<int>(i);
   if (keyColumn < 0 || valueColumn < 0)
     throw EJetError(FormatText(u"The values of column '%s' are damaged: table '%s' lacks their columns.",
                                {column_.name, column_.flatTable}));
