@@ -29,18 +29,23 @@ const std::string kFolder = std::string(ARVOLINE_SOURCE_DIR) + "/tests/data/real
 Decimal DecimalOf(const std::string& text) {
   Decimal d;
   d.negative = !text.empty() && text[0] == '-';
-  unsigned __int128 magnitude = 0;
+  uint64_t limbs[3] = {};  // the 96-bit magnitude, 32 bits a limb, least significant first
   bool point = false;
   for (char c : text.substr(d.negative ? 1 : 0)) {
     if (c == '.') {
       point = true;
       continue;
     }
-    magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
+    uint64_t carry = static_cast<uint64_t>(c - '0');
+    for (uint64_t& limb : limbs) {
+      limb = limb * 10 + carry;
+      carry = limb >> 32;
+      limb &= 0xFFFFFFFF;
+    }
     if (point) ++d.scale;
   }
-  d.hi32 = static_cast<uint32_t>(magnitude >> 64);
-  d.lo64 = static_cast<uint64_t>(magnitude);
+  d.hi32 = static_cast<uint32_t>(limbs[2]);
+  d.lo64 = limbs[1] << 32 | limbs[0];
   return d;
 }
 
