@@ -338,3 +338,35 @@ TEST(DaoEngineComplexColumns, GiveTheirValuesAsText) {
   rs.Call(u"MoveNext");
   for (int i = 0; i < 4; ++i) EXPECT_EQ(Field(rs, i + 1).Get(u"Value"), fields[i].second) << i;
 }
+
+// A flat table without the key column its complex column names is damage,
+// raised by each value of the column; the other fields still read.
+TEST(DaoEngineComplexColumns, FlatTableWithoutItsKeyIsDamage) {
+  TempDirectory dir;
+  const std::string path = dir.File("broken.accdb");
+  {
+    accessdb::DatabaseOptions options;
+    options.ace_version = 3;
+    accessdb::DatabaseWriter w(path, options);
+    accessdb::Column tags{"Tags", ColumnType::kComplex};
+    tags.complex_id = 1;
+    w.BeginTable("Items", {{"ID", ColumnType::kLong}, tags});
+    const uint32_t items = w.table_id();
+    w.AddRow({Value::Int(1), Value::Int(10)});
+    w.BeginTable("f_Tags", {{"Value", ColumnType::kText, 255}});  // no "_Tags"
+    const uint32_t flat = w.table_id();
+    w.BeginSystemTable("MSysComplexType_Text", {{"Value", ColumnType::kText, 255}});
+    const uint32_t kind = w.table_id();
+    w.BeginSystemTable("MSysComplexColumns", {{"ColumnName", ColumnType::kText, 64},
+                                              {"ComplexID", ColumnType::kLong},
+                                              {"ComplexTypeObjectID", ColumnType::kLong},
+                                              {"ConceptualTableID", ColumnType::kLong},
+                                              {"FlatTableID", ColumnType::kLong}});
+    w.AddRow({Value::Text("Tags"), Value::Int(1), Value::Int(kind), Value::Int(items), Value::Int(flat)});
+    w.Finish();
+  }
+  Variant rs = OpenTable(Open(path), u"Items");
+  EXPECT_EQ(dao_calls::ErrorOf([&] { Field(rs, 1).Get(u"Value"); }),
+            u"The values of column 'Tags' are damaged: table 'f_Tags' lacks their columns.");
+  EXPECT_EQ(Field(rs, 0).Get(u"Value"), Variant(int32_t(1)));
+}
