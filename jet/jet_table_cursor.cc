@@ -114,7 +114,11 @@ std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row 
     const uint32_t pointer = JetReadLE<uint32_t>(rowPage_ + pointerRow.start);
     if (Examine(JetPointerPage(pointer), overflowPage_.data()) != PageRole::kRows) return std::nullopt;
     rowPage_ = overflowPage_.data();
-    std::optional<JetDataPage::Row> target = JetDataPage(file_->Format(), rowPage_).FindRow(JetPointerRow(pointer));
+    const JetDataPage page(file_->Format(), rowPage_);
+    // The row a pointer leads to is marked as passed over by scans; any
+    // other row would be read twice.
+    if (!page.SkippedInScan(JetPointerRow(pointer))) return std::nullopt;
+    std::optional<JetDataPage::Row> target = page.FindRow(JetPointerRow(pointer));
     if (!target || !target->overflowPointer) return target;
     pointerRow = *target;
   }

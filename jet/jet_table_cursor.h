@@ -83,7 +83,8 @@ class JetTableCursor {
   bool LoadNextPage();
   // The row the overflow pointer `pointerRow` (on rowPage_) leads to, through
   // any further pointers; sets rowPage_ to the page holding it. Nullopt when
-  // a pointer leads to no row of this table.
+  // a pointer leads to no row of this table, or to a row not marked as moved
+  // (which a scan reads in its own place).
   std::optional<JetDataPage::Row> FollowOverflow(JetDataPage::Row pointerRow);
   bool DamagedRecord(const UnicodeString& message);
 
