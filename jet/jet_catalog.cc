@@ -5,22 +5,10 @@
 
 #include "jet/jet_table_cursor.h"
 
-namespace {
-
-constexpr uint32_t kCatalogPage = 2;
-
-}  // namespace
-
 JetCatalog::JetCatalog(const std::shared_ptr<const JetFile>& file) {
-  JetTableCursor cursor(file, u"MSysObjects", kCatalogPage);
-  int id = -1, parentId = -1, name = -1, type = -1;
-  for (size_t i = 0; i < cursor.Columns().size(); ++i) {
-    const UnicodeString& column = cursor.Columns()[i].name;
-    if (SameText(column, u"Id")) id = static_cast<int>(i);
-    if (SameText(column, u"ParentId")) parentId = static_cast<int>(i);
-    if (SameText(column, u"Name")) name = static_cast<int>(i);
-    if (SameText(column, u"Type")) type = static_cast<int>(i);
-  }
+  JetTableCursor cursor(file, u"MSysObjects", kDefinitionPage);
+  const int id = cursor.ColumnIndex(u"Id"), parentId = cursor.ColumnIndex(u"ParentId"),
+            name = cursor.ColumnIndex(u"Name"), type = cursor.ColumnIndex(u"Type");
   if (id < 0 || name < 0 || type < 0) throw EJetError(u"The system catalog lacks Id, Name or Type.");
   for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
     const Variant objectName = cursor.Value(static_cast<size_t>(name));
@@ -49,4 +37,25 @@ const JetCatalog::Object* JetCatalog::FindTable(UnicodeStringView name) const {
   for (const Object& o : objects_)
     if (o.IsLocalTable() && SameText(o.name, name)) return &o;
   return nullptr;
+}
+
+std::string JetCatalog::TableProperties(const std::shared_ptr<const JetFile>& file, uint32_t definitionPage) {
+  JetTableCursor cursor(file, u"MSysObjects", kDefinitionPage);
+  const int id = cursor.ColumnIndex(u"Id"), type = cursor.ColumnIndex(u"Type"),
+            properties = cursor.ColumnIndex(u"LvProp");
+  if (id < 0 || type < 0) throw EJetError(u"The system catalog lacks Id, Name or Type.");
+  if (properties < 0) return {};
+  for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
+    Object o;
+    const Variant objectId = cursor.Value(static_cast<size_t>(id));
+    const Variant objectType = cursor.Value(static_cast<size_t>(type));
+    if (objectId.IsNull() || objectType.IsNull()) continue;
+    o.id = static_cast<int32_t>(objectId.ToInt64());
+    o.type = static_cast<int32_t>(objectType.ToInt64());
+    if (!o.IsLocalTable() || o.DefinitionPage() != definitionPage) continue;
+    const Variant blob = cursor.Value(static_cast<size_t>(properties));
+    if (blob.Type() != VarType::ByteArray) return {};
+    return std::string(blob.AsBytes().begin(), blob.AsBytes().end());
+  }
+  return {};
 }

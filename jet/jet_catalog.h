@@ -3,14 +3,15 @@
 //
 // Each object has a name, an id (a table's id holds its definition page in
 // the lower 24 bits), the id of the container it belongs to, and a type
-// (the lower 7 bits tell the kind). Only these plain columns are read: an
-// object's properties (a long value) are never followed.
+// (the lower 7 bits tell the kind). Only these plain columns are read here;
+// a table's properties (a long value) are read on their own, when asked for.
 //
 // Read once, through a JetTableCursor on the complete JetFile; then a value.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "jet/jet_file.h"
@@ -18,6 +19,8 @@
 
 class JetCatalog {
  public:
+  // The page on which MSysObjects' definition starts, in every file.
+  static constexpr uint32_t kDefinitionPage = 2;
   // Object kinds: MSysObjects.Type, lower 7 bits.
   static constexpr int kLocalTable = 1;  // user and system tables
   static constexpr int kQuery = 5;       // a saved query
@@ -47,6 +50,13 @@ class JetCatalog {
   // The local table named `name` (letter case ignored, as the engine does
   // for object names), or nullptr. System tables count.
   const Object* FindTable(UnicodeStringView name) const;
+
+  // The properties long value (MSysObjects.LvProp, jet_property_blob.h) of
+  // the local table whose definition starts on `definitionPage`; empty when
+  // the table has none. Scans the catalog's rows again with a cursor of its
+  // own, reading the long value of the one row it needs. Raises EJetError
+  // with the damage found.
+  static std::string TableProperties(const std::shared_ptr<const JetFile>& file, uint32_t definitionPage);
 
  private:
   std::vector<Object> objects_;

@@ -10,19 +10,20 @@ std::optional<unsigned> JetDataPage::RowCount() const {
   return rows;
 }
 
+bool JetDataPage::SkippedInScan(unsigned row) const {
+  std::optional<unsigned> rows = RowCount();
+  return rows && row < *rows && (Offset(row) & kJetRowSkipped) != 0;
+}
+
 std::optional<JetDataPage::Row> JetDataPage::FindRow(unsigned row) const {
   std::optional<unsigned> rows = RowCount();
   if (!rows || row >= *rows) return std::nullopt;
-  const int offsets = format_.rowCountOffset + 2;
-  const unsigned raw = JetReadLE<uint16_t>(page_ + offsets + 2 * row);
+  const unsigned raw = Offset(row);
   Row r;
   r.start = static_cast<int>(raw & kJetRowOffsetMask);
-  r.end = row == 0 ? format_.pageSize
-                   : static_cast<int>(JetReadLE<uint16_t>(page_ + offsets + 2 * (row - 1)) & kJetRowOffsetMask);
-  r.deleted = (raw & kJetRowDeleted) != 0;
-  r.overflow = (raw & kJetRowOverflow) != 0;
-  if (r.deleted) return Row{0, 0, true, r.overflow};  // nothing of it is read
-  const int rowArea = offsets + 2 * static_cast<int>(*rows);
+  r.end = row == 0 ? format_.pageSize : static_cast<int>(Offset(row - 1) & kJetRowOffsetMask);
+  r.overflowPointer = (raw & kJetRowOverflowPointer) != 0;
+  const int rowArea = format_.rowCountOffset + 2 + 2 * static_cast<int>(*rows);
   if (r.start < rowArea || r.start > r.end || r.end > format_.pageSize) return std::nullopt;
   return r;
 }

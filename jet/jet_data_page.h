@@ -4,7 +4,8 @@
 // the table that owns it (or "LVAL" on a page of long values), the row
 // count, then one 2-byte offset per row. Row i runs from its offset to the
 // previous row's (row 0 to the page's end); the top bits of an offset are
-// flags (jet_format.h).
+// flags (jet_format.h): 0x4000 alone an overflow pointer, 0x8000 alone the
+// row it points to, both a deleted row.
 //
 // A view: it reads the page bytes it was given and copies nothing.
 #pragma once
@@ -16,12 +17,11 @@
 
 class JetDataPage {
  public:
-  // One row: its bytes [start, end) and the flags of its offset.
+  // One row: its bytes [start, end).
   struct Row {
     int start;
     int end;
-    bool deleted;   // deleted, or an overflow pointer whose target is read in its place
-    bool overflow;  // the target of an overflow pointer
+    bool overflowPointer;  // its first 4 bytes point to the row that holds the record
     int size() const { return end - start; }
   };
 
@@ -35,11 +35,19 @@ class JetDataPage {
   // The number of rows the page declares; nullopt when its offsets do not
   // fit in the page.
   std::optional<unsigned> RowCount() const;
-  // Row `row`; nullopt when the row does not exist or its bounds lie outside
-  // the page's row area. A deleted row comes back empty, unchecked.
+  // True when a scan of the table passes over row `row` without reading it:
+  // a deleted row, or the target of an overflow pointer (read through the
+  // pointer, where the table's order has it). False for a row that does not
+  // exist.
+  bool SkippedInScan(unsigned row) const;
+  // Row `row` where it lies, whatever its flags say of scans; nullopt when
+  // the row does not exist or its bounds lie outside the page's row area.
   std::optional<Row> FindRow(unsigned row) const;
 
  private:
+  // The offset entry of an existing row.
+  uint16_t Offset(unsigned row) const { return JetReadLE<uint16_t>(page_ + format_.rowCountOffset + 2 + 2 * row); }
+
   const JetFormat& format_;
   const unsigned char* page_;
 };

@@ -37,8 +37,12 @@ constexpr uint8_t kJetLastPageType = 0x05;         // 0x03 and 0x04 are index pa
 
 // The flags in the top bits of a row offset.
 constexpr uint16_t kJetRowOffsetMask = 0x1FFF;
-constexpr uint16_t kJetRowDeleted = 0x4000;   // deleted, or an overflow pointer whose target is read in its place
-constexpr uint16_t kJetRowOverflow = 0x8000;  // the target of an overflow pointer
+// A row holding only the pointer (page << 8 | row) to the row that holds the
+// record, which Access moved there when it grew out of its page.
+constexpr uint16_t kJetRowOverflowPointer = 0x4000;
+// Passed over by a scan: the target of an overflow pointer (read through the
+// pointer), or with the flag above a deleted row.
+constexpr uint16_t kJetRowSkipped = 0x8000;
 
 // A page pointer: the page number in the upper 24 bits, the row in the lowest 8.
 inline uint32_t JetPointerPage(uint32_t pointer) { return pointer >> 8; }

@@ -79,7 +79,7 @@ std::string_view JetLongValueReader::Row(uint32_t page, uint32_t row) {
   }
   slot->lastUse = ++uses_;
   std::optional<JetDataPage::Row> bounds = JetDataPage(file_.Format(), slot->bytes.data()).FindRow(row);
-  if (!bounds || bounds->deleted) throw EJetError(u"A long value points to a row that does not exist.");
+  if (!bounds || bounds->overflowPointer) throw EJetError(u"A long value points to a row that does not exist.");
   return std::string_view(reinterpret_cast<const char*>(slot->bytes.data() + bounds->start),
                           static_cast<size_t>(bounds->size()));
 }

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "jet/jet_data_page.h"
+#include "jet/jet_catalog.h"
+#include "jet/jet_property_blob.h"
 #include "jet/jet_value_decoding.h"
 
 namespace {
@@ -36,7 +37,34 @@ JetTableCursor::JetTableCursor(std::shared_ptr<const JetFile> file, UnicodeStrin
       layout_(file_->Format(), definition_),
       longValues_(*file_),
       page_(static_cast<size_t>(file_->PageSize())),
-      readInRow_(definition_.Columns().size()) {}
+      readInRow_(definition_.Columns().size()) {
+  Opening(name_, [&] { return ReadResultTypes(); });
+}
+
+int JetTableCursor::ColumnIndex(UnicodeStringView name) const {
+  const auto& columns = definition_.Columns();
+  for (size_t i = 0; i < columns.size(); ++i)
+    if (SameText(columns[i].name, name)) return static_cast<int>(i);
+  return -1;
+}
+
+bool JetTableCursor::ReadResultTypes() {
+  const auto& columns = definition_.Columns();
+  // The catalog's own columns are never calculated (and reading its
+  // properties would open this table again).
+  if (definitionPage_ == JetCatalog::kDefinitionPage ||
+      std::none_of(columns.begin(), columns.end(), [](const auto& c) { return c.calculated; }))
+    return false;
+  const std::string bytes = JetCatalog::TableProperties(file_, definitionPage_);
+  if (bytes.empty()) return false;
+  const JetPropertyBlob properties(bytes, file_->IsJet3() ? file_->TextCodePage() : 0, name_);
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!columns[i].calculated) continue;
+    const std::string* type = properties.Find(columns[i].name, u"ResultType");
+    if (type && !type->empty()) definition_.SetResultType(i, static_cast<uint8_t>((*type)[0]));
+  }
+  return true;
+}
 
 bool JetTableCursor::MoveFirst() {
   pageNumber_ = 0;
@@ -61,9 +89,12 @@ bool JetTableCursor::Fetch() {
       continue;
     }
     const unsigned row = row_++;
-    std::optional<JetDataPage::Row> bounds = JetDataPage(file_->Format(), page_.data()).FindRow(row);
-    if (bounds && bounds->deleted) continue;  // deleted rows and overflow pointers
-    if (!bounds || !layout_.Split(page_.data(), bounds->start, bounds->end, cells_)) {
+    const JetDataPage page(file_->Format(), page_.data());
+    if (page.SkippedInScan(row)) continue;  // deleted, or read through its overflow pointer
+    std::optional<JetDataPage::Row> bounds = page.FindRow(row);
+    rowPage_ = page_.data();
+    if (bounds && bounds->overflowPointer) bounds = FollowOverflow(*bounds);
+    if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_)) {
       DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
                                {static_cast<int64_t>(row), static_cast<int64_t>(pageNumber_), name_}));
       return true;
@@ -73,6 +104,38 @@ bool JetTableCursor::Fetch() {
   }
 }
 
+std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row pointerRow) {
+  // Access moves a record that outgrew its page; a few further moves are
+  // followed, never a loop.
+  constexpr int kMaxHops = 4;
+  overflowPage_.resize(page_.size());
+  for (int hop = 0; hop < kMaxHops; ++hop) {
+    if (pointerRow.size() < 4) return std::nullopt;
+    const uint32_t pointer = JetReadLE<uint32_t>(rowPage_ + pointerRow.start);
+    if (Examine(JetPointerPage(pointer), overflowPage_.data()) != PageRole::kRows) return std::nullopt;
+    rowPage_ = overflowPage_.data();
+    const JetDataPage page(file_->Format(), rowPage_);
+    // The row a pointer leads to is marked as passed over by scans; any
+    // other row would be read twice.
+    if (!page.SkippedInScan(JetPointerRow(pointer))) return std::nullopt;
+    std::optional<JetDataPage::Row> target = page.FindRow(JetPointerRow(pointer));
+    if (!target || !target->overflowPointer) return target;
+    pointerRow = *target;
+  }
+  return std::nullopt;
+}
+
+JetTableCursor::PageRole JetTableCursor::Examine(uint32_t number, unsigned char* buffer) const {
+  if (!file_->ReadPage(number, buffer)) return PageRole::kUnreadable;
+  const JetDataPage page(file_->Format(), buffer);
+  // Usage maps also list a table's long-value pages, and may list index
+  // pages; only a page that is no page at all, or another table's data, is damage.
+  if (page.IsData() && !page.HoldsLongValues() && page.Owner() != definitionPage_) return PageRole::kForeign;
+  if (buffer[0] == 0 || buffer[0] > kJetLastPageType) return PageRole::kDamaged;
+  if (!page.IsData() || page.HoldsLongValues()) return PageRole::kOther;
+  return page.RowCount() ? PageRole::kRows : PageRole::kDamaged;
+}
+
 // Reads the next page the usage map lists. False at the end of the table,
 // and when the page is damaged (the cursor then stands on a damaged record).
 bool JetTableCursor::LoadNextPage() {
@@ -80,19 +143,16 @@ bool JetTableCursor::LoadNextPage() {
     pageNumber_ = usageMap_.Next(pageNumber_);
     if (pageNumber_ == 0) return false;
     const int64_t number = pageNumber_;
-    if (!file_->ReadPage(pageNumber_, page_.data()))
-      return DamagedRecord(FormatText(u"Page %d of table '%s' cannot be read.", {number, name_}));
-    const JetDataPage page(file_->Format(), page_.data());
-    // Usage maps also list a table's long-value pages, and may list index
-    // pages; only a page that is no page at all, or another table's data, is damage.
-    if (page.IsData() && !page.HoldsLongValues() && page.Owner() != definitionPage_)
-      return DamagedRecord(FormatText(u"Page %d of table '%s' belongs to another table.", {number, name_}));
-    if (page_[0] == 0 || page_[0] > kJetLastPageType)
-      return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {number, name_}));
-    if (!page.IsData() || page.HoldsLongValues()) continue;
-    std::optional<unsigned> rows = page.RowCount();
-    if (!rows) return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {number, name_}));
-    rows_ = *rows;
+    switch (Examine(pageNumber_, page_.data())) {
+      case PageRole::kUnreadable:
+        return DamagedRecord(FormatText(u"Page %d of table '%s' cannot be read.", {number, name_}));
+      case PageRole::kForeign:
+        return DamagedRecord(FormatText(u"Page %d of table '%s' belongs to another table.", {number, name_}));
+      case PageRole::kDamaged: return DamagedRecord(FormatText(u"Page %d of table '%s' is damaged.", {number, name_}));
+      case PageRole::kOther: continue;
+      case PageRole::kRows: break;
+    }
+    rows_ = *JetDataPage(file_->Format(), page_.data()).RowCount();
     row_ = 0;
     pageLoaded_ = true;
     return true;
@@ -105,16 +165,37 @@ bool JetTableCursor::DamagedRecord(const UnicodeString& message) {
   return false;  // no page loaded: the next fetch goes on with the next page
 }
 
+uint64_t JetTableCursor::CountRows() const {
+  JetUsageMap map(*file_, definition_.UsedPagesMap());
+  std::vector<unsigned char> buffer(page_.size());
+  uint64_t records = 0;
+  for (uint32_t number = map.Next(0); number != 0; number = map.Next(number)) {
+    switch (Examine(number, buffer.data())) {
+      case PageRole::kOther: break;
+      case PageRole::kRows: {
+        const JetDataPage page(file_->Format(), buffer.data());
+        const unsigned rows = *page.RowCount();
+        for (unsigned row = 0; row < rows; ++row) records += page.SkippedInScan(row) ? 0 : 1;
+        break;
+      }
+      default: ++records;  // a page the scan meets as one damaged record
+    }
+  }
+  return records;
+}
+
 Variant JetTableCursor::Value(size_t index) {
   if (!hasRow_) throw EJetError(u"There is no current row.");
   if (!damage_.empty()) throw EJetError(damage_);
   const JetTableDefinition::Column& column = definition_.Columns()[index];
   const JetCell& cell = cells_[index];
   if (column.type == kJetBoolean && !column.calculated) return Variant(!cell.null);  // the null bit is the value
-  if (cell.null) return Variant::Null();
-  std::string_view bytes(reinterpret_cast<const char*>(page_.data() + cell.start), static_cast<size_t>(cell.size));
+  // A calculated column's cell without even its wrapping holds no result.
+  if (cell.null || (column.calculated && cell.size == 0)) return Variant::Null();
+  std::string_view bytes(reinterpret_cast<const char*>(rowPage_ + cell.start), static_cast<size_t>(cell.size));
   const bool again = readInRow_[index] == rowNumber_;
-  if (column.type == kJetMemo || column.type == kJetOle) bytes = longValues_.Read(bytes, column.name, again);
+  const int type = column.ValueType();
+  if (type == kJetMemo || type == kJetOle) bytes = longValues_.Read(bytes, column.name, again);
   if (!again) {
     if (bytes.size() > bytesLeft_)
       throw EJetError(FormatText(u"Table '%s' is damaged: its records hold more data than the file.", {name_}));

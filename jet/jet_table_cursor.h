@@ -3,9 +3,12 @@
 //
 // Opening parses the table's definition and reads its usage map row; the
 // data pages the map lists are then read one at a time, in page order, and
-// each row split into its cells (JetRowLayout). Deleted rows and overflow
-// pointers are skipped (the target of a pointer is read on its own page).
-// Memo and OLE values are read whole (JetLongValueReader).
+// each row split into its cells (JetRowLayout). Deleted rows are skipped; a
+// record that Access moved off its page is read through its overflow pointer,
+// in the place the pointer holds (the moved row itself is passed over).
+// Memo and OLE values are read whole (JetLongValueReader). A table with
+// calculated columns also has its properties read when opened, for the types
+// of their results (JetCatalog::TableProperties).
 //
 // Damage is never skipped: a data page or row that cannot be read becomes a
 // damaged record, on which the cursor stands like on any other row and whose
@@ -16,14 +19,16 @@
 // come from damage that points cells at the same bytes again and again (a
 // cell read twice counts once); past that every Value() raises.
 //
-// Shares its JetFile with the catalog and the other cursors; holds one page,
-// the long-value reader's few pages, and the table's definition.
+// Shares its JetFile with the catalog and the other cursors; holds a page
+// (two once an overflow pointer is followed), the long-value reader's few
+// pages, and the table's definition.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "jet/jet_data_page.h"
 #include "jet/jet_file.h"
 #include "jet/jet_long_value_reader.h"
 #include "jet/jet_row_layout.h"
@@ -43,8 +48,16 @@ class JetTableCursor {
   const UnicodeString& Name() const { return name_; }
   // Columns in the table's order (their numbers').
   const std::vector<JetTableDefinition::Column>& Columns() const { return definition_.Columns(); }
-  // Number of rows the table definition records.
+  // The index of the column named `name` (letter case ignored), or -1.
+  int ColumnIndex(UnicodeStringView name) const;
+  // Number of rows the table definition records. Access does not always keep
+  // it up to date; CountRows() counts the rows there are.
   uint32_t RowCount() const { return definition_.RowCount(); }
+  // The records a pass from MoveFirst meets, counted from the offset tables
+  // of the table's pages without splitting a row: each page is read once
+  // more. A page that a pass meets as a damaged record counts as one. Raises
+  // EJetError when the usage map is damaged. Leaves the position alone.
+  uint64_t CountRows() const;
 
   // Positions on the first row; false when the table is empty.
   bool MoveFirst();
@@ -58,8 +71,21 @@ class JetTableCursor {
   Variant Value(size_t index);
 
  private:
+  // What a page the usage map lists is to this table.
+  enum class PageRole { kRows, kOther, kUnreadable, kForeign, kDamaged };
+  // Reads page `number` into `buffer` (a page's size) and tells its role:
+  // rows of this table, long values or index pages, or damage.
+  PageRole Examine(uint32_t number, unsigned char* buffer) const;
+  // Takes the result types of calculated columns from the table's
+  // properties, where Access keeps them; true when it found properties.
+  bool ReadResultTypes();
   bool Fetch();
   bool LoadNextPage();
+  // The row the overflow pointer `pointerRow` (on rowPage_) leads to, through
+  // any further pointers; sets rowPage_ to the page holding it. Nullopt when
+  // a pointer leads to no row of this table, or to a row not marked as moved
+  // (which a scan reads in its own place).
+  std::optional<JetDataPage::Row> FollowOverflow(JetDataPage::Row pointerRow);
   bool DamagedRecord(const UnicodeString& message);
 
   std::shared_ptr<const JetFile> file_;
@@ -70,6 +96,8 @@ class JetTableCursor {
   JetRowLayout layout_;
   JetLongValueReader longValues_;
   std::vector<unsigned char> page_;  // the data page read last
+  std::vector<unsigned char> overflowPage_;  // the page an overflow pointer led to last
+  const unsigned char* rowPage_ = nullptr;   // the page holding the current row: one of the two
   std::vector<JetCell> cells_;       // of the current row
   // The row each column was last read in (rows count from 1 in a pass), so
   // that a cell read again is neither charged nor claimed again.

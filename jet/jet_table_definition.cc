@@ -55,6 +55,7 @@ JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::stri
     c.size = JetReadLE<uint16_t>(e + f.columnSize);
     if (f.columnExtraFlags >= 0) c.extraFlags = e[f.columnExtraFlags];
     c.calculated = (c.extraFlags & kJetColumnCalculated) != 0;
+    c.resultType = c.type;
     if (c.type == kJetNumeric) {
       c.precision = e[f.columnPrecision];
       c.scale = e[f.columnScale];
@@ -102,4 +103,15 @@ JetTableDefinition JetTableDefinition::Read(const JetFormat& format, uint32_t fi
   };
   if (!need(1)) Damaged();
   return Parse(format, bytes, need, codePage);
+}
+
+void JetTableDefinition::SetResultType(size_t column, int type) {
+  // The kinds Access lets an expression give.
+  static constexpr int kResultTypes[] = {kJetBoolean, kJetByte,     kJetInteger, kJetLong, kJetCurrency, kJetSingle,
+                                         kJetDouble,  kJetDateTime, kJetText,    kJetMemo, kJetGuid,     kJetNumeric};
+  Column& c = columns_.at(column);
+  if (!c.calculated || std::find(std::begin(kResultTypes), std::end(kResultTypes), type) == std::end(kResultTypes))
+    throw EJetError(FormatText(u"The definition of column '%s' is damaged.", {c.name}));
+  c.resultType = type;
+  c.resultTypeFromProperty = true;
 }

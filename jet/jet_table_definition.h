@@ -37,6 +37,14 @@ class JetTableDefinition {
     int scale = 0;          // Decimal columns
     int32_t complexId = 0;  // complex columns: their ComplexID in MSysComplexColumns
     bool calculated = false;
+    // Calculated columns: the type of the stored result. Access keeps it in
+    // the column's ResultType property (JetTableCursor reads it), the entry
+    // often holding another type; without the property, the entry's type.
+    int resultType = 0;
+    bool resultTypeFromProperty = false;  // and the result stored in Access's layouts
+
+    // The type of the values the column's cells hold.
+    int ValueType() const { return calculated ? resultType : type; }
   };
 
   // Parses a definition whose pages are joined (the first page whole, each
@@ -65,6 +73,11 @@ class JetTableDefinition {
   int VariableColumnCount() const { return variableColumns_; }
   // The pointer (page and row) of the usage map that lists the table's pages.
   uint32_t UsedPagesMap() const { return usedPagesMap_; }
+
+  // Records the result type a calculated column's ResultType property holds.
+  // Raises EJetError "The definition of column '...' is damaged." when the
+  // column is not calculated or `type` is no type a result can have.
+  void SetResultType(size_t column, int type);
 
  private:
   JetTableDefinition() = default;

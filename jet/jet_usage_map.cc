@@ -17,7 +17,7 @@ JetUsageMap::JetUsageMap(const JetFile& file, uint32_t pointer) : file_(file) {
   std::vector<unsigned char> page;
   if (!file.ReadPage(JetPointerPage(pointer), page)) Damaged();
   std::optional<JetDataPage::Row> row = JetDataPage(file.Format(), page.data()).FindRow(JetPointerRow(pointer));
-  if (!row || row->deleted) Damaged();
+  if (!row || row->overflowPointer) Damaged();
   map_.assign(page.begin() + row->start, page.begin() + row->end);
   if (map_.empty() || map_[0] > 1 || (map_[0] == 0 && map_.size() < kInlineHeader)) Damaged();
 }

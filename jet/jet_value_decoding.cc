@@ -41,7 +41,10 @@ Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_vie
     if (!column.calculated && units > limit) throw damaged();
   };
   const size_t declared = static_cast<size_t>(column.size);
-  switch (column.type) {
+  const int type = column.ValueType();
+  // An empty result of a fixed-size kind is no value.
+  if (column.calculated && bytes.empty() && type != kJetText && type != kJetMemo) return Variant::Null();
+  switch (type) {
     case kJetBoolean: need(1); return Variant(p[0] != 0);  // calculated only: a stored Yes/No is its null bit
     case kJetByte: need(1); return Variant(static_cast<uint8_t>(p[0]));
     case kJetInteger: need(2); return Variant(static_cast<int32_t>(JetReadLE<int16_t>(p)));
@@ -52,7 +55,13 @@ Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_vie
     case kJetDouble: need(8); return Variant(JetReadLE<double>(p));
     case kJetDateTime: need(8); return Variant::FromDate(JetReadLE<double>(p));
     case kJetGuid: need(16); return Variant(DecodeJetGuid(bytes.substr(0, 16)));
-    case kJetNumeric: need(17); return Variant(DecodeJetDecimal(bytes.substr(0, 17), column.scale));
+    case kJetNumeric:
+      if (column.calculated && column.resultTypeFromProperty) {
+        need(16);
+        return Variant(DecodeJetCalculatedDecimal(bytes.substr(0, 16)));
+      }
+      need(17);
+      return Variant(DecodeJetDecimal(bytes.substr(0, 17), column.scale));
     case kJetDateTimeExtended: need(39); return DecodeJetExtendedDateTime(bytes);
     case kJetText: {
       fits(bytes.size(), declared);
@@ -64,7 +73,8 @@ Variant DecodeJetValue(const JetTableDefinition::Column& column, std::string_vie
     case kJetMemo: return Variant(textCodePage != 0 ? DecodeJet3Text(bytes, textCodePage) : DecodeJet4Text(bytes));
     case kJetBinary: fits(bytes.size(), declared); return Variant(Variant::Bytes(p, p + bytes.size()));
     case kJetOle: return Variant(Variant::Bytes(p, p + bytes.size()));
-    default: return Variant::Null();
+    case kJetComplex: need(4); return Variant(JetReadLE<int32_t>(p));  // the key of its values' rows in another table
+    default: return Variant(Variant::Bytes(p, p + bytes.size()));  // a kind this reader does not know: its bytes
   }
 }
 
@@ -146,6 +156,16 @@ Decimal DecodeJetDecimal(std::string_view bytes17, int scale) {
   return d;
 }
 
+Decimal DecodeJetCalculatedDecimal(std::string_view b) {
+  if (b.size() < 16 || static_cast<uint8_t>(b[2]) > 28) throw EJetError(u"Invalid decimal value.");
+  Decimal d;
+  d.scale = static_cast<uint8_t>(b[2]);
+  d.negative = (static_cast<uint8_t>(b[3]) & 0x80) != 0;
+  d.hi32 = JetReadLE<uint32_t>(b, 4);
+  d.lo64 = JetReadLE<uint64_t>(b, 8);
+  return d;
+}
+
 Variant DecodeJetExtendedDateTime(std::string_view b) {
   auto digits = [&](size_t from, size_t count) {
     int64_t v = 0;
@@ -180,7 +200,8 @@ std::string_view UnwrapCalculatedValue(std::string_view cell) {
   constexpr size_t kHeader = 16, kValue = 20;
   if (cell.size() < kValue) throw EJetError(u"Invalid calculated value.");
   const size_t length = JetReadLE<uint32_t>(cell, kHeader);
-  return cell.substr(kValue, std::min(length, cell.size() - kValue));
+  if (length > cell.size() - kValue) throw EJetError(u"Invalid calculated value.");
+  return cell.substr(kValue, length);
 }
 
 UnicodeString DecodeJetGuid(std::string_view b) {

@@ -15,9 +15,12 @@
 
 // The value of `column` whose stored bytes are `bytes` (a memo or OLE
 // value read whole, a calculated column's result taken out of its wrapping),
-// by the column's type: one case per kind of value. `textCodePage` is the
-// code page of a Jet 3 file's text, 0 in later files (UTF-16 text). Types
-// without a DAO form here (complex columns, unknown type numbers) give Null.
+// by the column's type (a calculated column's: its result's; an empty result
+// of a fixed-size kind is Null): one case per kind of value. `textCodePage` is the
+// code page of a Jet 3 file's text, 0 in later files (UTF-16 text). A
+// complex column gives its key (its values are the rows of another table
+// that hold the key); a type number this reader does not know gives the
+// stored bytes.
 // Raises EJetError "The value of field '...' is damaged." when the bytes are
 // too few for the type, or a text or binary value is longer than its
 // column's declared size (never cut to it).
@@ -36,6 +39,12 @@ UnicodeString DecodeJet4Text(std::string_view bytes);
 // magnitude needs more than 96 bits (no such value fits a decimal variant).
 Decimal DecodeJetDecimal(std::string_view bytes17, int scale);
 
+// A calculated Decimal result as Access stores it (16 bytes, the layout of
+// the Windows DECIMAL): 2 bytes unused, the scale (0 to 28), the sign (0x80
+// negative), the magnitude's high 32 bits, then its low 64 bits. Raises
+// EJetError for fewer bytes or a larger scale.
+Decimal DecodeJetCalculatedDecimal(std::string_view bytes16);
+
 // A Date/Time Extended cell: 42 ASCII bytes, of which the first 39 count:
 // the days since 0001-01-01 (19 digits), ":", the seconds of the day (12
 // digits) and the 100-nanosecond steps (7 digits). A date-time value when the
@@ -46,8 +55,8 @@ Variant DecodeJetExtendedDateTime(std::string_view bytes);
 
 // The value inside a calculated column's cell (Access 2010 and later): a
 // 16-byte header, the value's length (4 bytes, little-endian), the value.
-// A length beyond the cell is cut to the cell. Raises EJetError for a cell
-// shorter than the header.
+// Raises EJetError "Invalid calculated value." for a cell shorter than the
+// header or a length beyond the cell (never cut to it).
 std::string_view UnwrapCalculatedValue(std::string_view cell);
 
 // A GUID cell (16 bytes, the first three groups little-endian) as the text

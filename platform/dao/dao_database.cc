@@ -99,5 +99,5 @@ Variant DaoDatabase::OpenRecordset(const UnicodeString& name) {
         {name}));
   }
   auto cursor = WithDaoErrors([&] { return std::make_unique<JetTableCursor>(open.file, table->name, table->DefinitionPage()); });
-  return Variant(DispatchRef(std::make_shared<DaoRecordset>(std::move(cursor), open.complexTypes, open.file->IsJet3())));
+  return Variant(DispatchRef(std::make_shared<DaoRecordset>(std::move(cursor), open.file, open.complexTypes)));
 }

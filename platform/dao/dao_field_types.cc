@@ -37,7 +37,8 @@ int32_t DaoFieldSize(int jetType, int storedSize, bool jet3) {
     case kJetText: return jet3 ? storedSize : storedSize / 2;
     case kJetBinary: return storedSize;
     case kJetMemo:
-    case kJetOle: return 0;
+    case kJetOle:
+    case kJetComplex: return 0;  // a complex field's text joins all its values
     default: {
       const TypeInfo* t = FindType(jetType);
       return t && t->fixedSize > 0 ? t->fixedSize : storedSize;

@@ -38,7 +38,7 @@ Variant DaoField::Invoke(UnicodeStringView member, InvokeKind, const std::vector
   JetTableCursor& cursor = state_->Cursor();
   if (IsMember(member, u"Value")) {
     if (!cursor.HasRow()) throw EOleError(u"No current record.");
-    return WithDaoErrors([&] { return cursor.Value(index_); });
+    return WithDaoErrors([&] { return state_->columns[index_].Value(cursor); });
   }
   const DaoColumn& column = state_->columns[index_];
   if (IsMember(member, u"Name")) return Variant(column.name);

@@ -6,18 +6,26 @@
 //                         no record to move to from (an empty recordset, or
 //                         MoveNext at Eof), as DAO does.
 //   Eof, BOF              properties.
-//   RecordCount           property; the table's row count.
+//   RecordCount           property; the table's records, as a table-type
+//                         recordset reports them: counted from the table's
+//                         pages when first asked for (jet_table_cursor.h,
+//                         CountRows), not taken from the count its
+//                         definition records, which Access lets go stale.
 //   Fields                property; the same Fields collection (dao_fields.h)
 //                         every time, whose fields follow the current record.
+//                         A version-history column is not among them: Access
+//                         shows none; its memo column holds the latest text.
 //   Close                 method; later calls to the recordset or its fields
 //                         raise "Object invalid or no longer set."
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "jet/jet_table_cursor.h"
 #include "platform/dao/dao_complex_column_types.h"
+#include "platform/dao/dao_complex_values.h"
 #include "runtime/dispatch.h"
 #include "runtime/variant.h"
 
@@ -26,6 +34,12 @@ struct DaoColumn {
   UnicodeString name;
   int32_t type;  // DAO's type code
   int32_t size;  // DAO's size
+  size_t index;  // the table's column (the cursor's)
+  bool complex = false;
+  std::shared_ptr<DaoComplexValues> complexValues;  // complex columns with a flat table
+
+  // The field's value on the cursor's current row.
+  Variant Value(JetTableCursor& cursor) const;
 };
 
 // What a recordset and its field objects share.
@@ -33,14 +47,17 @@ struct DaoRecordsetState {
   std::unique_ptr<JetTableCursor> cursor;  // null once closed
   std::vector<DaoColumn> columns;
   bool bof = false;
+  std::optional<uint64_t> recordCount;  // once counted
 
   JetTableCursor& Cursor() const;  // raises when closed
 };
 
 class DaoRecordset : public IDispatchObject {
  public:
-  // Takes the open table; `complexTypes` and `jet3` give its fields' DAO types and sizes.
-  DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const DaoComplexColumnTypes& complexTypes, bool jet3);
+  // Takes the open table of `file`; `complexTypes` gives its complex
+  // fields' DAO types and values.
+  DaoRecordset(std::unique_ptr<JetTableCursor> cursor, const std::shared_ptr<const JetFile>& file,
+               const DaoComplexColumnTypes& complexTypes);
   Variant Invoke(UnicodeStringView member, InvokeKind kind, const std::vector<Variant>& positional,
                  const std::vector<NamedArgument>& named) override;
 

@@ -155,3 +155,40 @@ TEST(JetTableDefinition, ColumnEntriesNoWellFormedFileHoldsAreDamaged) {
             }),
             "The definition of column 'C' is damaged.");
 }
+
+// A calculated column takes the result type its ResultType property names,
+// when it is a type a result can have; an ordinary column takes none.
+TEST(JetTableDefinition, ResultTypesOfCalculatedColumnsOnly) {
+  const struct {
+    size_t column;  // 0: calculated "ID" (entry type long), 1: "Title"
+    int type;
+    bool accepted;
+  } cases[] = {
+      {0, 0x05, true},   // currency
+      {0, 0x0C, true},   // memo
+      {0, 0x10, true},   // Decimal
+      {0, 0x12, false},  // complex
+      {0, 0x00, false},
+      {0, 0x46, false},
+      {1, 0x0A, false},  // not calculated
+  };
+  for (const auto& c : cases) {
+    JetTableDefinition d(kJet4Format,
+                         Definition(kJet4Format,
+                                    {{0x0A, 1, 0, 0x02, 0, 100, "Title", 0x09, 0x04, 0x01},
+                                     {0x04, 0, 1, 0x02, 0, 4, "ID", 0, 0, 0xC0}},
+                                    2),
+                         1252);
+    EXPECT_EQ(d.Columns()[0].ValueType(), 0x04);
+    const std::string error = ErrorOf([&] { d.SetResultType(c.column, c.type); });
+    if (!c.accepted) {
+      EXPECT_EQ(error, c.column == 0 ? "The definition of column 'ID' is damaged."
+                                     : "The definition of column 'Title' is damaged.") << c.type;
+      continue;
+    }
+    EXPECT_EQ(error, "(no error)");
+    EXPECT_EQ(d.Columns()[0].ValueType(), c.type);
+    EXPECT_EQ(d.Columns()[0].type, 0x04);  // the entry's own type stays
+    EXPECT_TRUE(d.Columns()[0].resultTypeFromProperty);
+  }
+}

@@ -91,6 +91,54 @@ TEST(JetValueDecoding, CalculatedValueBehindItsHeaderAndLength) {
   const std::string header(16, '\x5A');
   EXPECT_EQ(UnwrapCalculatedValue(header + "\x03\0\0\0abc\0\0\0"s), "abc");
   EXPECT_EQ(UnwrapCalculatedValue(header + "\0\0\0\0"s), "");
-  EXPECT_EQ(UnwrapCalculatedValue(header + "\xFF\0\0\0ab"s), "ab");  // a length beyond the cell is cut
+  EXPECT_THROW(UnwrapCalculatedValue(header + "\xFF\0\0\0ab"s), EJetError);  // a length beyond the cell, never cut
   EXPECT_THROW(UnwrapCalculatedValue(header + "\x01\0\0"s), EJetError);
+}
+
+// A calculated Decimal in its own 16-byte layout; the scale is the value's.
+TEST(JetValueDecoding, CalculatedDecimal) {
+  using namespace std::string_literals;
+  struct Row {
+    std::string stored;
+    const char16_t* text;  // as DAO prints it, trailing zeros dropped; nullptr: damage
+    int scale;
+  } rows[] = {
+      {"\x0e\0\x0a\0\0\0\0\0\xec\x04\xb0\x1f\xe7\xae\0\0"s, u"19230.7692307692", 10},
+      {"\x0e\0\x12\0\x58\xe9\x93\xb6\x74\x4d\xea\xc8\xf7\xaa\x52\x18"s, u"56505085819.42479129657228018", 18},
+      {"\0\0\x06\x80\0\0\0\0\xf8\xb4\x28\x02\0\0\0\0"s, u"-36.2222", 6},
+      {"\x0e\0\x08\0"s + std::string(12, '\0'), u"0", 8},
+      {"\0\0\x1d\0"s + std::string(12, '\0'), nullptr, 0},  // scale 29
+      {std::string(15, '\0'), nullptr, 0},
+  };
+  for (const Row& r : rows) {
+    if (!r.text) {
+      EXPECT_THROW(DecodeJetCalculatedDecimal(r.stored), EJetError);
+      continue;
+    }
+    const Decimal d = DecodeJetCalculatedDecimal(r.stored);
+    EXPECT_EQ(DecimalToStr(d, u'.'), r.text);
+    EXPECT_EQ(d.scale, r.scale);
+  }
+}
+
+// A type number this reader does not know gives its stored bytes; a complex
+// column its key.
+TEST(JetValueDecoding, UnknownKindsAsTheirBytes) {
+  using namespace std::string_literals;
+  JetTableDefinition::Column c;
+  c.name = u"X";
+  const struct {
+    int type;
+    std::string stored;
+    Variant expected;
+  } rows[] = {
+      {0x46, "\xFF\xFEsomedata"s, Variant(Variant::Bytes{0xFF, 0xFE, 's', 'o', 'm', 'e', 'd', 'a', 't', 'a'})},
+      {0x47, "\x37\0\0\0"s, Variant(Variant::Bytes{0x37, 0, 0, 0})},
+      {0x48, ""s, Variant(Variant::Bytes{})},
+      {kJetComplex, "\x01\x02\0\0"s, Variant(int32_t(0x201))},
+  };
+  for (const auto& r : rows) {
+    c.type = c.resultType = r.type;
+    EXPECT_EQ(DecodeJetValue(c, r.stored, 0), r.expected) << r.type;
+  }
 }

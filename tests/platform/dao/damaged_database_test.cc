@@ -388,6 +388,30 @@ TEST_P(DamagedDatabase, WhatNoWellFormedFileHoldsIsDamageNotData) {
   }
 }
 
+// An overflow pointer leads to the row Access moved its record to, which is
+// marked as moved; one leading to an ordinary row, or round in a loop, would
+// read a record twice or never end: the pointer's record is damaged.
+TEST_P(DamagedDatabase, OverflowPointerToAnUnmovedRowIsDamage) {
+  const struct {
+    const char* name;
+    uint32_t targetRow;  // on the page of "last", which is its row 2
+  } cases[] = {{"to the first row", 0}, {"to itself", 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DatabaseDamage::RowPointer last{};
+    ReadResult r = ReadDamaged([&](DatabaseDamage& d) {
+      last = d.RowHolding("last");
+      const size_t entry = last.page * static_cast<size_t>(d.PageSize()) +
+                           static_cast<size_t>(d.Format().rowCountOffset) + 2 + 2 * last.row;
+      d.WriteByte(entry + 1, static_cast<unsigned char>((d.ReadU32(entry) >> 8) | 0x40));
+      d.WriteU32(d.RowStart(last), DatabaseDamage::RowPointer{last.page, c.targetRow}.Packed());
+    });
+    ASSERT_EQ(last.row, 2u);
+    EXPECT_EQ(r.keys, (std::vector<std::string>{"chain", "single", "(damaged)"}));
+    EXPECT_EQ(r.error, "The record at row 2 of page " + std::to_string(last.page) + " of table 'Notes' is damaged.");
+  }
+}
+
 // Damage that makes every cell of a row read the same bytes: 100 fixed
 // columns turned into an unknown kind that takes the row's whole fixed part.
 // Each column alone could be so, so the table opens; its rows would yield a

@@ -17,7 +17,7 @@ TEST(DaoFieldTypes, TypeCodesAndSizesAsDaoReportsThem) {
       {kJetDouble, 8, false, 7, 8},    {kJetDateTime, 8, false, 8, 8}, {kJetBinary, 10, false, 9, 10},
       {kJetText, 100, false, 10, 50},  {kJetText, 50, true, 10, 50},   {kJetOle, 0, false, 11, 0},
       {kJetMemo, 0, false, 12, 0},     {kJetGuid, 16, false, 15, 16},  {kJetBigInt, 8, false, 16, 8},
-      {kJetNumeric, 17, false, 20, 16}, {kJetComplex, 4, false, 0, 4}, {kJetDateTimeExtended, 42, false, 8, 8},
+      {kJetNumeric, 17, false, 20, 16}, {kJetComplex, 4, false, 0, 0}, {kJetDateTimeExtended, 42, false, 8, 8},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(DaoFieldType(r.jetType), r.daoType) << r.jetType;

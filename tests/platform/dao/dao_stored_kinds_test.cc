@@ -219,8 +219,8 @@ TEST(DaoEngineLinkedTables, AreRefusedByName) {
 }
 
 // Complex columns answer DAO's complex type for their kind, which
-// MSysComplexColumns and the name of the kind's template table tell; their
-// values are not read.
+// MSysComplexColumns and the name of the kind's template table tell; without
+// a flat table they have no values.
 TEST(DaoEngineComplexColumns, AnswerDaoTypesByKind) {
   TempDirectory dir;
   const std::string path = dir.File("complex.accdb");
@@ -275,4 +275,98 @@ TEST(DaoEngineComplexColumns, AnswerDaoTypesByKind) {
     EXPECT_EQ(f.Get(u"Type").ToInt32(), kinds[i].daoType) << kinds[i].column;
     EXPECT_TRUE(f.Get(u"Value").IsNull()) << kinds[i].column;
   }
+}
+
+// Complex fields written with their values give them as one text each, in
+// stored order: multi-value lists joined by ", ", attachment names by "; ",
+// Null without values; the version history is not among the fields.
+TEST(DaoEngineComplexColumns, GiveTheirValuesAsText) {
+  TempDirectory dir;
+  const std::string path = dir.File("values.accdb");
+  auto complex = [](const char* name, accessdb::ComplexKind kind, ColumnType valueType = ColumnType::kText) {
+    accessdb::Column c{name, ColumnType::kComplex, 255};
+    c.complex_kind = kind;
+    c.complex_value_type = valueType;
+    return c;
+  };
+  accessdb::Column history = complex("History", accessdb::ComplexKind::kVersionHistory);
+  history.history_of = "Notes";
+  auto items = [](std::vector<Value> values, std::vector<accessdb::Attachment> files = {}) {
+    accessdb::ComplexItems i;
+    i.values = std::move(values);
+    i.attachments = std::move(files);
+    return i;
+  };
+  {
+    accessdb::DatabaseOptions options;
+    options.ace_version = 3;
+    accessdb::DatabaseWriter w(path, options);
+    w.BeginTable("Items", {{"ID", ColumnType::kLong},
+                           complex("Tags", accessdb::ComplexKind::kMultiValue),
+                           complex("Counts", accessdb::ComplexKind::kMultiValue, ColumnType::kLong),
+                           complex("Files", accessdb::ComplexKind::kAttachment),
+                           {"Notes", ColumnType::kMemo},
+                           history});
+    accessdb::ComplexItems versions;
+    versions.versions = {{"first", 40000.5}, {"second", 40001.5}};
+    w.AddRow({Value::Int(1), Value::Complex(1, items({Value::Text("red"), Value::Text("blue, dark")})),
+              Value::Complex(1, items({Value::Int(3), Value::Int(-1), Value::Int(3)})),
+              Value::Complex(1, items({}, {{"a.txt", "txt", "A"}, {"b.png", "png", "B"}})), Value::Text("second"),
+              Value::Complex(1, versions)});
+    w.AddRow({Value::Int(2), Value::Complex(2, items({})), Value::Complex(2, items({Value::Int(7)})),
+              Value::Complex(2, items({})), Value::Null(), Value::Complex(2, items({}))});
+    w.Finish();
+  }
+  Variant rs = OpenTable(Open(path), u"Items");
+  ASSERT_EQ(rs.Get(u"Fields").Get(u"Count").ToInt32(), 5);  // no History
+  const struct {
+    const char16_t* name;
+    int type;
+    Variant first, second;
+  } fields[] = {
+      {u"Tags", 109, Variant(u"red, blue, dark"), Variant::Null()},
+      {u"Counts", 104, Variant(u"3, -1, 3"), Variant(u"7")},
+      {u"Files", 101, Variant(u"a.txt; b.png"), Variant::Null()},
+      {u"Notes", 12, Variant(u"second"), Variant::Null()},
+  };
+  for (int i = 0; i < 4; ++i) {
+    Variant f = Field(rs, i + 1);
+    EXPECT_EQ(f.Get(u"Name").ToString(), fields[i].name);
+    EXPECT_EQ(f.Get(u"Type").ToInt32(), fields[i].type) << i;
+    EXPECT_EQ(f.Get(u"Value"), fields[i].first) << i;
+  }
+  rs.Call(u"MoveNext");
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Field(rs, i + 1).Get(u"Value"), fields[i].second) << i;
+}
+
+// A flat table without the key column its complex column names is damage,
+// raised by each value of the column; the other fields still read.
+TEST(DaoEngineComplexColumns, FlatTableWithoutItsKeyIsDamage) {
+  TempDirectory dir;
+  const std::string path = dir.File("broken.accdb");
+  {
+    accessdb::DatabaseOptions options;
+    options.ace_version = 3;
+    accessdb::DatabaseWriter w(path, options);
+    accessdb::Column tags{"Tags", ColumnType::kComplex};
+    tags.complex_id = 1;
+    w.BeginTable("Items", {{"ID", ColumnType::kLong}, tags});
+    const uint32_t items = w.table_id();
+    w.AddRow({Value::Int(1), Value::Int(10)});
+    w.BeginTable("f_Tags", {{"Value", ColumnType::kText, 255}});  // no "_Tags"
+    const uint32_t flat = w.table_id();
+    w.BeginSystemTable("MSysComplexType_Text", {{"Value", ColumnType::kText, 255}});
+    const uint32_t kind = w.table_id();
+    w.BeginSystemTable("MSysComplexColumns", {{"ColumnName", ColumnType::kText, 64},
+                                              {"ComplexID", ColumnType::kLong},
+                                              {"ComplexTypeObjectID", ColumnType::kLong},
+                                              {"ConceptualTableID", ColumnType::kLong},
+                                              {"FlatTableID", ColumnType::kLong}});
+    w.AddRow({Value::Text("Tags"), Value::Int(1), Value::Int(kind), Value::Int(items), Value::Int(flat)});
+    w.Finish();
+  }
+  Variant rs = OpenTable(Open(path), u"Items");
+  EXPECT_EQ(dao_calls::ErrorOf([&] { Field(rs, 1).Get(u"Value"); }),
+            u"The values of column 'Tags' are damaged: table 'f_Tags' lacks their columns.");
+  EXPECT_EQ(Field(rs, 0).Get(u"Value"), Variant(int32_t(1)));
 }
