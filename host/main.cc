@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/code_page_choice.h"
+#include "host/database_format_check.h"
 #include "host/database_path.h"
 #include "host/export_command.h"
 #include "host/host_error.h"
@@ -41,7 +42,10 @@ const char kDescription[] =
     "code page; a path the code page cannot represent is refused.\n"
     "\n"
     "Before the plug-in is called, the host checks that the database path names a regular\n"
-    "file it can read (\"error: notes.xtp: No such file or directory\").\n"
+    "file it can read (\"error: notes.xtp: No such file or directory\"). When the plug-in\n"
+    "cannot open the file (\"Cannot perform this operation on a closed dataset\"), the host says\n"
+    "why: not an Access database, protected by a password, or encrypted with the Access 2007 or\n"
+    "later scheme.\n"
     "\n"
     "Errors of the plug-in or of the host are printed as \"error: MESSAGE\" on standard error,\n"
     "with exit status 1.";
@@ -74,10 +78,12 @@ int RunImportCommand(const Options& options, std::unique_ptr<PluginModule>& modu
   const bool jsonToStdout = options.jsonFile == "-";
   std::vector<ImportedDocument> documents;
   size_t count = 0;
-  RunImport(*module, ansiPath, [&](const ImportedDocument& document) {
-    ++count;
-    if (!jsonToStdout) PrintTreeLine(std::cout, document);
-    if (!options.jsonFile.empty()) documents.push_back(document);
+  RunDiagnosingRefusedDatabase(options.database, [&] {
+    RunImport(*module, ansiPath, [&](const ImportedDocument& document) {
+      ++count;
+      if (!jsonToStdout) PrintTreeLine(std::cout, document);
+      if (!options.jsonFile.empty()) documents.push_back(document);
+    });
   });
   if (!jsonToStdout) std::cout << count << (count == 1 ? " document\n" : " documents\n");
 
@@ -103,7 +109,8 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   LoadModule(options, module);
   options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
   options.exportOptions.progress = !options.quiet;
-  RunExport(*module, ansiPath, options.exportOptions, target);
+  RunDiagnosingRefusedDatabase(options.database,
+                               [&] { RunExport(*module, ansiPath, options.exportOptions, target); });
   return 0;
 }
 
