@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/code_page_choice.h"
+#include "host/damage_report.h"
 #include "host/database_format_check.h"
 #include "host/database_path.h"
 #include "host/export_command.h"
@@ -20,6 +21,9 @@
 #include "platform/code_page.h"
 
 namespace {
+
+// Exit status of an export that completed but lost notes to damage.
+constexpr int kExportedWithLosses = 3;
 
 struct Options {
   std::string pluginPath;
@@ -48,7 +52,8 @@ const char kDescription[] =
     "later scheme.\n"
     "\n"
     "Errors of the plug-in or of the host are printed as \"error: MESSAGE\" on standard error,\n"
-    "with exit status 1.";
+    "with exit status 1. An export that completed but lost notes to damage in the database exits\n"
+    "with status 3 (see 'arvoline-host export --help').";
 
 // Loads the module into `module`, which the caller keeps until any error
 // from it has been handled: an exception raised inside the module needs the
@@ -111,7 +116,12 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   options.exportOptions.progress = !options.quiet;
   RunDiagnosingRefusedDatabase(options.database,
                                [&] { RunExport(*module, ansiPath, options.exportOptions, target); });
-  return 0;
+  // What the plug-in could not deliver, read from the database itself.
+  const std::vector<LostNote> lost = FindLostNotes(options.database);
+  if (lost.empty()) return 0;
+  std::cout.flush();
+  ReportLostNotes(std::cerr, options.database, lost, DamageListPath(options.exportOptions.output));
+  return kExportedWithLosses;
 }
 
 }  // namespace
@@ -165,6 +175,14 @@ int main(int argc, char** argv) {
       "The HTML page works offline and opens quickly at any size: the documents stay text inside the\n"
       "page until shown; the first 300 in outline order are shown open, lists show 200 entries at a\n"
       "time, and #d1.2.3 opens that document. Without scripts every document shows in outline order.\n"
+      "\n"
+      "After the export the host reads the database's node table itself. A note whose record is\n"
+      "missing or damaged (\"content lost\"), a row that cannot be read at all (\"lost entirely\")\n"
+      "and a record no outline entry names (\"never reached\") are reported on standard error as\n"
+      "\"warning: notes.xtp is damaged: ...\" with their outline positions, titles and keys, at most\n"
+      "20 of them; the full list goes to OUT.damage.txt (notes.damage.txt for a Markdown folder\n"
+      "notes/; none for -o -). The export itself is kept, and the exit status is 3: exported with\n"
+      "losses. An undamaged database exits with status 0.\n"
       "\n"
       "Examples:\n"
       "  arvoline-host export notes.xtp --to html -o notes.html\n"
