@@ -118,3 +118,42 @@ TEST(DamageReport, LostNotesAreReportedWithExitStatusThree) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DamageReport, TheFullListGoesBesideTheOutput) {
+  struct Case {
+    const char* format;
+    const char* output;  // in the directory, or "-"
+    const char* list;    // in the directory; empty: none
+  } cases[] = {
+      {"markdown", "md/", "md.damage.txt"},
+      {"markdown", "folder", "folder.damage.txt"},
+      {"html", "notes.html", "notes.html.damage.txt"},
+      {"json", "-", ""},
+  };
+  TempDirectory directory;
+  const std::string database = directory.File("notes.xtp");
+  accessdb::WriteOutlineDatabase(database, accessdb::OutlineOptions{}, Nodes());
+  DatabaseDamage d(database);
+  d.ShortenRow(d.RowHolding("inline-fourth"), 2);
+  d.Save();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    const std::string output = c.output == std::string("-") ? c.output : directory.File(c.output);
+    const ProcessResult r =
+        RunProcess(ARVOLINE_HOST, {"--plugin", ARVOLINE_MODULE, "export", database, "--to", c.format, "-o", output, "-q"});
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(output) || output == "-") << "the export is kept";
+    const std::string list = *c.list ? directory.File(c.list) : "";
+    const std::string summary = "warning: " + database + " is damaged: 1 note lost its content";
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), list.empty() ? summary : summary + " (list in " + list + ")");
+    if (!list.empty()) EXPECT_NE(ReadFile(list).find("content lost 2 \"Fourth\""), std::string::npos);
+  }
+  size_t lists = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(directory.path()))
+    lists += entry.path().extension() == ".txt";
+  EXPECT_EQ(lists, 3u) << "no list for standard output";
+}
+
+}  // namespace
