@@ -49,10 +49,8 @@ size_t ColumnIndex(const JetTableCursor& cursor, const char16_t* name) {
 struct TableRead {
   UnicodeString outline;
   std::optional<UnicodeString> outlineDamage;
-  // Readable records: key and row number, sorted by key once read (sorted
-  // vectors cost a fraction of hash sets here, which showed in the export's
-  // profile).
-  std::vector<std::pair<UnicodeString, uint64_t>> keys;
+  // Keys of the readable records, in table order.
+  std::vector<UnicodeString> keys;
   std::vector<std::pair<UnicodeString, UnicodeString>> damagedContent;  // key, damage; sorted by key
   std::vector<std::pair<uint64_t, UnicodeString>> unreadableRows;       // row number, damage
 };
@@ -90,19 +88,56 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
       else
         read.damagedContent.emplace_back(keyText, e.Message());
     }
-    if (!isRoot) read.keys.emplace_back(std::move(keyText), row);
+    if (!isRoot) read.keys.push_back(std::move(keyText));
   }
-  std::sort(read.keys.begin(), read.keys.end());
   std::sort(read.damagedContent.begin(), read.damagedContent.end());
   return read;
 }
 
+// Finds the record each outline entry names. Tables are mostly stored in
+// outline order, so entries are first matched in step with the rows; only
+// the entries left over are looked up among the keys sorted (sorting every
+// key, like hashing them, showed in the export's profile).
+class RecordMatcher {
+ public:
+  explicit RecordMatcher(const std::vector<UnicodeString>& keys)
+      : keys_(keys), named_(keys.size()) {}
+
+  // Whether a record has `key`; it then counts as named.
+  bool Match(const UnicodeString& key) {
+    if (next_ < keys_.size() && keys_[next_] == key) {
+      named_[next_++] = true;
+      return true;
+    }
+    if (sorted_.empty() && !keys_.empty()) {
+      sorted_.resize(keys_.size());
+      for (size_t i = 0; i < sorted_.size(); ++i) sorted_[i] = i;
+      std::sort(sorted_.begin(), sorted_.end(), [&](size_t a, size_t b) { return keys_[a] < keys_[b]; });
+    }
+    const auto at = std::lower_bound(sorted_.begin(), sorted_.end(), key,
+                                     [&](size_t i, const UnicodeString& k) { return keys_[i] < k; });
+    if (at == sorted_.end() || keys_[*at] != key) return false;
+    named_[*at] = true;
+    return true;
+  }
+  bool Named(size_t index) const { return named_[index]; }
+
+ private:
+  const std::vector<UnicodeString>& keys_;
+  std::vector<bool> named_;
+  std::vector<size_t> sorted_;  // indexes of keys_ by key, once needed
+  size_t next_ = 0;
+};
+
 // Outline positions as the exports number them: "1", "1.2", "1.2.3".
 class OutlinePosition {
  public:
-  std::string Next(int32_t level) {
+  void Next(int32_t level) {
     counters_.resize(static_cast<size_t>(level < 0 ? 0 : level) + 1, 0);
     ++counters_.back();
+  }
+  // Written only for the notes reported.
+  std::string Text() const {
     std::string text;
     for (const int c : counters_) text += (text.empty() ? "" : ".") + std::to_string(c);
     return text;
@@ -129,7 +164,7 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
 
   TreeItemsCollection items;
   try {
-    TreeItemsParser().Parse(read.outline, items);
+    TreeItemsParser().Parse(std::move(read.outline), items);
   } catch (const Exception& e) {
     // The entries before the damage stay in `items`.
     lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
@@ -137,22 +172,20 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
                         ToUtf8(e.Message())});
   }
 
-  std::vector<bool> named(read.keys.size());
+  RecordMatcher records(read.keys);
   size_t withoutRecord = 0;
   OutlinePosition position;
   auto byKey = [](const auto& entry, const UnicodeString& key) { return entry.first < key; };
   for (int32_t i = 0; i < items.Count(); ++i) {
     const TreeItem item = items.Item(i);
-    const std::string at = position.Next(item.level);
-    const auto record = std::lower_bound(read.keys.begin(), read.keys.end(), item.key, byKey);
-    const bool found = record != read.keys.end() && record->first == item.key;
-    if (found) named[static_cast<size_t>(record - read.keys.begin())] = true;
+    position.Next(item.level);
+    const bool found = records.Match(item.key);
     const auto damaged = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), item.key, byKey);
     if (damaged != read.damagedContent.end() && damaged->first == item.key) {
-      lost.push_back({LostNote::kLostContent, at, ToUtf8(item.title), ToUtf8(item.key), ToUtf8(damaged->second)});
+      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key), ToUtf8(damaged->second)});
     } else if (!found) {
       ++withoutRecord;
-      lost.push_back({LostNote::kLostContent, at, ToUtf8(item.title), ToUtf8(item.key),
+      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
                       "its record is missing or cannot be read"});
     }
   }
@@ -163,11 +196,8 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
                     "row " + std::to_string(read.unreadableRows[i].first) + " of the table cannot be read: " +
                         ToUtf8(read.unreadableRows[i].second)});
   // Records no entry names, in table order.
-  std::vector<std::pair<uint64_t, const UnicodeString*>> unnamed;
   for (size_t i = 0; i < read.keys.size(); ++i)
-    if (!named[i]) unnamed.emplace_back(read.keys[i].second, &read.keys[i].first);
-  std::sort(unnamed.begin(), unnamed.end());
-  for (const auto& [row, key] : unnamed)
-    lost.push_back({LostNote::kNeverReached, "", "", ToUtf8(*key), "no outline entry names its record"});
+    if (!records.Named(i))
+      lost.push_back({LostNote::kNeverReached, "", "", ToUtf8(read.keys[i]), "no outline entry names its record"});
   return lost;
 }
