@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "host/code_page_choice.h"
+#include "host/damage_report.h"
+#include "host/database_format_check.h"
 #include "host/database_path.h"
 #include "host/export_command.h"
 #include "host/host_error.h"
@@ -19,6 +21,9 @@
 #include "platform/code_page.h"
 
 namespace {
+
+// Exit status of an export that completed but lost notes to damage.
+constexpr int kExportedWithLosses = 3;
 
 struct Options {
   std::string pluginPath;
@@ -41,10 +46,14 @@ const char kDescription[] =
     "code page; a path the code page cannot represent is refused.\n"
     "\n"
     "Before the plug-in is called, the host checks that the database path names a regular\n"
-    "file it can read (\"error: notes.xtp: No such file or directory\").\n"
+    "file it can read (\"error: notes.xtp: No such file or directory\"). When the plug-in\n"
+    "cannot open the file (\"Cannot perform this operation on a closed dataset\"), the host says\n"
+    "why: not an Access database, protected by a password, or encrypted with the Access 2007 or\n"
+    "later scheme.\n"
     "\n"
     "Errors of the plug-in or of the host are printed as \"error: MESSAGE\" on standard error,\n"
-    "with exit status 1.";
+    "with exit status 1. An export that completed but lost notes to damage in the database exits\n"
+    "with status 3 (see 'arvoline-host export --help').";
 
 // Loads the module into `module`, which the caller keeps until any error
 // from it has been handled: an exception raised inside the module needs the
@@ -74,10 +83,12 @@ int RunImportCommand(const Options& options, std::unique_ptr<PluginModule>& modu
   const bool jsonToStdout = options.jsonFile == "-";
   std::vector<ImportedDocument> documents;
   size_t count = 0;
-  RunImport(*module, ansiPath, [&](const ImportedDocument& document) {
-    ++count;
-    if (!jsonToStdout) PrintTreeLine(std::cout, document);
-    if (!options.jsonFile.empty()) documents.push_back(document);
+  RunDiagnosingRefusedDatabase(options.database, [&] {
+    RunImport(*module, ansiPath, [&](const ImportedDocument& document) {
+      ++count;
+      if (!jsonToStdout) PrintTreeLine(std::cout, document);
+      if (!options.jsonFile.empty()) documents.push_back(document);
+    });
   });
   if (!jsonToStdout) std::cout << count << (count == 1 ? " document\n" : " documents\n");
 
@@ -103,8 +114,14 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   LoadModule(options, module);
   options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
   options.exportOptions.progress = !options.quiet;
-  RunExport(*module, ansiPath, options.exportOptions, target);
-  return 0;
+  RunDiagnosingRefusedDatabase(options.database,
+                               [&] { RunExport(*module, ansiPath, options.exportOptions, target); });
+  // What the plug-in could not deliver, read from the database itself.
+  const std::vector<LostNote> lost = FindLostNotes(options.database);
+  if (lost.empty()) return 0;
+  std::cout.flush();
+  ReportLostNotes(std::cerr, options.database, lost, DamageListPath(options.exportOptions.output));
+  return kExportedWithLosses;
 }
 
 }  // namespace
@@ -158,6 +175,14 @@ int main(int argc, char** argv) {
       "The HTML page works offline and opens quickly at any size: the documents stay text inside the\n"
       "page until shown; the first 300 in outline order are shown open, lists show 200 entries at a\n"
       "time, and #d1.2.3 opens that document. Without scripts every document shows in outline order.\n"
+      "\n"
+      "After the export the host reads the database's node table itself. A note whose record is\n"
+      "missing or damaged (\"content lost\"), a row that cannot be read at all (\"lost entirely\")\n"
+      "and a record no outline entry names (\"never reached\") are reported on standard error as\n"
+      "\"warning: notes.xtp is damaged: ...\" with their outline positions, titles and keys, at most\n"
+      "20 of them; the full list goes to OUT.damage.txt (notes.damage.txt for a Markdown folder\n"
+      "notes/; none for -o -). The export itself is kept, and the exit status is 3: exported with\n"
+      "losses. An undamaged database exits with status 0.\n"
       "\n"
       "Examples:\n"
       "  arvoline-host export notes.xtp --to html -o notes.html\n"

@@ -10,7 +10,7 @@
 #include "platform/automation/create_ole_object.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
-#include "jet/rc4.h"
+#include "tests/jet/database_header.h"
 #include "tests/platform/dao/dao_calls.h"
 #include "tests/platform/automation/temp_directory.h"
 #include "tools/accessdb/database_writer.h"
@@ -308,34 +308,6 @@ TEST(DaoEngine, LibraryWarningsStayOffStandardError) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
-namespace {
-
-// Stores `password` in the header of the file at `path`, as Jet does.
-void SetDatabasePassword(const std::string& path, bool jet3, const std::u16string& password) {
-  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-  std::string header(0x100, '\0');
-  f.read(header.data(), static_cast<std::streamsize>(header.size()));
-  const size_t masked = jet3 ? 126 : 128;
-  auto* region = reinterpret_cast<uint8_t*>(&header[0x18]);
-  Rc4Crypt(std::string_view("\xC7\xDA\x39\x6B", 4), region, masked);
-  if (jet3) {
-    for (size_t i = 0; i < 20; ++i) header[0x42 + i] = i < password.size() ? static_cast<char>(password[i]) : '\0';
-  } else {
-    double created;
-    std::memcpy(&created, &header[0x72], sizeof created);
-    uint32_t days = static_cast<uint32_t>(static_cast<int32_t>(std::floor(created)));
-    for (size_t i = 0; i < 40; ++i) {
-      char16_t c = i / 2 < password.size() ? password[i / 2] : u'\0';
-      uint8_t byte = static_cast<uint8_t>(i % 2 ? c >> 8 : c & 0xFF);
-      header[0x42 + i] = static_cast<char>(byte ^ static_cast<uint8_t>(days >> (8 * (i % 4))));
-    }
-  }
-  Rc4Crypt(std::string_view("\xC7\xDA\x39\x6B", 4), region, masked);
-  f.seekp(0);
-  f.write(header.data(), static_cast<std::streamsize>(header.size()));
-}
-
-}  // namespace
 
 TEST(DaoEngine, APasswordProtectedDatabaseOpensOnlyWithItsPassword) {
   TempDirectory dir;

@@ -1,0 +1,203 @@
+#include "host/node_table_check.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "jet/jet_catalog.h"
+#include "jet/jet_file.h"
+#include "jet/jet_table_cursor.h"
+#include "outline/tree_items_collection.h"
+#include "outline/tree_items_parser.h"
+#include "runtime/exceptions.h"
+#include "runtime/utf8.h"
+
+namespace {
+
+struct NodeTableNames {
+  const char16_t* extension;  // nullptr: every other file
+  const char16_t* table;
+  const char16_t* structure;
+  const char16_t* content;
+  const char16_t* root;
+};
+const char16_t kKeyField[] = u"NodeKeyValue";
+const NodeTableNames kNodeTables[] = {
+    {u".xrd", u"DocumentsTreeNodes", u"NodeDocumentDescription", u"NodeDocumentKeywords", u"~DocsTree"},
+    {nullptr, u"Arvoline32XTPro", u"NodeTextValue", u"NodeTextRTFValue", u"~Arvo32XT"},
+};
+
+// The extension as the plug-in reads it: from the last '.', unless a '\' or
+// ':' follows it.
+const NodeTableNames& NamesFor(const UnicodeString& path) {
+  const size_t last = path.find_last_of(u".\\:");
+  const UnicodeString extension =
+      last != UnicodeString::npos && path[last] == u'.' ? path.substr(last) : UnicodeString();
+  for (const NodeTableNames& names : kNodeTables)
+    if (!names.extension || extension == names.extension) return names;
+  return kNodeTables[1];
+}
+
+size_t ColumnIndex(const JetTableCursor& cursor, const char16_t* name) {
+  const auto& columns = cursor.Columns();
+  for (size_t i = 0; i < columns.size(); ++i)
+    if (SameText(columns[i].name, name)) return i;
+  throw EJetError(u"The table '" + cursor.Name() + u"' has no column '" + name + u"'.");
+}
+
+// What one pass over the table found.
+struct TableRead {
+  UnicodeString outline;
+  std::optional<UnicodeString> outlineDamage;
+  // Keys of the readable records, in table order.
+  std::vector<UnicodeString> keys;
+  std::vector<std::pair<UnicodeString, UnicodeString>> damagedContent;  // key, damage; sorted by key
+  std::vector<std::pair<uint64_t, UnicodeString>> unreadableRows;       // row number, damage
+};
+
+TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
+  auto file = std::make_shared<const JetFile>(FromUtf8(path));
+  const JetCatalog catalog(file);
+  const JetCatalog::Object* table = catalog.FindTable(names.table);
+  if (!table) throw EJetError(UnicodeString(u"The database has no table '") + names.table + u"'.");
+  JetTableCursor cursor(file, table->name, table->DefinitionPage());
+  const size_t key = ColumnIndex(cursor, kKeyField);
+  const size_t structure = ColumnIndex(cursor, names.structure);
+  const size_t content = ColumnIndex(cursor, names.content);
+
+  TableRead read;
+  uint64_t row = 0;
+  for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
+    ++row;
+    UnicodeString keyText;
+    try {
+      keyText = cursor.Value(key).ToString();
+    } catch (const EJetError& e) {
+      read.unreadableRows.emplace_back(row, e.Message());
+      continue;
+    }
+    const bool isRoot = keyText == names.root;
+    try {
+      if (isRoot)
+        read.outline = cursor.Value(structure).ToString();
+      else
+        cursor.Value(content);  // decoded only to learn that it can be
+    } catch (const EJetError& e) {
+      if (isRoot)
+        read.outlineDamage = e.Message();
+      else
+        read.damagedContent.emplace_back(keyText, e.Message());
+    }
+    if (!isRoot) read.keys.push_back(std::move(keyText));
+  }
+  std::sort(read.damagedContent.begin(), read.damagedContent.end());
+  return read;
+}
+
+// Finds the record each outline entry names. Tables are mostly stored in
+// outline order, so entries are first matched in step with the rows; only
+// the entries left over are looked up among the keys sorted (sorting every
+// key, like hashing them, showed in the export's profile).
+class RecordMatcher {
+ public:
+  explicit RecordMatcher(const std::vector<UnicodeString>& keys)
+      : keys_(keys), named_(keys.size()) {}
+
+  // Whether a record has `key`; it then counts as named.
+  bool Match(const UnicodeString& key) {
+    if (next_ < keys_.size() && keys_[next_] == key) {
+      named_[next_++] = true;
+      return true;
+    }
+    if (sorted_.empty() && !keys_.empty()) {
+      sorted_.resize(keys_.size());
+      for (size_t i = 0; i < sorted_.size(); ++i) sorted_[i] = i;
+      std::sort(sorted_.begin(), sorted_.end(), [&](size_t a, size_t b) { return keys_[a] < keys_[b]; });
+    }
+    const auto at = std::lower_bound(sorted_.begin(), sorted_.end(), key,
+                                     [&](size_t i, const UnicodeString& k) { return keys_[i] < k; });
+    if (at == sorted_.end() || keys_[*at] != key) return false;
+    named_[*at] = true;
+    return true;
+  }
+  bool Named(size_t index) const { return named_[index]; }
+
+ private:
+  const std::vector<UnicodeString>& keys_;
+  std::vector<bool> named_;
+  std::vector<size_t> sorted_;  // indexes of keys_ by key, once needed
+  size_t next_ = 0;
+};
+
+// Outline positions as the exports number them: "1", "1.2", "1.2.3".
+class OutlinePosition {
+ public:
+  void Next(int32_t level) {
+    counters_.resize(static_cast<size_t>(level < 0 ? 0 : level) + 1, 0);
+    ++counters_.back();
+  }
+  // Written only for the notes reported.
+  std::string Text() const {
+    std::string text;
+    for (const int c : counters_) text += (text.empty() ? "" : ".") + std::to_string(c);
+    return text;
+  }
+
+ private:
+  std::vector<int> counters_;
+};
+
+}  // namespace
+
+std::vector<LostNote> FindLostNotes(const std::string& path) {
+  const NodeTableNames& names = NamesFor(FromUtf8(path));
+  TableRead read;
+  try {
+    read = ReadTable(path, names);
+  } catch (const Exception& e) {
+    return {{LostNote::kLostEntirely, "", "", "", "the node table cannot be read: " + ToUtf8(e.Message())}};
+  }
+  std::vector<LostNote> lost;
+  if (read.outlineDamage)
+    lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
+                    "the outline cannot be read: " + ToUtf8(*read.outlineDamage)});
+
+  TreeItemsCollection items;
+  try {
+    TreeItemsParser().Parse(std::move(read.outline), items);
+  } catch (const Exception& e) {
+    // The entries before the damage stay in `items`.
+    lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
+                    "the outline stops at entry " + std::to_string(items.Count() + 1) + ": " +
+                        ToUtf8(e.Message())});
+  }
+
+  RecordMatcher records(read.keys);
+  size_t withoutRecord = 0;
+  OutlinePosition position;
+  auto byKey = [](const auto& entry, const UnicodeString& key) { return entry.first < key; };
+  for (int32_t i = 0; i < items.Count(); ++i) {
+    const TreeItem item = items.Item(i);
+    position.Next(item.level);
+    const bool found = records.Match(item.key);
+    const auto damaged = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), item.key, byKey);
+    if (damaged != read.damagedContent.end() && damaged->first == item.key) {
+      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key), ToUtf8(damaged->second)});
+    } else if (!found) {
+      ++withoutRecord;
+      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
+                      "its record is missing or cannot be read"});
+    }
+  }
+  // An unreadable row is most likely the record of an entry without one; only
+  // the rows beyond those are notes lost with their titles.
+  for (size_t i = withoutRecord; i < read.unreadableRows.size(); ++i)
+    lost.push_back({LostNote::kLostEntirely, "", "", "",
+                    "row " + std::to_string(read.unreadableRows[i].first) + " of the table cannot be read: " +
+                        ToUtf8(read.unreadableRows[i].second)});
+  // Records no entry names, in table order.
+  for (size_t i = 0; i < read.keys.size(); ++i)
+    if (!records.Named(i))
+      lost.push_back({LostNote::kNeverReached, "", "", ToUtf8(read.keys[i]), "no outline entry names its record"});
+  return lost;
+}
