@@ -148,7 +148,9 @@ TEST(DamageReport, TheFullListGoesBesideTheOutput) {
     const std::string list = *c.list ? directory.File(c.list) : "";
     const std::string summary = "warning: " + database + " is damaged: 1 note lost its content";
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), list.empty() ? summary : summary + " (list in " + list + ")");
-    if (!list.empty()) EXPECT_NE(ReadFile(list).find("content lost 2 \"Fourth\""), std::string::npos);
+    if (!list.empty()) {
+      EXPECT_NE(ReadFile(list).find("content lost 2 \"Fourth\""), std::string::npos);
+    }
   }
   size_t lists = 0;
   for (const auto& entry : std::filesystem::directory_iterator(directory.path()))
