@@ -124,12 +124,7 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   return kExportedWithLosses;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Options options;
-  CLI::App app(kDescription, "arvoline-host");
-  app.footer(
+const char kFooter[] =
       "Examples:\n"
       "  arvoline-host info\n"
       "  arvoline-host import notes.xtp                  tree of titles with content sizes\n"
@@ -140,31 +135,9 @@ int main(int argc, char** argv) {
       "  arvoline-host export notes.xtp --to json -o -            JSON on standard output\n"
       "  arvoline-host --codepage 1251 import notes.xtp  plug-in runs under code page 1251\n"
       "  arvoline-host --plugin ./Other.so info\n"
-      "Options may also follow the command. 'arvoline-host import --help' lists import's options.");
-  app.require_subcommand(1);
-  app.fallthrough();
-  app.set_version_flag("--version", std::string("arvoline-host ") + ARVOLINE_VERSION, "Print the release version and exit");
-  app.add_option("--plugin", options.pluginPath,
-                 "Plug-in module to load (default: Arvoline.so beside this program, else the installed\n"
-                 "module " ARVOLINE_PLUGIN_DIR_FROM_HOST "/Arvoline.so relative to it)")
-      ->type_name("PATH");
-  app.add_option("--codepage", options.codePage, "Run the plug-in under ANSI code page N (e.g. 1252, 1251, 932)")
-      ->type_name("N");
+      "Options may also follow the command. 'arvoline-host import --help' lists import's options.";
 
-  CLI::App* info = app.add_subcommand("info", "Print the plug-in's information record");
-  CLI::App* import = app.add_subcommand(
-      "import",
-      "Import a database: prints the outline as an indented tree of titles, each with its content size");
-  import->add_option("DATABASE", options.database, "Arvoline (.xtp) or Gleanery (.xrd) database file")->required();
-  import->add_option("--json", options.jsonFile,
-                     "Also write every document as {level, title, content} in delivery order to FILE;\n"
-                     "\"-\" writes the JSON to standard output instead of the tree")
-      ->type_name("FILE");
-
-  CLI::App* exportCommand = app.add_subcommand(
-      "export",
-      "Export a database: every document's title and text as JSON, plain text, Markdown, HTML or OPML");
-  exportCommand->footer(
+const char kExportFooter[] =
       "Each document is written as the plug-in delivers it. OUT is checked before the import: the\n"
       "database itself is refused, and every error names OUT and the system's reason\n"
       "(\"error: cannot write notes.html: No space left on device\"). A file or folder is written as\n"
@@ -188,12 +161,25 @@ int main(int argc, char** argv) {
       "  arvoline-host export notes.xtp --to html -o notes.html\n"
       "  arvoline-host export notes.xtp --to markdown -o notes/   one .md file per document\n"
       "  arvoline-host export notes.xtp --to markdown --layout numbered -o notes/   names sort in order\n"
-      "  arvoline-host export notes.xtp --to json -o -            JSON on standard output");
+      "  arvoline-host export notes.xtp --to json -o -            JSON on standard output";
+
+// The export command's options; what CLI11 cannot store in Options directly
+// (the format's and the layout's names) goes to `choices`.
+struct ExportChoices {
+  std::string formatName;
+  std::string layoutName;
+  CLI::Option* layout = nullptr;
+};
+
+CLI::App* AddExportCommand(CLI::App& app, Options& options, ExportChoices& choices) {
+  CLI::App* exportCommand = app.add_subcommand(
+      "export",
+      "Export a database: every document's title and text as JSON, plain text, Markdown, HTML or OPML");
+  exportCommand->footer(kExportFooter);
   exportCommand->add_option("DATABASE", options.database, "Arvoline (.xtp) or Gleanery (.xrd) database file")->required();
   std::vector<std::string> formatNames;
   for (const auto& entry : ExportFormatNames()) formatNames.push_back(entry.first);
-  std::string formatName;
-  exportCommand->add_option("--to", formatName,
+  exportCommand->add_option("--to", choices.formatName,
                             "json: the import's JSON with each document's plain text added;\n"
                             "text: one UTF-8 file of indented titles and texts;\n"
                             "markdown: a folder, one .md file per document, pictures beside (see --layout);\n"
@@ -208,10 +194,9 @@ int main(int argc, char** argv) {
                             "\"-\" writes json, text, html or opml to standard output")
       ->required()
       ->type_name("OUT");
-  std::string layoutName;
-  CLI::Option* layoutOption =
+  choices.layout =
       exportCommand
-          ->add_option("--layout", layoutName,
+          ->add_option("--layout", choices.layoutName,
                        "Markdown only. titles (default): a folder Obsidian opens as a vault and Joplin\n"
                        "imports as \"Markdown + Front Matter\": each note named by its title (\"Title.md\",\n"
                        "\"Title (2).md\" for a sibling's title again), a document with children a folder\n"
@@ -222,12 +207,43 @@ int main(int argc, char** argv) {
           ->type_name("LAYOUT")
           ->check(CLI::IsMember({"titles", "numbered"}));
   exportCommand->add_flag("-q,--quiet", options.quiet, "No progress bar (it is drawn only on a terminal anyway)");
+  return exportCommand;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  CLI::App app(kDescription, "arvoline-host");
+  app.footer(kFooter);
+  app.require_subcommand(1);
+  app.fallthrough();
+  app.set_version_flag("--version", std::string("arvoline-host ") + ARVOLINE_VERSION, "Print the release version and exit");
+  app.add_option("--plugin", options.pluginPath,
+                 "Plug-in module to load (default: Arvoline.so beside this program, else the installed\n"
+                 "module " ARVOLINE_PLUGIN_DIR_FROM_HOST "/Arvoline.so relative to it)")
+      ->type_name("PATH");
+  app.add_option("--codepage", options.codePage, "Run the plug-in under ANSI code page N (e.g. 1252, 1251, 932)")
+      ->type_name("N");
+
+  CLI::App* info = app.add_subcommand("info", "Print the plug-in's information record");
+  CLI::App* import = app.add_subcommand(
+      "import",
+      "Import a database: prints the outline as an indented tree of titles, each with its content size");
+  import->add_option("DATABASE", options.database, "Arvoline (.xtp) or Gleanery (.xrd) database file")->required();
+  import->add_option("--json", options.jsonFile,
+                     "Also write every document as {level, title, content} in delivery order to FILE;\n"
+                     "\"-\" writes the JSON to standard output instead of the tree")
+      ->type_name("FILE");
+
+  ExportChoices choices;
+  CLI::App* exportCommand = AddExportCommand(app, options, choices);
 
   CLI11_PARSE(app, argc, argv);
   for (const auto& [name, format] : ExportFormatNames())
-    if (name == formatName) options.exportOptions.format = format;
-  if (layoutName == "numbered") options.exportOptions.markdownLayout = MarkdownLayout::kNumbered;
-  if (layoutOption->count() > 0 && options.exportOptions.format != ExportFormat::kMarkdown) {
+    if (name == choices.formatName) options.exportOptions.format = format;
+  if (choices.layoutName == "numbered") options.exportOptions.markdownLayout = MarkdownLayout::kNumbered;
+  if (choices.layout->count() > 0 && options.exportOptions.format != ExportFormat::kMarkdown) {
     std::cerr << "error: --layout applies to --to markdown only\n";
     return 1;
   }
