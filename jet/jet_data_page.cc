@@ -1,11 +1,9 @@
 #include "jet/jet_data_page.h"
 
-#include <cstring>
-
-bool JetDataPage::HoldsLongValues() const { return std::memcmp(page_ + 4, "LVAL", 4) == 0; }
+bool JetDataPage::HoldsLongValues() const { return page_.compare(4, 4, "LVAL") == 0; }
 
 std::optional<unsigned> JetDataPage::RowCount() const {
-  const unsigned rows = JetReadLE<uint16_t>(page_ + format_.rowCountOffset);
+  const unsigned rows = JetReadLE<uint16_t>(page_, format_.rowCountOffset);
   if (format_.rowCountOffset + 2 + 2 * static_cast<int>(rows) > format_.pageSize) return std::nullopt;
   return rows;
 }

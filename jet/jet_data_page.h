@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "jet/jet_format.h"
 
@@ -26,12 +27,12 @@ class JetDataPage {
   };
 
   // `page` holds format.pageSize bytes and outlives the view.
-  JetDataPage(const JetFormat& format, const unsigned char* page) : format_(format), page_(page) {}
+  JetDataPage(const JetFormat& format, std::string_view page) : format_(format), page_(page) {}
 
-  bool IsData() const { return page_[0] == kJetDataPage; }
+  bool IsData() const { return JetByte(page_, 0) == kJetDataPage; }
   bool HoldsLongValues() const;
   // The definition page of the table whose rows the page holds.
-  uint32_t Owner() const { return JetReadLE<uint32_t>(page_ + 4); }
+  uint32_t Owner() const { return JetReadLE<uint32_t>(page_, 4); }
   // The number of rows the page declares; nullopt when its offsets do not
   // fit in the page.
   std::optional<unsigned> RowCount() const;
@@ -46,8 +47,8 @@ class JetDataPage {
 
  private:
   // The offset entry of an existing row.
-  uint16_t Offset(unsigned row) const { return JetReadLE<uint16_t>(page_ + format_.rowCountOffset + 2 + 2 * row); }
+  uint16_t Offset(unsigned row) const { return JetReadLE<uint16_t>(page_, format_.rowCountOffset + 2 + 2 * row); }
 
   const JetFormat& format_;
-  const unsigned char* page_;
+  std::string_view page_;
 };

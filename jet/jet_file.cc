@@ -48,21 +48,18 @@ JetFile::JetFile(const UnicodeString& path) : path_(path) {
 
 JetFile::~JetFile() { close(fd_); }
 
-bool JetFile::ReadPage(uint32_t page, unsigned char* buffer) const {
-  if (page >= pageCount_) return false;
+bool JetFile::ReadPage(uint32_t page, std::string& out) const {
   const size_t size = static_cast<size_t>(PageSize());
+  out.resize(size);
+  if (page >= pageCount_) return false;
+  char* buffer = &out[0];
   const off_t offset = static_cast<off_t>(page) * static_cast<off_t>(size);
   if (pread(fd_, buffer, size, offset) != static_cast<ssize_t>(size)) return false;
   if (page != 0 && header_.pageKey != 0) {
     const uint32_t key = header_.pageKey ^ page;
     const char bytes[4] = {static_cast<char>(key), static_cast<char>(key >> 8), static_cast<char>(key >> 16),
                            static_cast<char>(key >> 24)};
-    Rc4Crypt(std::string_view(bytes, 4), buffer, size);
+    Rc4Crypt(std::string_view(bytes, 4), reinterpret_cast<uint8_t*>(buffer), size);
   }
   return true;
-}
-
-bool JetFile::ReadPage(uint32_t page, std::vector<unsigned char>& out) const {
-  out.resize(static_cast<size_t>(PageSize()));
-  return ReadPage(page, out.data());
 }

@@ -55,10 +55,10 @@ class JetFile {
   // The code page of Jet 3 text.
   int TextCodePage() const { return header_.TextCodePage(); }
 
-  // Reads page `page` into `buffer`, which holds PageSize() bytes. False
-  // when the page is not wholly inside the file.
-  bool ReadPage(uint32_t page, unsigned char* buffer) const;
-  bool ReadPage(uint32_t page, std::vector<unsigned char>& out) const;
+  // Reads page `page` into `out`, which it sizes to PageSize() bytes (a
+  // buffer passed again is reused). False when the page is not wholly
+  // inside the file.
+  bool ReadPage(uint32_t page, std::string& out) const;
 
  private:
   UnicodeString path_;

@@ -26,6 +26,8 @@ template <typename T>
 T JetReadLE(std::string_view bytes, size_t at) {
   return JetReadLE<T>(bytes.data() + at);
 }
+// Byte `at` of `bytes` as a number (char may be signed).
+inline uint8_t JetByte(std::string_view bytes, size_t at) { return static_cast<uint8_t>(bytes[at]); }
 // The 24-bit numbers of long-value headers.
 inline uint32_t JetReadU24(const void* p) { return JetReadLE<uint32_t>(p) & 0x00FFFFFF; }
 

@@ -72,14 +72,13 @@ std::string_view JetLongValueReader::Row(uint32_t page, uint32_t row) {
     for (CachedPage& candidate : pages_)
       if (!candidate.valid || (slot->valid && candidate.lastUse < slot->lastUse)) slot = &candidate;
     slot->valid = false;
-    if (page == 0 || !file_.ReadPage(page, slot->bytes) || slot->bytes[0] != kJetDataPage)
+    if (page == 0 || !file_.ReadPage(page, slot->bytes) || JetByte(slot->bytes, 0) != kJetDataPage)
       throw EJetError(u"A long value points to a page that cannot be read.");
     slot->number = page;
     slot->valid = true;
   }
   slot->lastUse = ++uses_;
-  std::optional<JetDataPage::Row> bounds = JetDataPage(file_.Format(), slot->bytes.data()).FindRow(row);
+  std::optional<JetDataPage::Row> bounds = JetDataPage(file_.Format(), slot->bytes).FindRow(row);
   if (!bounds || bounds->overflowPointer) throw EJetError(u"A long value points to a row that does not exist.");
-  return std::string_view(reinterpret_cast<const char*>(slot->bytes.data() + bounds->start),
-                          static_cast<size_t>(bounds->size()));
+  return std::string_view(slot->bytes).substr(static_cast<size_t>(bounds->start), static_cast<size_t>(bounds->size()));
 }

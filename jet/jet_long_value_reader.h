@@ -56,7 +56,7 @@ class JetLongValueReader {
     bool valid = false;
     uint32_t number = 0;
     uint64_t lastUse = 0;
-    std::vector<unsigned char> bytes;
+    std::string bytes;
   };
   static constexpr size_t kCachedPages = 4;
   CachedPage pages_[kCachedPages];

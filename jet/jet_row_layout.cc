@@ -9,21 +9,21 @@ JetRowLayout::JetRowLayout(const JetFormat& format, const JetTableDefinition& de
   }
 }
 
-bool JetRowLayout::Split(const unsigned char* page, int start, int end, std::vector<JetCell>& cells) {
+bool JetRowLayout::Split(std::string_view page, int start, int end, std::vector<JetCell>& cells) {
   const int countSize = format_.rowColumnCountSize;
   if (end - start < countSize) return false;
-  const unsigned rowColumns = countSize == 1 ? page[start] : JetReadLE<uint16_t>(page + start);
+  const unsigned rowColumns = countSize == 1 ? JetByte(page, start) : JetReadLE<uint16_t>(page, start);
   const int maskSize = static_cast<int>((rowColumns + 7) / 8);
   const int dataStart = start + countSize;
   int dataEnd = end - maskSize;  // where the tables at the row's end begin
   if (dataEnd < dataStart) return false;
-  const unsigned char* mask = page + dataEnd;
+  const int maskAt = dataEnd;
 
   unsigned variableCount = 0;
   if (hasVariableColumns_) {
     const int countAt = dataEnd - countSize;
     if (countAt < dataStart) return false;
-    variableCount = countSize == 1 ? page[countAt] : JetReadLE<uint16_t>(page + countAt);
+    variableCount = countSize == 1 ? JetByte(page, countAt) : JetReadLE<uint16_t>(page, countAt);
     if (variableCount > rowColumns) return false;
     dataEnd = VariableOffsets(page, start, end, maskSize, variableCount);
     if (dataEnd < dataStart) return false;
@@ -38,7 +38,7 @@ bool JetRowLayout::Split(const unsigned char* page, int start, int end, std::vec
     const Column& c = columns_[i];
     JetCell& cell = cells[i];
     const int byte = c.number / 8;
-    cell.null = byte >= maskSize || ((mask[byte] >> (c.number % 8)) & 1) == 0;
+    cell.null = byte >= maskSize || ((JetByte(page, maskAt + byte) >> (c.number % 8)) & 1) == 0;
     if (c.fixed && fixedFound < fixedCount) {
       ++fixedFound;
       cell.start = dataStart + c.fixedOffset;
@@ -56,7 +56,7 @@ bool JetRowLayout::Split(const unsigned char* page, int start, int end, std::vec
   return true;
 }
 
-int JetRowLayout::VariableOffsets(const unsigned char* page, int start, int end, int maskSize, unsigned count) {
+int JetRowLayout::VariableOffsets(std::string_view page, int start, int end, int maskSize, unsigned count) {
   offsets_.resize(count + 1);
   const int countSize = format_.rowColumnCountSize;
   if (countSize == 2) {
@@ -64,7 +64,7 @@ int JetRowLayout::VariableOffsets(const unsigned char* page, int start, int end,
     const int first = end - maskSize - 2 - 2;
     const int lowest = first - 2 * static_cast<int>(count);
     if (lowest < start + countSize) return -1;
-    for (unsigned i = 0; i <= count; ++i) offsets_[i] = JetReadLE<uint16_t>(page + first - 2 * static_cast<int>(i));
+    for (unsigned i = 0; i <= count; ++i) offsets_[i] = JetReadLE<uint16_t>(page, first - 2 * static_cast<int>(i));
     return lowest;
   }
   // Jet 3: 1-byte offsets before the jump table, which lies before the count.
@@ -78,8 +78,8 @@ int JetRowLayout::VariableOffsets(const unsigned char* page, int start, int end,
   if ((lowest - start) / 256 < jumps) --jumps;
   int used = 0;
   for (unsigned i = 0; i <= count; ++i) {
-    while (used < jumps && page[countAt - 1 - used] == i) ++used;
-    offsets_[i] = page[first - static_cast<int>(i)] + 256 * used;
+    while (used < jumps && JetByte(page, countAt - 1 - used) == i) ++used;
+    offsets_[i] = JetByte(page, first - static_cast<int>(i)) + 256 * used;
   }
   return lowest;
 }

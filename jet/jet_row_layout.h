@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "jet/jet_format.h"
@@ -34,13 +35,13 @@ class JetRowLayout {
   // Splits the row that occupies bytes [start, end) of `page` into one cell
   // per column of the definition, in its order. False when the row is
   // damaged: its tables, or a cell, lie outside it.
-  bool Split(const unsigned char* page, int start, int end, std::vector<JetCell>& cells);
+  bool Split(std::string_view page, int start, int end, std::vector<JetCell>& cells);
 
  private:
   // Fills offsets_ with the row's `count` + 1 variable offsets (relative to
   // the row) and returns where the tables at its end begin; -1 when they do
   // not fit in the row.
-  int VariableOffsets(const unsigned char* page, int start, int end, int maskSize, unsigned count);
+  int VariableOffsets(std::string_view page, int start, int end, int maskSize, unsigned count);
 
   struct Column {
     int number;

@@ -29,14 +29,13 @@ JetTableCursor::JetTableCursor(std::shared_ptr<const JetFile> file, UnicodeStrin
                           [&] {
                             return JetTableDefinition::Read(
                                 file_->Format(), definitionPage, file_->TextCodePage(),
-                                [&](uint32_t page, std::vector<unsigned char>& bytes) {
+                                [&](uint32_t page, std::string& bytes) {
                                   return file_->ReadPage(page, bytes);
                                 });
                           })),
       usageMap_(Opening(name_, [&] { return JetUsageMap(*file_, definition_.UsedPagesMap()); })),
       layout_(file_->Format(), definition_),
       longValues_(*file_),
-      page_(static_cast<size_t>(file_->PageSize())),
       readInRow_(definition_.Columns().size()) {
   Opening(name_, [&] { return ReadResultTypes(); });
 }
@@ -89,10 +88,10 @@ bool JetTableCursor::Fetch() {
       continue;
     }
     const unsigned row = row_++;
-    const JetDataPage page(file_->Format(), page_.data());
+    const JetDataPage page(file_->Format(), page_);
     if (page.SkippedInScan(row)) continue;  // deleted, or read through its overflow pointer
     std::optional<JetDataPage::Row> bounds = page.FindRow(row);
-    rowPage_ = page_.data();
+    rowPage_ = page_;
     if (bounds && bounds->overflowPointer) bounds = FollowOverflow(*bounds);
     if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_)) {
       DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
@@ -108,12 +107,11 @@ std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row 
   // Access moves a record that outgrew its page; a few further moves are
   // followed, never a loop.
   constexpr int kMaxHops = 4;
-  overflowPage_.resize(page_.size());
   for (int hop = 0; hop < kMaxHops; ++hop) {
     if (pointerRow.size() < 4) return std::nullopt;
-    const uint32_t pointer = JetReadLE<uint32_t>(rowPage_ + pointerRow.start);
-    if (Examine(JetPointerPage(pointer), overflowPage_.data()) != PageRole::kRows) return std::nullopt;
-    rowPage_ = overflowPage_.data();
+    const uint32_t pointer = JetReadLE<uint32_t>(rowPage_, pointerRow.start);
+    if (Examine(JetPointerPage(pointer), overflowPage_) != PageRole::kRows) return std::nullopt;
+    rowPage_ = overflowPage_;
     const JetDataPage page(file_->Format(), rowPage_);
     // The row a pointer leads to is marked as passed over by scans; any
     // other row would be read twice.
@@ -125,13 +123,14 @@ std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row 
   return std::nullopt;
 }
 
-JetTableCursor::PageRole JetTableCursor::Examine(uint32_t number, unsigned char* buffer) const {
+JetTableCursor::PageRole JetTableCursor::Examine(uint32_t number, std::string& buffer) const {
   if (!file_->ReadPage(number, buffer)) return PageRole::kUnreadable;
   const JetDataPage page(file_->Format(), buffer);
   // Usage maps also list a table's long-value pages, and may list index
   // pages; only a page that is no page at all, or another table's data, is damage.
   if (page.IsData() && !page.HoldsLongValues() && page.Owner() != definitionPage_) return PageRole::kForeign;
-  if (buffer[0] == 0 || buffer[0] > kJetLastPageType) return PageRole::kDamaged;
+  const uint8_t type = JetByte(buffer, 0);
+  if (type == 0 || type > kJetLastPageType) return PageRole::kDamaged;
   if (!page.IsData() || page.HoldsLongValues()) return PageRole::kOther;
   return page.RowCount() ? PageRole::kRows : PageRole::kDamaged;
 }
@@ -143,7 +142,7 @@ bool JetTableCursor::LoadNextPage() {
     pageNumber_ = usageMap_.Next(pageNumber_);
     if (pageNumber_ == 0) return false;
     const int64_t number = pageNumber_;
-    switch (Examine(pageNumber_, page_.data())) {
+    switch (Examine(pageNumber_, page_)) {
       case PageRole::kUnreadable:
         return DamagedRecord(FormatText(u"Page %d of table '%s' cannot be read.", {number, name_}));
       case PageRole::kForeign:
@@ -152,7 +151,7 @@ bool JetTableCursor::LoadNextPage() {
       case PageRole::kOther: continue;
       case PageRole::kRows: break;
     }
-    rows_ = *JetDataPage(file_->Format(), page_.data()).RowCount();
+    rows_ = *JetDataPage(file_->Format(), page_).RowCount();
     row_ = 0;
     pageLoaded_ = true;
     return true;
@@ -167,13 +166,13 @@ bool JetTableCursor::DamagedRecord(const UnicodeString& message) {
 
 uint64_t JetTableCursor::CountRows() const {
   JetUsageMap map(*file_, definition_.UsedPagesMap());
-  std::vector<unsigned char> buffer(page_.size());
+  std::string buffer;
   uint64_t records = 0;
   for (uint32_t number = map.Next(0); number != 0; number = map.Next(number)) {
-    switch (Examine(number, buffer.data())) {
+    switch (Examine(number, buffer)) {
       case PageRole::kOther: break;
       case PageRole::kRows: {
-        const JetDataPage page(file_->Format(), buffer.data());
+        const JetDataPage page(file_->Format(), buffer);
         const unsigned rows = *page.RowCount();
         for (unsigned row = 0; row < rows; ++row) records += page.SkippedInScan(row) ? 0 : 1;
         break;
@@ -192,7 +191,7 @@ Variant JetTableCursor::Value(size_t index) {
   if (column.type == kJetBoolean && !column.calculated) return Variant(!cell.null);  // the null bit is the value
   // A calculated column's cell without even its wrapping holds no result.
   if (cell.null || (column.calculated && cell.size == 0)) return Variant::Null();
-  std::string_view bytes(reinterpret_cast<const char*>(rowPage_ + cell.start), static_cast<size_t>(cell.size));
+  std::string_view bytes = rowPage_.substr(static_cast<size_t>(cell.start), static_cast<size_t>(cell.size));
   const bool again = readInRow_[index] == rowNumber_;
   const int type = column.ValueType();
   if (type == kJetMemo || type == kJetOle) bytes = longValues_.Read(bytes, column.name, again);

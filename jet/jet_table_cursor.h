@@ -26,6 +26,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "jet/jet_data_page.h"
@@ -75,7 +77,7 @@ class JetTableCursor {
   enum class PageRole { kRows, kOther, kUnreadable, kForeign, kDamaged };
   // Reads page `number` into `buffer` (a page's size) and tells its role:
   // rows of this table, long values or index pages, or damage.
-  PageRole Examine(uint32_t number, unsigned char* buffer) const;
+  PageRole Examine(uint32_t number, std::string& buffer) const;
   // Takes the result types of calculated columns from the table's
   // properties, where Access keeps them; true when it found properties.
   bool ReadResultTypes();
@@ -95,9 +97,9 @@ class JetTableCursor {
   JetUsageMap usageMap_;
   JetRowLayout layout_;
   JetLongValueReader longValues_;
-  std::vector<unsigned char> page_;  // the data page read last
-  std::vector<unsigned char> overflowPage_;  // the page an overflow pointer led to last
-  const unsigned char* rowPage_ = nullptr;   // the page holding the current row: one of the two
+  std::string page_;          // the data page read last
+  std::string overflowPage_;  // the page an overflow pointer led to last
+  std::string_view rowPage_;  // the page holding the current row: one of the two
   std::vector<JetCell> cells_;       // of the current row
   // The row each column was last read in (rows count from 1 in a pass), so
   // that a cell read again is neither charged nor claimed again.

@@ -26,10 +26,10 @@ JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::stri
   // The bytes [offset, offset + length), made available by `need`.
   auto at = [&](size_t offset, size_t length) {
     if (offset + length < offset || !need(offset + length)) Damaged();
-    return reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+    return std::string_view(bytes).substr(offset, length);
   };
-  auto u16 = [&](size_t offset) { return JetReadLE<uint16_t>(at(offset, 2)); };
-  auto u32 = [&](size_t offset) { return JetReadLE<uint32_t>(at(offset, 4)); };
+  auto u16 = [&](size_t offset) { return JetReadLE<uint16_t>(at(offset, 2), 0); };
+  auto u32 = [&](size_t offset) { return JetReadLE<uint32_t>(at(offset, 4), 0); };
   auto header = [](int offset) { return static_cast<size_t>(offset); };
   JetTableDefinition d;
   d.rowCount_ = u32(header(f.definitionRowCount));
@@ -44,28 +44,28 @@ JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::stri
   size_t next = static_cast<size_t>(first);
   d.columns_.resize(count);
   for (Column& c : d.columns_) {
-    const unsigned char* e = at(next, static_cast<size_t>(f.columnEntrySize));
+    const std::string_view e = at(next, static_cast<size_t>(f.columnEntrySize));
     next += static_cast<size_t>(f.columnEntrySize);
-    c.type = e[0];
-    c.number = JetReadLE<uint16_t>(e + f.columnNumber);
-    c.variableIndex = JetReadLE<uint16_t>(e + f.columnVariableIndex);
-    c.flags = e[f.columnFlags];
+    c.type = JetByte(e, 0);
+    c.number = JetReadLE<uint16_t>(e, f.columnNumber);
+    c.variableIndex = JetReadLE<uint16_t>(e, f.columnVariableIndex);
+    c.flags = JetByte(e, f.columnFlags);
     c.fixed = (c.flags & kJetColumnFixed) != 0;
-    c.fixedOffset = JetReadLE<uint16_t>(e + f.columnFixedOffset);
-    c.size = JetReadLE<uint16_t>(e + f.columnSize);
-    if (f.columnExtraFlags >= 0) c.extraFlags = e[f.columnExtraFlags];
+    c.fixedOffset = JetReadLE<uint16_t>(e, f.columnFixedOffset);
+    c.size = JetReadLE<uint16_t>(e, f.columnSize);
+    if (f.columnExtraFlags >= 0) c.extraFlags = JetByte(e, f.columnExtraFlags);
     c.calculated = (c.extraFlags & kJetColumnCalculated) != 0;
     c.resultType = c.type;
     if (c.type == kJetNumeric) {
-      c.precision = e[f.columnPrecision];
-      c.scale = e[f.columnScale];
+      c.precision = JetByte(e, f.columnPrecision);
+      c.scale = JetByte(e, f.columnScale);
     }
-    if (c.type == kJetComplex && f.columnComplexId >= 0) c.complexId = JetReadLE<int32_t>(e + f.columnComplexId);
+    if (c.type == kJetComplex && f.columnComplexId >= 0) c.complexId = JetReadLE<int32_t>(e, f.columnComplexId);
   }
   for (Column& c : d.columns_) {
-    const size_t length = f.columnNameLengthSize == 1 ? *at(next, 1) : u16(next);
+    const size_t length = f.columnNameLengthSize == 1 ? JetByte(at(next, 1), 0) : u16(next);
     next += static_cast<size_t>(f.columnNameLengthSize);
-    const std::string_view name(reinterpret_cast<const char*>(at(next, length)), length);
+    const std::string_view name = at(next, length);
     next += length;
     c.name = f.jet3 ? DecodeJet3Text(name, codePage) : DecodeJet4Text(name);
   }
@@ -86,18 +86,18 @@ JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::stri
 JetTableDefinition JetTableDefinition::Read(const JetFormat& format, uint32_t firstPage, int codePage,
                                             const PageReader& readPage) {
   std::string bytes;
-  std::vector<unsigned char> page;
+  std::string page;
   std::set<uint32_t> seen;
   uint32_t next = firstPage;
   auto need = [&](size_t n) {
     while (bytes.size() < n) {
       if (next == 0) return false;
       if (!seen.insert(next).second || !readPage(next, page) || page.size() <= kContinuationHeader ||
-          page[0] != kJetTableDefinitionPage)
+          JetByte(page, 0) != kJetTableDefinitionPage)
         Damaged();
       const size_t from = bytes.empty() ? 0 : kContinuationHeader;
-      bytes.append(reinterpret_cast<const char*>(page.data()) + from, page.size() - from);
-      next = JetReadLE<uint32_t>(page.data() + kNextPagePointer);
+      bytes.append(page, from, std::string::npos);
+      next = JetReadLE<uint32_t>(page, kNextPagePointer);
     }
     return true;
   };

@@ -59,7 +59,7 @@ class JetTableDefinition {
   // argument with one whole page and answers false when it cannot; a page
   // that cannot be read, is not a table definition or comes round again
   // makes the definition damaged (EJetError).
-  using PageReader = std::function<bool(uint32_t page, std::vector<unsigned char>& bytes)>;
+  using PageReader = std::function<bool(uint32_t page, std::string& bytes)>;
   static JetTableDefinition Read(const JetFormat& format, uint32_t firstPage, int codePage,
                                  const PageReader& readPage);
 

@@ -14,21 +14,21 @@ constexpr int kMapPageHeader = 4;
 }  // namespace
 
 JetUsageMap::JetUsageMap(const JetFile& file, uint32_t pointer) : file_(file) {
-  std::vector<unsigned char> page;
+  std::string page;
   if (!file.ReadPage(JetPointerPage(pointer), page)) Damaged();
-  std::optional<JetDataPage::Row> row = JetDataPage(file.Format(), page.data()).FindRow(JetPointerRow(pointer));
+  std::optional<JetDataPage::Row> row = JetDataPage(file.Format(), page).FindRow(JetPointerRow(pointer));
   if (!row || row->overflowPointer) Damaged();
-  map_.assign(page.begin() + row->start, page.begin() + row->end);
-  if (map_.empty() || map_[0] > 1 || (map_[0] == 0 && map_.size() < kInlineHeader)) Damaged();
+  map_.assign(page, static_cast<size_t>(row->start), static_cast<size_t>(row->size()));
+  if (map_.empty() || JetByte(map_, 0) > 1 || (JetByte(map_, 0) == 0 && map_.size() < kInlineHeader)) Damaged();
 }
 
 // The bitmap that covers `page`: its bits, the page of its first bit and its
 // number of bits. False when no bitmap covers it (an indirect map without a
 // map page for that range); `first` and `count` still give the range.
-bool JetUsageMap::Bitmap(uint64_t page, const unsigned char*& bits, uint64_t& first, uint64_t& count) {
-  if (map_[0] == 0) {
-    bits = map_.data() + kInlineHeader;
-    first = JetReadLE<uint32_t>(map_.data() + 1);
+bool JetUsageMap::Bitmap(uint64_t page, std::string_view& bits, uint64_t& first, uint64_t& count) {
+  if (JetByte(map_, 0) == 0) {
+    bits = std::string_view(map_).substr(kInlineHeader);
+    first = JetReadLE<uint32_t>(map_, 1);
     count = (map_.size() - kInlineHeader) * 8;
     return true;
   }
@@ -36,14 +36,14 @@ bool JetUsageMap::Bitmap(uint64_t page, const unsigned char*& bits, uint64_t& fi
   const uint64_t index = page / count;
   first = index * count;
   if (index != mapPageIndex_) {
-    const uint32_t mapPage = JetReadLE<uint32_t>(map_.data() + 1 + 4 * index);
+    const uint32_t mapPage = JetReadLE<uint32_t>(map_, 1 + 4 * index);
     mapPageIndex_ = UINT32_MAX;
     mapPage_.clear();
-    if (mapPage != 0 && (!file_.ReadPage(mapPage, mapPage_) || mapPage_[0] != kJetUsageMapPage)) Damaged();
+    if (mapPage != 0 && (!file_.ReadPage(mapPage, mapPage_) || JetByte(mapPage_, 0) != kJetUsageMapPage)) Damaged();
     mapPageIndex_ = static_cast<uint32_t>(index);
   }
   if (mapPage_.empty()) return false;  // no map page: no bits to point at
-  bits = mapPage_.data() + kMapPageHeader;
+  bits = std::string_view(mapPage_).substr(kMapPageHeader);
   return true;
 }
 
@@ -52,8 +52,8 @@ uint32_t JetUsageMap::Next(uint32_t page) {
   // of the bitmap that covers the file's last page (a map page further on
   // could only list pages the file does not have).
   uint64_t end;
-  if (map_[0] == 0) {
-    end = static_cast<uint64_t>(JetReadLE<uint32_t>(map_.data() + 1)) + (map_.size() - kInlineHeader) * 8;
+  if (JetByte(map_, 0) == 0) {
+    end = static_cast<uint64_t>(JetReadLE<uint32_t>(map_, 1)) + (map_.size() - kInlineHeader) * 8;
   } else {
     const uint64_t bitsPerMapPage = static_cast<uint64_t>(file_.PageSize() - kMapPageHeader) * 8;
     end = std::min<uint64_t>((map_.size() - 1) / 4, file_.PageCount() / bitsPerMapPage + 1) * bitsPerMapPage;
@@ -61,13 +61,13 @@ uint32_t JetUsageMap::Next(uint32_t page) {
   end = std::min<uint64_t>(end, UINT32_MAX);
   uint64_t p = static_cast<uint64_t>(page) + 1;
   while (p < end) {
-    const unsigned char* bits;
+    std::string_view bits;
     uint64_t first, count;
     const bool covered = Bitmap(p, bits, first, count);
     if (p < first) p = first;
     if (covered) {
       for (uint64_t i = p - first; i < count;) {
-        const unsigned byte = bits[i / 8] >> (i % 8);
+        const unsigned byte = JetByte(bits, i / 8) >> (i % 8);
         if (byte == 0) {  // no page in the rest of this byte
           i = (i / 8 + 1) * 8;
           continue;

@@ -10,7 +10,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <string>
+#include <string_view>
 
 #include "jet/jet_file.h"
 
@@ -26,10 +27,10 @@ class JetUsageMap {
   uint32_t Next(uint32_t page);
 
  private:
-  bool Bitmap(uint64_t page, const unsigned char*& bits, uint64_t& first, uint64_t& count);
+  bool Bitmap(uint64_t page, std::string_view& bits, uint64_t& first, uint64_t& count);
 
   const JetFile& file_;
-  std::vector<unsigned char> map_;
-  std::vector<unsigned char> mapPage_;  // the indirect map page last read
+  std::string map_;
+  std::string mapPage_;  // the indirect map page last read
   uint32_t mapPageIndex_ = UINT32_MAX;
 };

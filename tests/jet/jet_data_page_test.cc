@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
 
 namespace {
 
@@ -25,16 +25,16 @@ TEST(JetDataPage, RowFlagsTellWhatAScanReads) {
   for (const JetFormat* format : {&kJet3Format, &kJet4Format}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.name);
-      std::vector<unsigned char> page(static_cast<size_t>(format->pageSize));
-      page[0] = kJetDataPage;
+      std::string page(static_cast<size_t>(format->pageSize), '\0');
+      page[0] = static_cast<char>(kJetDataPage);
       page[static_cast<size_t>(format->rowCountOffset)] = 2;
       const unsigned offsets[] = {static_cast<unsigned>(format->pageSize - 8),
                                   static_cast<unsigned>(format->pageSize - 12) | c.flags};
       for (int row = 0; row < 2; ++row) {
-        page[static_cast<size_t>(format->rowCountOffset + 2 + 2 * row)] = static_cast<unsigned char>(offsets[row]);
-        page[static_cast<size_t>(format->rowCountOffset + 3 + 2 * row)] = static_cast<unsigned char>(offsets[row] >> 8);
+        page[static_cast<size_t>(format->rowCountOffset + 2 + 2 * row)] = static_cast<char>(offsets[row]);
+        page[static_cast<size_t>(format->rowCountOffset + 3 + 2 * row)] = static_cast<char>(offsets[row] >> 8);
       }
-      const JetDataPage view(*format, page.data());
+      const JetDataPage view(*format, page);
       EXPECT_EQ(view.SkippedInScan(1), c.skipped);
       EXPECT_FALSE(view.SkippedInScan(0));
       EXPECT_FALSE(view.SkippedInScan(2));  // no such row

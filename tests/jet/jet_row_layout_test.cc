@@ -48,7 +48,7 @@ Split SplitRow(const JetFormat& format, const std::vector<Entry>& columns, const
   page += row;
   std::vector<JetCell> cells;
   Split s;
-  s.ok = layout.Split(reinterpret_cast<const unsigned char*>(page.data()), static_cast<int>(page.size() - row.size()),
+  s.ok = layout.Split(page, static_cast<int>(page.size() - row.size()),
                       static_cast<int>(page.size()), cells);
   if (!s.ok) return s;
   for (const JetCell& c : cells) s.values.push_back(c.null ? "null" : page.substr(static_cast<size_t>(c.start), static_cast<size_t>(c.size)));

@@ -79,10 +79,10 @@ TEST(JetTableDefinition, ReadFollowsContinuationPagesAsFarAsNeeded) {
   pages[5] = whole.substr(0, split);
   pages[5][4] = 9;  // next page
   pages[9] = std::string("\x02\x01\0\0\x05\0\0\0", 8) + whole.substr(split);  // points back to page 5
-  auto reader = [&](uint32_t page, std::vector<unsigned char>& bytes) {
+  auto reader = [&](uint32_t page, std::string& bytes) {
     auto it = pages.find(page);
     if (it == pages.end()) return false;
-    bytes.assign(it->second.begin(), it->second.end());
+    bytes = it->second;
     return true;
   };
   // Page 5 again is never needed: the names end on page 9.

@@ -4,10 +4,15 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace accessdb {
 
+// A buffer the writer builds, filled through the Put functions below. Text
+// handed in as bytes is a std::string_view, as in the reader (jet/); the
+// page and row writers take a pointer (and size) into a Bytes, since a
+// char view of these unsigned bytes would need a cast at every call.
 using Bytes = std::vector<std::uint8_t>;
 
 inline void Put16(std::uint8_t* p, std::uint32_t v) {
@@ -47,7 +52,7 @@ inline void Append32(Bytes& b, std::uint32_t v) {
   b.resize(b.size() + 4);
   Put32(&b[b.size() - 4], v);
 }
-inline void AppendBytes(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+inline void AppendBytes(Bytes& b, std::string_view s) { b.insert(b.end(), s.begin(), s.end()); }
 inline void AppendBytes(Bytes& b, const Bytes& s) { b.insert(b.end(), s.begin(), s.end()); }
 
 }  // namespace accessdb

@@ -34,7 +34,7 @@ std::string PropertyBlob(Format format, const std::vector<PropertyBlock>& blocks
     }
   }
   Bytes blob;
-  AppendBytes(blob, std::string(format == Format::kJet4 ? "MR2" : "KKD", 3));
+  AppendBytes(blob, format == Format::kJet4 ? "MR2" : "KKD");
   Append8(blob, 0);
   Bytes chunk;  // chunk 0x80: the property names
   for (const std::string& name : names) {
