@@ -5,6 +5,7 @@
 
 #include "host/host_error.h"
 #include "jet/jet_file.h"
+#include "jet/jet_header.h"
 #include "runtime/utf8.h"
 
 namespace {
@@ -27,15 +28,10 @@ const RefusalText kRefusalTexts[] = {
      "open (decrypt it in Access, then export again)"},
 };
 
-// Every Access file names its engine in bytes 4 to 19 of its first page;
-// the reader itself only needs the version byte, so a file of zeros would
-// pass it.
-bool HasEngineName(const std::string& path) {
+bool NamesEngine(const std::string& path) {
   char start[20] = {};
   std::ifstream file(path, std::ios::binary);
-  if (!file.read(start, sizeof start)) return false;
-  const std::string_view name(start + 4, 16);
-  return name == std::string_view("Standard Jet DB", 16) || name == std::string_view("Standard ACE DB", 16);
+  return file.read(start, sizeof start) && JetNamesEngine(std::string_view(start, sizeof start));
 }
 
 [[noreturn]] void Refuse(const std::string& path, Refusal refusal) {
@@ -47,7 +43,7 @@ bool HasEngineName(const std::string& path) {
 }  // namespace
 
 void CheckDatabaseFormat(const std::string& path) {
-  if (!HasEngineName(path)) Refuse(path, Refusal::kNotAccess);
+  if (!NamesEngine(path)) Refuse(path, Refusal::kNotAccess);
   try {
     const JetFile file(FromUtf8(path));
     const JetHeader& header = file.Header();

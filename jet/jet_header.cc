@@ -65,3 +65,9 @@ std::optional<JetHeader> JetHeader::Parse(std::string_view page) {
   header.password = Password(h, *header.format, header.TextCodePage());
   return header;
 }
+
+bool JetNamesEngine(std::string_view start) {
+  if (start.size() < 20) return false;
+  const std::string_view name = start.substr(4, 16);
+  return name == std::string_view("Standard Jet DB", 16) || name == std::string_view("Standard ACE DB", 16);
+}

@@ -37,3 +37,9 @@ struct JetHeader {
   // The code page of Jet 3 text: the stored one, 1252 when unset.
   int TextCodePage() const { return codePage != 0 ? codePage : 1252; }
 };
+
+// Bytes 4 to 19 of every file Access writes name its engine ("Standard Jet
+// DB" or "Standard ACE DB"). The reader needs only the version byte, so a
+// file can be read without them (a file of zeros parses as Jet 3); this
+// tells whether `start` (at least the file's first 20 bytes) names one.
+bool JetNamesEngine(std::string_view start);
