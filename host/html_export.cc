@@ -39,12 +39,6 @@ std::string ScriptJson(const nlohmann::json& value) {
   return out;
 }
 
-// The title as the page shows it: "(untitled)" when it has no visible
-// character, control characters left out.
-std::string ShownTitle(const std::string& title) {
-  const std::string shown = ReadableText(title);
-  return shown.find_first_not_of(" \t\r\n") == std::string::npos ? "(untitled)" : shown;
-}
 
 }  // namespace
 

@@ -21,11 +21,6 @@ std::string FrontMatter(const std::string& title, const std::string& position, s
          "\"\norder: " + std::to_string(order) + "\nlevel: " + std::to_string(level) + "\n---\n\n";
 }
 
-// The text a link to a note shows: its title, which may be blank.
-std::string LinkText(const std::string& title) {
-  const std::string text = EscapeMarkdownText(title);
-  return text.find_first_not_of(" \t") == std::string::npos ? "(untitled)" : text;
-}
 
 // True when `n` is 10^k with k >= 3: the first number one digit wider than
 // all before it (numbers have at least three digits).
@@ -114,7 +109,7 @@ void MarkdownExportWriter::WriteNote(Note& note, SiblingNames* pictureNames) con
   std::string text = FrontMatter(note.title, note.position, note.order, note.level);
   text.reserve(text.size() + note.title.size() + body.size() + links.size() + 16);
   text += "# ";
-  text += EscapeMarkdownText(note.title);
+  text += EscapeMarkdownText(ShownTitle(note.title));
   text += '\n';
   if (!body.empty()) {
     text += '\n';
@@ -132,7 +127,7 @@ std::string MarkdownExportWriter::ChildLinks(const Note& note) const {
   for (const Child& child : note.children) {
     std::string path = child.name;
     if (child.isFolder) path += "/" + (layout_ == MarkdownLayout::kNumbered ? std::string(kNumberedFolderNote) : child.name);
-    out += "- [" + LinkText(child.title) + "](" + MarkdownFilePath(path + kNoteExtension) + ")\n";
+    out += "- [" + EscapeMarkdownText(ShownTitle(child.title)) + "](" + MarkdownFilePath(path + kNoteExtension) + ")\n";
   }
   return out;
 }

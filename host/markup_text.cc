@@ -31,6 +31,11 @@ std::string ReadableText(std::string_view utf8) {
   return out;
 }
 
+std::string ShownTitle(std::string_view title) {
+  const std::string shown = ReadableText(title);
+  return shown.find_first_not_of(" \t\r\n") == std::string::npos ? "(untitled)" : shown;
+}
+
 std::string EscapeMarkup(std::string_view utf8, bool attribute) {
   const std::string text = ReadableText(utf8);
   std::string out;

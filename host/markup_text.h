@@ -13,6 +13,10 @@ std::string ValidUtf8(std::string_view text);
 // U+FFFF, which XML 1.0 forbids.
 std::string ReadableText(std::string_view text);
 
+// A title as the exports show it: ReadableText, or "(untitled)" when that
+// has no visible character (an empty heading or link shows nothing).
+std::string ShownTitle(std::string_view title);
+
 // ReadableText with &, <, > and " escaped. In attributes tab, LF and CR
 // become character references, so that they survive attribute normalisation.
 std::string EscapeMarkup(std::string_view utf8, bool attribute);

@@ -8,10 +8,10 @@ raw HTML and every URL kept, so that nothing the export wrote is hidden) and
 read back by html5lib. For each note it checks that
   - the front matter's title and level are the JSON's title and level, and
     its outline position belongs to a document of the export;
-  - the visible text (the title heading, then the content) equals the title
-    and the plain text of that document, up to the differences listed under
-    "Normalisation" below (blanks, list markers, how superscripts are
-    written, pictures shown as images);
+  - the visible text (the title heading, "(untitled)" for a blank title, then
+    the content) equals the title and the plain text of that document, up
+    to the differences listed under "Normalisation" below (blanks, list
+    markers, how superscripts are written, pictures shown as images);
   - a parent ends with one link per child, in order, showing the child's
     title and leading to the child's own note;
   - every link and picture has no scheme or one of the allowed schemes, and
@@ -38,6 +38,11 @@ def readable(text):
     """The text an export writes: no control characters but tab and line ends."""
     return "".join(c for c in text
                    if not ((ord(c) < 0x20 and c not in "\t\n\r") or 0x7F <= ord(c) <= 0x9F or c in "\ufffe\uffff"))
+
+
+def shown_title(title):
+    """A title as the notes show it, in their heading and in links to them."""
+    return readable(title) if readable(title).strip() else "(untitled)"
 
 
 def comparable_lines(text):
@@ -223,13 +228,13 @@ def check_note(path, where, fields, body, by_position, children_of):
     directory = os.path.dirname(path)
     page = Page(html, directory)
     text = shown_pictures(document["text"], page.shown)
-    expected = [raised(line) for line in comparable_lines(readable(document["title"]) + "\n" + text)]
+    expected = [raised(line) for line in comparable_lines(shown_title(document["title"]) + "\n" + text)]
     rendered = [(raised(line), item) for line, item in page.visible()]
     if len(rendered) != len(expected) or any(
             line != expected_for_rendered(e, item) for (line, item), e in zip(rendered, expected)):
         problems.append(f"{where}: shows {[line for line, _ in rendered]!r}, the text is {expected!r}")
     children = children_of.get(position, [])
-    wanted = [" ".join(readable(by_position[c]["title"]).split()) or "(untitled)" for c in children]
+    wanted = [" ".join(shown_title(by_position[c]["title"]).split()) for c in children]
     shown = [" ".join(text.split()) for text, _ in page.children]
     if shown != wanted:
         problems.append(f"{where}: links to children {shown!r}, the children are {wanted!r}")
