@@ -10,6 +10,7 @@
 #include "outline/tree_items_collection.h"
 #include "outline/tree_items_parser.h"
 #include "runtime/exceptions.h"
+#include "runtime/file_name.h"
 #include "runtime/utf8.h"
 
 namespace {
@@ -27,12 +28,9 @@ const NodeTableNames kNodeTables[] = {
     {nullptr, u"Arvoline32XTPro", u"NodeTextValue", u"NodeTextRTFValue", u"~Arvo32XT"},
 };
 
-// The extension as the plug-in reads it: from the last '.', unless a '\' or
-// ':' follows it.
+// The node table's names by the file's extension, as the plug-in picks them.
 const NodeTableNames& NamesFor(const UnicodeString& path) {
-  const size_t last = path.find_last_of(u".\\:");
-  const UnicodeString extension =
-      last != UnicodeString::npos && path[last] == u'.' ? path.substr(last) : UnicodeString();
+  const UnicodeString extension = ExtractFileExt(path);
   for (const NodeTableNames& names : kNodeTables)
     if (!names.extension || extension == names.extension) return names;
   return kNodeTables[1];
