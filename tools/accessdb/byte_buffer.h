@@ -9,11 +9,15 @@
 
 namespace accessdb {
 
-// A buffer the writer builds, filled through the Put functions below. Text
-// handed in as bytes is a std::string_view, as in the reader (jet/); the
-// page and row writers take a pointer (and size) into a Bytes, since a
-// char view of these unsigned bytes would need a cast at every call.
+// A buffer the writer builds, filled through the Put functions below.
+// Read-only bytes are handed on as a std::string_view, as in the reader
+// (jet/); View makes one of a buffer, so that the cast is written once.
 using Bytes = std::vector<std::uint8_t>;
+
+inline std::string_view View(const std::uint8_t* data, std::size_t size) {
+  return std::string_view(reinterpret_cast<const char*>(data), size);
+}
+inline std::string_view View(const Bytes& bytes) { return View(bytes.data(), bytes.size()); }
 
 inline void Put16(std::uint8_t* p, std::uint32_t v) {
   p[0] = static_cast<std::uint8_t>(v);

@@ -19,10 +19,11 @@ bool DataPage::Fits(size_t row_size) const {
   return rows_ < kMaxRowsPerPage && row_size + 2 <= static_cast<size_t>(free_);
 }
 
-int DataPage::Add(const std::uint8_t* row, size_t size) {
+int DataPage::Add(std::string_view row) {
+  const size_t size = row.size();
   if (!Fits(size)) throw std::logic_error("row does not fit its page");
   row_start_ -= static_cast<int>(size);
-  if (size > 0) std::memcpy(&page_[row_start_], row, size);
+  if (size > 0) std::memcpy(&page_[row_start_], row.data(), size);
   Put16(&page_[format_.data_row_count_offset + 2 + 2 * rows_], static_cast<std::uint32_t>(row_start_));
   ++rows_;
   free_ -= static_cast<int>(size) + 2;

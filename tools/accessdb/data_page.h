@@ -19,10 +19,10 @@ class DataPage {
 
   bool Fits(size_t row_size) const;
   // Appends a row and returns its number on the page. The row must fit.
-  int Add(const std::uint8_t* row, size_t size);
+  int Add(std::string_view row);
   int row_count() const { return rows_; }
   std::uint32_t page_number() const { return page_number_; }
-  const std::uint8_t* data() const { return page_.data(); }
+  std::string_view bytes() const { return View(page_); }
   // Page pointer of a row: page number in the upper three bytes, row in the lowest.
   static std::uint32_t Pointer(std::uint32_t page, int row) { return page << 8 | static_cast<std::uint32_t>(row); }
 

@@ -246,12 +246,12 @@ void DatabaseWriter::Impl::Add(const std::vector<Value>& values) {
 void DatabaseWriter::Impl::AddRow(OpenTable& t) {
   const Bytes& row = t.encoder->Encode(t.long_values);
   if (!t.page || !t.page->Fits(row.size())) {
-    if (t.page) file.Write(t.page->page_number(), t.page->data());
+    if (t.page) file.Write(t.page->page_number(), t.page->bytes());
     const std::uint32_t page = file.Allocate();
     t.data_pages.Add(page);
     t.page = std::make_unique<DataPage>(format, page, t.definition_page);
   }
-  t.page->Add(row.data(), row.size());
+  t.page->Add(View(row));
   ++t.rows;
 }
 
@@ -264,7 +264,7 @@ void DatabaseWriter::Impl::End() {
 
 void DatabaseWriter::Impl::EndTable(OpenTable& t) {
   if (t.rows > 0xFFFFFFFFull) throw std::runtime_error("too many rows");
-  if (t.page) file.Write(t.page->page_number(), t.page->data());
+  if (t.page) file.Write(t.page->page_number(), t.page->bytes());
   for (auto& lv : t.long_values) lv->Flush();
 
   // Usage-map rows: the table's own pages and free pages, then the same pair
@@ -281,12 +281,12 @@ void DatabaseWriter::Impl::EndTable(OpenTable& t) {
   std::unique_ptr<DataPage> map_page;
   for (const Bytes& m : maps) {
     if (!map_page || !map_page->Fits(m.size())) {
-      if (map_page) file.Write(map_page->page_number(), map_page->data());
+      if (map_page) file.Write(map_page->page_number(), map_page->bytes());
       map_page = std::make_unique<DataPage>(format, file.Allocate(), 0);
     }
-    pointers.push_back(DataPage::Pointer(map_page->page_number(), map_page->Add(m.data(), m.size())));
+    pointers.push_back(DataPage::Pointer(map_page->page_number(), map_page->Add(View(m))));
   }
-  file.Write(map_page->page_number(), map_page->data());
+  file.Write(map_page->page_number(), map_page->bytes());
 
   TableDefinition def;
   def.layout = &t.layout;
@@ -354,10 +354,10 @@ void DatabaseWriter::Impl::Finish() {
   // Page 1: the global map of free pages; a new file has none.
   DataPage global(format, kGlobalUsageMapPage, 0);
   const Bytes empty = BuildUsageMap(format, PageSet(), file);
-  global.Add(empty.data(), empty.size());
-  file.Write(kGlobalUsageMapPage, global.data());
+  global.Add(View(empty));
+  file.Write(kGlobalUsageMapPage, global.bytes());
   const Bytes header = BuildHeaderPage(format, options.code_page, options.creation_date, options.ace_version);
-  file.Write(0, header.data());
+  file.Write(0, View(header));
   file.Close();
   finished = true;
 }

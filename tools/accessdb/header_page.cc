@@ -22,8 +22,8 @@ int MaskLength(const JetFormat& format) { return format.jet4() ? 128 : 126; }
 }  // namespace
 
 void ToggleHeaderMask(const JetFormat& format, Bytes& page) {
-  static const std::uint8_t kKey[] = {0xC7, 0xDA, 0x39, 0x6B};
-  Rc4Crypt(kKey, sizeof kKey, &page[kMaskStart], static_cast<size_t>(MaskLength(format)));
+  static constexpr std::string_view kKey("\xC7\xDA\x39\x6B", 4);
+  Rc4Crypt(kKey, &page[kMaskStart], static_cast<size_t>(MaskLength(format)));
 }
 
 Bytes BuildHeaderPage(const JetFormat& format, int code_page, double creation_date, int ace_version) {

@@ -26,19 +26,20 @@ DataPage& LongValueStore::PageWithRoom(std::size_t row_size) {
 
 void LongValueStore::Flush() {
   if (open_) {
-    file_.Write(open_->page_number(), open_->data());
+    file_.Write(open_->page_number(), open_->bytes());
     open_.reset();
   }
 }
 
-void LongValueStore::Write(const std::uint8_t* data, std::size_t size, std::uint8_t* header) {
+void LongValueStore::Write(std::string_view data, std::uint8_t* header) {
+  const std::size_t size = data.size();
   if (size > kMaxLongValueLength) throw std::logic_error("long value too long");
   std::memset(header, 0, kLongValueHeaderSize);
   Put24(header, static_cast<std::uint32_t>(size));
   const std::size_t max_row = static_cast<std::size_t>(format_.max_long_value_row);
   if (size <= max_row) {
     DataPage& page = PageWithRoom(size);
-    const int row = page.Add(data, size);
+    const int row = page.Add(data);
     header[3] = kLongValueOneRow;
     Put32(header + 4, DataPage::Pointer(page.page_number(), row));
     return;
@@ -60,16 +61,16 @@ void LongValueStore::Write(const std::uint8_t* data, std::size_t size, std::uint
     const bool last_full = i + 1 == full_chunks;
     const std::uint32_t next_page = last_full ? 0 : NewPage();
     Put32(&row_[0], last_full ? tail_pointer : DataPage::Pointer(next_page, 0));
-    std::memcpy(&row_[4], data + i * chunk, chunk);
+    std::memcpy(&row_[4], data.data() + i * chunk, chunk);
     DataPage full(format_, page, DataPage::kLongValueOwner);
-    full.Add(row_.data(), max_row);
-    file_.Write(page, full.data());
+    full.Add(View(row_));
+    file_.Write(page, full.bytes());
     page = next_page;
   }
   row_.resize(tail + 4);
   Put32(&row_[0], 0);
-  std::memcpy(&row_[4], data + full_chunks * chunk, tail);
-  tail_page.Add(row_.data(), row_.size());
+  std::memcpy(&row_[4], data.data() + full_chunks * chunk, tail);
+  tail_page.Add(View(row_));
 }
 
 }  // namespace accessdb

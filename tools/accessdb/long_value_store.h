@@ -18,9 +18,9 @@ class LongValueStore {
  public:
   LongValueStore(const JetFormat& format, PageFile& file);
 
-  // Stores `size` bytes (at most kMaxLongValueLength) and writes the 12-byte
+  // Stores `data` (at most kMaxLongValueLength bytes) and writes the 12-byte
   // header that the row carries in their place.
-  void Write(const std::uint8_t* data, std::size_t size, std::uint8_t* header);
+  void Write(std::string_view data, std::uint8_t* header);
   void Flush();  // writes the open page, if any
   const PageSet& pages() const { return pages_; }
 

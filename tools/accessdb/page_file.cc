@@ -35,13 +35,14 @@ std::uint32_t PageFile::Allocate() {
   return next_page_++;
 }
 
-void PageFile::Write(std::uint32_t page, const std::uint8_t* data) {
+void PageFile::Write(std::uint32_t page, std::string_view data) {
   if (page >= next_page_) throw std::logic_error("page written before it was allocated");
+  if (data.size() != static_cast<size_t>(page_size_)) throw std::logic_error("page of the wrong size");
   const std::uint64_t offset = static_cast<std::uint64_t>(page) * page_size_;
   if (offset != position_) {
     if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) throw IoError("cannot seek in", path_);
   }
-  if (std::fwrite(data, 1, page_size_, file_) != static_cast<size_t>(page_size_)) {
+  if (std::fwrite(data.data(), 1, data.size(), file_) != static_cast<size_t>(page_size_)) {
     throw IoError("cannot write", path_);
   }
   position_ = offset + page_size_;

@@ -21,7 +21,7 @@ class PageFile {
   std::uint32_t Allocate();  // the next free page number
   std::uint32_t page_count() const { return next_page_; }
   // Writes one whole page (page_size bytes). Throws std::runtime_error on I/O errors.
-  void Write(std::uint32_t page, const std::uint8_t* data);
+  void Write(std::uint32_t page, std::string_view data);
   void Close();  // checks that every allocated page was written
 
  private:

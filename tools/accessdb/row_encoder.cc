@@ -22,10 +22,10 @@ constexpr double kLastDay = 2958466.0;
 constexpr size_t kCalculatedHeader = 16;
 constexpr size_t kCalculatedTrailer = 3;
 
-void WrapCalculated(const std::uint8_t* data, size_t length, Bytes& out) {
+void WrapCalculated(std::string_view data, Bytes& out) {
   Bytes wrapped(kCalculatedHeader, 0);
-  Append32(wrapped, static_cast<std::uint32_t>(length));
-  wrapped.insert(wrapped.end(), data, data + length);
+  Append32(wrapped, static_cast<std::uint32_t>(data.size()));
+  wrapped.insert(wrapped.end(), data.begin(), data.end());
   wrapped.resize(wrapped.size() + kCalculatedTrailer, 0);
   out.swap(wrapped);
 }
@@ -210,9 +210,9 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
   if (calculated) {
     if (IsVariableLength(t)) {
       const Bytes plain = cell.var;
-      WrapCalculated(plain.data(), plain.size(), cell.var);
+      WrapCalculated(View(plain), cell.var);
     } else {
-      WrapCalculated(fixed, fixed_length, cell.var);
+      WrapCalculated(View(fixed, fixed_length), cell.var);
     }
   }
   if (IsLongValue(t) && cell.var.size() > kMaxLongValueLength) {
@@ -307,7 +307,7 @@ const Bytes& RowEncoder::Encode(std::vector<std::unique_ptr<LongValueStore>>& st
     if (IsLongValue(ValueType(c.column))) {
       std::uint8_t header[kLongValueHeaderSize];
       if (cell.out_of_row) {
-        stores[static_cast<size_t>(c.long_index)]->Write(cell.var.data(), cell.var.size(), header);
+        stores[static_cast<size_t>(c.long_index)]->Write(View(cell.var), header);
       } else {
         std::memset(header, 0, sizeof header);
         Put24(header, static_cast<std::uint32_t>(cell.var.size()));

@@ -157,7 +157,7 @@ void WriteTableDefinition(const JetFormat& format, const TableDefinition& def,
       next = file.Allocate();
       Put32(&page[4], next);
     }
-    file.Write(current, page.data());
+    file.Write(current, View(page));
     current = next;
     first = false;
   }

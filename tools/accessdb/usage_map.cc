@@ -52,7 +52,7 @@ Bytes BuildUsageMap(const JetFormat& format, const PageSet& pages, PageFile& fil
     }
     if (!any) continue;
     const std::uint32_t page = file.Allocate();
-    file.Write(page, map_page.data());
+    file.Write(page, View(map_page));
     Put32(&row[1 + 4 * k], page);
   }
   return row;
