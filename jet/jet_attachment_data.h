@@ -6,8 +6,8 @@
 // stream or the bytes. Decoded: a header of its own length (4 bytes), a
 // 4-byte number (1), the extension's length in characters with its
 // terminating 0 (4 bytes), the extension in UTF-16, and after the header the
-// file's bytes. Access compresses most kinds of file and stores some, such
-// as those already compressed, as they are.
+// file's bytes. Access compresses files, already compressed ones too; other
+// writers store some as they are.
 //
 // Untrusted bytes: a stated length is checked against `limit` before any
 // memory is taken for it, and must equal what the data decodes to; the
