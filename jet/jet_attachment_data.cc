@@ -18,11 +18,13 @@ JetAttachmentData DecodeJetAttachmentData(std::string_view stored, const Unicode
   auto damaged = [&](UnicodeStringView what, std::initializer_list<FormatArg> args = {}) {
     return EJetError(FormatText(u"The data of attachment '%s' is damaged: ", {name}) + FormatText(what, args) + u".");
   };
-  if (stored.size() < kStoredHeader) throw damaged(u"it holds %d bytes, fewer than its header", {int64_t(stored.size())});
+  if (stored.size() < kStoredHeader)
+    throw damaged(u"it holds %d bytes, fewer than its header", {int64_t(stored.size())});
   const uint32_t flag = JetReadLE<uint32_t>(stored, 0);
   const uint32_t length = JetReadLE<uint32_t>(stored, 4);
   const std::string_view body = stored.substr(kStoredHeader);
-  if (flag != kStoredAsIs && flag != kCompressed) throw damaged(u"it is stored in an unknown form (%d)", {int64_t(flag)});
+  if (flag != kStoredAsIs && flag != kCompressed)
+    throw damaged(u"it is stored in an unknown form (%d)", {int64_t(flag)});
   if (length > limit)
     throw damaged(u"it states %d bytes, more than the file can hold (%d)", {int64_t(length), int64_t(limit)});
 

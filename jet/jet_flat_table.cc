@@ -33,13 +33,14 @@ std::vector<JetFlatRow> ReadJetFlatTable(const std::shared_ptr<const JetFile>& f
   for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
     const Variant key = cursor.Value(static_cast<size_t>(keyColumn));
     if (key.IsNull()) continue;
-    JetFlatRow row{key.ToInt32(),
-                   idColumn < 0 ? static_cast<int64_t>(rows.size()) : cursor.Value(static_cast<size_t>(idColumn)).ToInt64(),
-                   {}};
+    const int64_t id =
+        idColumn < 0 ? static_cast<int64_t>(rows.size()) : cursor.Value(static_cast<size_t>(idColumn)).ToInt64();
+    JetFlatRow row{key.ToInt32(), id, {}};
     for (size_t at : wanted) row.values.push_back(cursor.Value(at));
     rows.push_back(std::move(row));
   }
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const JetFlatRow& a, const JetFlatRow& b) { return std::tie(a.key, a.id) < std::tie(b.key, b.id); });
+  std::stable_sort(rows.begin(), rows.end(), [](const JetFlatRow& a, const JetFlatRow& b) {
+    return std::tie(a.key, a.id) < std::tie(b.key, b.id);
+  });
   return rows;
 }

@@ -5,14 +5,22 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "jet/jet_attachment_data.h"
 #include "jet/jet_catalog.h"
 #include "jet/jet_error.h"
 #include "runtime/utf8.h"
+#include "tests/platform/automation/temp_directory.h"
 
 namespace {
 
 using namespace std::string_literals;
+
+const std::string kComplexFile =
+    std::string(ARVOLINE_SOURCE_DIR) + "/tests/data/real-access/complexDataTestV2010.accdb";
+const char16_t kAttachTable[] = u"f_3B07F994AD0A4B56A3A1E13B3A1D3B70_attach-data";
 
 std::string Le32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
@@ -46,8 +54,7 @@ std::string ErrorOf(const std::string& stored, uint64_t limit = 1 << 20) {
 // The texts are the files Access was given; the theme is a whole zip file
 // (its local header first, its end record last).
 TEST(JetAttachments, AccessWrittenFileReadWhole) {
-  auto file = std::make_shared<const JetFile>(FromUtf8(std::string(ARVOLINE_SOURCE_DIR) +
-                                                       "/tests/data/real-access/complexDataTestV2010.accdb"));
+  auto file = std::make_shared<const JetFile>(FromUtf8(kComplexFile));
   const JetCatalog catalog(file);
   auto attachments = [&](const char16_t* column, const char16_t* flatTable) {
     const JetCatalog::Object* table = catalog.FindTable(flatTable);
@@ -56,7 +63,7 @@ TEST(JetAttachments, AccessWrittenFileReadWhole) {
   };
   const std::string first = "this is some test data for attachment.";
   const std::string second = "this is some more test data for attachment.";
-  const auto table1 = attachments(u"attach-data", u"f_3B07F994AD0A4B56A3A1E13B3A1D3B70_attach-data").Read(true);
+  const auto table1 = attachments(u"attach-data", kAttachTable).Read(true);
   ASSERT_EQ(table1.size(), 2u);  // rows 1 and 3 have none
   ASSERT_EQ(table1.at(2).size(), 2u);
   ASSERT_EQ(table1.at(4).size(), 1u);
@@ -72,7 +79,7 @@ TEST(JetAttachments, AccessWrittenFileReadWhole) {
     EXPECT_EQ(w.got.type, u"txt");
     EXPECT_EQ(w.got.data, w.data);
   }
-  const auto names = attachments(u"attach-data", u"f_3B07F994AD0A4B56A3A1E13B3A1D3B70_attach-data").Read(false);
+  const auto names = attachments(u"attach-data", kAttachTable).Read(false);
   EXPECT_EQ(names.at(2)[1].name, u"test_data2.txt");
   EXPECT_EQ(names.at(2)[1].data, "");
 
@@ -84,6 +91,31 @@ TEST(JetAttachments, AccessWrittenFileReadWhole) {
   ASSERT_EQ(zip.data.size(), 3096u);
   EXPECT_EQ(zip.data.substr(0, 4), "PK\x03\x04");
   EXPECT_EQ(zip.data.substr(zip.data.size() - 22, 4), "PK\x05\x06");
+}
+
+// A damaged FileData in the file raises when the data is read, with what
+// was found; the names, which need no data, still read.
+TEST(JetAttachments, DamagedDataRaisesWhenRead) {
+  std::ifstream in(kComplexFile, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // test_data.txt's FileData: compressed, 58 bytes decoded; now said to be 59.
+  const size_t at = bytes.find(Le32(1) + Le32(58) + "\x78\x5e");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at + 4] = 59;
+  TempDirectory dir;
+  std::ofstream(dir.File("damaged.accdb"), std::ios::binary) << bytes;
+  auto file = std::make_shared<const JetFile>(FromUtf8(dir.File("damaged.accdb")));
+  const uint32_t page = JetCatalog(file).FindTable(kAttachTable)->DefinitionPage();
+  const JetAttachments attachments(file, u"attach-data", kAttachTable, page);
+  EXPECT_EQ(attachments.Read(false).at(2)[0].name, u"test_data.txt");
+  try {
+    attachments.Read(true);
+    ADD_FAILURE() << "no error";
+  } catch (const EJetError& e) {
+    EXPECT_EQ(ToUtf8(e.Message()),
+              "The data of attachment 'test_data.txt' is damaged: its compressed data does not decode to the 59 bytes "
+              "it states.");
+  }
 }
 
 // FileData stored as it is or compressed gives the file; any length,

@@ -102,7 +102,8 @@ TEST_P(RealAccessFiles, ReadAsAccessShowsThem) {
   TempDirectory dir;
   if (file.twin) {
     json& tables = expected["tables"];
-    if (tables.size() > file.twinTables) tables.erase(tables.begin() + static_cast<long>(file.twinTables), tables.end());
+    if (tables.size() > file.twinTables)
+      tables.erase(tables.begin() + static_cast<long>(file.twinTables), tables.end());
     path = dir.File(file.name);
     std::istringstream description(expected.dump());
     accessdb::WriteTablesJson(description, path);
