@@ -1,11 +1,6 @@
 #include "platform/dao/dao_complex_values.h"
 
-#include <algorithm>
-#include <tuple>
-#include <vector>
-
-#include "jet/jet_error.h"
-#include "jet/jet_table_cursor.h"
+#include "jet/jet_flat_table.h"
 
 namespace {
 
@@ -36,35 +31,13 @@ Variant DaoComplexValues::ValueOf(int32_t key) {
 }
 
 void DaoComplexValues::Load() {
-  JetTableCursor cursor(file_, column_.flatTable, column_.flatTablePage);
   const bool attachments = column_.daoType == kAttachmentDaoType;
-  // The flat table's columns: the owning row's key ("_" and the column's
-  // name), the value's own AutoNumber id (the order of the values), and the
-  // value or the attachment's file name.
-  const int keyColumn = cursor.ColumnIndex(u"_" + column_.name);
-  const int valueColumn = cursor.ColumnIndex(attachments ? u"FileName" : u"Value");
-  int idColumn = -1;
-  const auto& columns = cursor.Columns();
-  for (size_t i = 0; i < columns.size(); ++i)
-    if (static_cast<int>(i) != keyColumn && columns[i].type == kJetLong && (columns[i].flags & kJetColumnAutoLong))
-      idColumn = static_cast<int>(i);
-  if (keyColumn < 0 || valueColumn < 0)
-    throw EJetError(FormatText(u"The values of column '%s' are damaged: table '%s' lacks their columns.",
-                               {column_.name, column_.flatTable}));
-  std::vector<std::tuple<int32_t, int64_t, UnicodeString>> values;  // key, id, text
-  for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
-    const Variant key = cursor.Value(static_cast<size_t>(keyColumn));
-    if (key.IsNull()) continue;
-    const int64_t id = idColumn < 0 ? static_cast<int64_t>(values.size()) : cursor.Value(static_cast<size_t>(idColumn)).ToInt64();
-    values.emplace_back(key.ToInt32(), id, ItemText(cursor.Value(static_cast<size_t>(valueColumn))));
-  }
-  std::stable_sort(values.begin(), values.end(), [](const auto& a, const auto& b) {
-    return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
-  });
   const UnicodeString separator = attachments ? u"; " : u", ";
   texts_.emplace();
-  for (auto& [key, id, text] : values) {
-    auto [it, first] = texts_->try_emplace(key, std::move(text));
+  for (const JetFlatRow& row : ReadJetFlatTable(file_, column_.name, column_.flatTable, column_.flatTablePage,
+                                                {attachments ? u"FileName" : u"Value"})) {
+    const UnicodeString text = ItemText(row.values[0]);
+    auto [it, first] = texts_->try_emplace(row.key, text);
     if (!first) it->second += separator + text;
   }
 }

@@ -193,9 +193,10 @@ TEST(AccessWrittenFilesTest, ComplexColumnsAreWrittenAsAccessWritesThem) {
   EXPECT_EQ(Properties(twin.path(), "Table1", kinds), Properties(RealFile(name), "Table1", kinds));
 }
 
-// A Null result of any type, Yes/No included, is an empty cell with its null
-// bit clear: no wrapping, no long-value header.
-TEST(AccessWrittenFilesTest, NullResultsAreEmptyCellsWithTheNullBitClear) {
+// A Null result of any type, Yes/No included, has its null bit clear: an
+// empty cell (no wrapping, no long-value header), or where asked for the
+// wrapping around nothing (a memo's in its long value).
+TEST(AccessWrittenFilesTest, NullResultsHaveTheNullBitClear) {
   struct Kind {
     T entry, result;
   };
@@ -205,12 +206,15 @@ TEST(AccessWrittenFilesTest, NullResultsAreEmptyCellsWithTheNullBitClear) {
                         {T::kByte, T::kByte},       {T::kInteger, T::kInteger},  {T::kLong, T::kGuid}};
   std::vector<Column> columns{{"Id", T::kLong}};
   std::vector<Value> nulls{Value::Int(1)};
-  for (const Kind& k : kinds) {
-    Column c{"C" + std::to_string(columns.size()), k.entry, 50};
-    c.calculated = true;
-    c.result_type = k.result;
-    columns.push_back(c);
-    nulls.push_back(Value());
+  for (bool wrap : {false, true}) {
+    for (const Kind& k : kinds) {
+      Column c{"C" + std::to_string(columns.size()), k.entry, 50};
+      c.calculated = true;
+      c.result_type = k.result;
+      c.wrap_null_results = wrap;
+      columns.push_back(c);
+      nulls.push_back(Value());
+    }
   }
   TempFile file("null-results.accdb");
   accessdb::DatabaseOptions options;
@@ -225,9 +229,17 @@ TEST(AccessWrittenFilesTest, NullResultsAreEmptyCellsWithTheNullBitClear) {
   ASSERT_EQ(rows.size(), 1u);
   const std::vector<MdbCell>& row = rows[0];
   ASSERT_EQ(row.size(), columns.size());
+  const std::string wrapping(23, '\0');
   for (size_t c = 1; c < row.size(); ++c) {
+    const bool memo = *columns[c].result_type == T::kMemo;
     EXPECT_TRUE(row[c].null) << columns[c].name;
-    EXPECT_EQ(row[c].stored, "") << columns[c].name;
+    if (!columns[c].wrap_null_results) {
+      EXPECT_EQ(row[c].stored, "") << columns[c].name;
+    } else if (memo) {
+      EXPECT_EQ(Hex(row[c].stored.substr(0, 4)), "17000080") << columns[c].name;  // 23 bytes, inline
+    } else {
+      EXPECT_EQ(Hex(row[c].stored), Hex(wrapping)) << columns[c].name;
+    }
   }
 }
 

@@ -433,6 +433,9 @@ TEST_P(WriterTest, BadValuesAreRefusedAndLeaveTheWriterUsable) {
   Column not_calculated{"A", T::kLong};
   not_calculated.result_type = T::kText;
   EXPECT_THROW(w.BeginTable("Result", {not_calculated}), std::invalid_argument);
+  Column first_layout{"A", T::kLong};
+  first_layout.calculated = first_layout.wrap_null_results = true;  // wrapping Nulls needs a result type
+  EXPECT_THROW(w.BeginTable("Wrapped", {first_layout}), std::invalid_argument);
   EXPECT_THROW(w.BeginTable(std::string(65, 'n'), {{"A", T::kLong, 0}}), std::invalid_argument);
   w.Finish();
 

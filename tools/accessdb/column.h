@@ -60,6 +60,12 @@ struct Column {
   std::optional<ColumnType> result_type{};
   // Calculated columns in Access's layout: the Expression property, when not empty.
   std::string expression{};
+  // Calculated columns in Access's layout: a Null result stored as a
+  // zero-length wrapped value (the 23 bytes of wrapping around nothing) with
+  // its null bit clear, instead of an empty cell. Both read as Null; the
+  // Access-written files at hand hold no Null result to tell which form
+  // Access writes, so readers are tested against both.
+  bool wrap_null_results = false;
   // complex: the ComplexID under which MSysComplexColumns describes the column;
   // 0 for a column of a complex kind: the writer numbers them.
   int complex_id = 0;

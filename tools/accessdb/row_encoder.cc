@@ -73,6 +73,7 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
   using K = Value::Kind;
   const ColumnType t = ValueType(c.column);
   cell.present = !v.is_null();
+  cell.null_bit_clear = false;
   cell.var.clear();
   cell.out_of_row = false;
   const bool calculated = c.column.calculated;
@@ -87,6 +88,11 @@ void RowEncoder::PrepareCell(const ColumnLayout& c, const Value& v, Cell& cell) 
   };
   if (v.is_null()) {
     if (t == ColumnType::kBoolean && !calculated) Fail(c, "a boolean column cannot hold null");
+    if (c.column.wrap_null_results) {
+      WrapCalculated({}, cell.var);
+      cell.present = cell.null_bit_clear = true;
+      return;
+    }
     if (!c.variable) std::memset(fixed, 0, static_cast<size_t>(FixedSize(t)));
     return;
   }
@@ -347,7 +353,7 @@ const Bytes& RowEncoder::Encode(std::vector<std::unique_ptr<LongValueStore>>& st
   const size_t mask_at = row_.size();
   row_.resize(mask_at + static_cast<size_t>(layout_.null_mask_size()), 0);
   for (size_t i = 0; i < cells_.size(); ++i) {
-    if (cells_[i].present) {
+    if (cells_[i].present && !cells_[i].null_bit_clear) {
       const int bit = layout_.columns[i].number;
       row_[mask_at + static_cast<size_t>(bit / 8)] |= static_cast<std::uint8_t>(1u << (bit % 8));
     }

@@ -32,7 +32,8 @@ class RowEncoder {
 
  private:
   struct Cell {
-    bool present = false;  // the null-mask bit
+    bool present = false;  // bytes stored; the null-mask bit unless `null_bit_clear`
+    bool null_bit_clear = false;  // stored bytes of a Null value (a wrapped Null calculated result)
     Bytes var;             // variable columns: stored bytes (long values: the payload)
     bool out_of_row = false;
   };

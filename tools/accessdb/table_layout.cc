@@ -57,6 +57,7 @@ TableLayout MakeTableLayout(const JetFormat& format, const std::string& table_na
       throw std::invalid_argument(where + "column \"" + c.name + "\": " + what);
     };
     if (c.result_type && !c.calculated) fail("only a calculated column has a result type");
+    if (c.wrap_null_results && !access_layout) fail("only a calculated column with a result type wraps Null results");
     if ((values == ColumnType::kText || values == ColumnType::kBinary) && (c.size < 1 || c.size > 255)) {
       fail("size must be 1 to 255");
     }

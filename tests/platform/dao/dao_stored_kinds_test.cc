@@ -187,6 +187,66 @@ TEST_P(DaoStoredKinds, CalculatedColumnsGiveTheirResults) {
   for (int i = 0; i < 9; ++i) EXPECT_TRUE(Field(rs, i).Get(u"Value").IsNull()) << i;
 }
 
+// Calculated columns as Access writes them: the column entry's type is not
+// the result's (the ResultType property tells it), numeric results are in
+// their own layouts (a Decimal as 16 bytes with its own scale), and a Null
+// result has its null bit clear, whatever the type: an empty cell, or the
+// wrapping around nothing.
+TEST_P(DaoStoredKinds, CalculatedColumnsInAccessLayoutGiveTheirResults) {
+  using T = ColumnType;
+  struct Kind {
+    T entry, result;
+    Value written;
+    int daoType;
+    const char16_t* shown;  // the value's text
+  } kinds[] = {
+      {T::kText, T::kText, Value::Text("Wayne, Bruce"), 10, u"Wayne, Bruce"},
+      {T::kText, T::kMemo, Value::Text("Doe, John=" + std::string(3000, 'j')), 12, nullptr},
+      {T::kLong, T::kLong, Value::Int(12), 4, u"12"},
+      {T::kDouble, T::kCurrency, Value::Currency(833333333), 5, u"83333.3333"},
+      {T::kInteger, T::kBoolean, Value::Bool(true), 1, u"True"},
+      {T::kDouble, T::kDecimal, Value::Text("19230.7692307692"), 20, u"19230.7692307692"},
+      // A Decimal's text drops trailing zeros, as VB's does; the value keeps its scale.
+      {T::kDecimal, T::kDecimal, Value::Text("56505085819.424791296572280180"), 20, u"56505085819.42479129657228018"},
+      {T::kDecimal, T::kSingle, Value::Double(2583.2092), 6, u"2583.2092"},
+      {T::kDouble, T::kDouble, Value::Double(-0.0833), 7, u"-0.0833"},
+      {T::kByte, T::kByte, Value::Int(255), 2, u"255"},
+      {T::kLong, T::kInteger, Value::Int(-7), 3, u"-7"},
+  };
+  std::vector<accessdb::Column> columns{{"Id", T::kLong}};
+  std::vector<Value> values{Value::Int(1)}, nulls{Value::Int(2)};
+  for (bool wrap : {false, true}) {
+    for (const Kind& k : kinds) {
+      accessdb::Column c{"C" + std::to_string(columns.size()), k.entry, 100};
+      c.calculated = true;
+      c.result_type = k.result;
+      c.wrap_null_results = wrap;
+      columns.push_back(c);
+      values.push_back(k.written);
+      nulls.push_back(Value::Null());
+    }
+  }
+  const std::string path = Path("calc-access.accdb");
+  {
+    accessdb::DatabaseWriter w(path, Options(GetParam()));
+    w.BeginTable("T", columns);
+    w.AddRow(values);
+    w.AddRow(nulls);
+    w.Finish();
+  }
+  Variant rs = OpenTable(Open(path), u"T");
+  for (size_t i = 0; i + 1 < columns.size(); ++i) {
+    const Kind& k = kinds[i % std::size(kinds)];
+    SCOPED_TRACE(columns[i + 1].name);
+    Variant field = Field(rs, static_cast<int>(i + 1));
+    EXPECT_EQ(field.Get(u"Type").ToInt32(), k.daoType);
+    const UnicodeString shown = field.Get(u"Value").ToString();
+    EXPECT_EQ(shown, k.shown ? UnicodeString(k.shown) : FromUtf8(k.written.as_string()));
+  }
+  rs.Call(u"MoveNext");
+  for (size_t i = 1; i < columns.size(); ++i) EXPECT_TRUE(Field(rs, static_cast<int>(i)).Get(u"Value").IsNull()) << i;
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, DaoStoredKinds, ::testing::ValuesIn(kFileKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
