@@ -1,0 +1,39 @@
+// The node table of a damaged database, as much of it as the project's
+// Access reader can still recover (jet/jet_salvage_scan.h): found through
+// the catalog or, without it, by its columns; every row read page by page,
+// whatever the usage map says.
+//
+// Holds every recovered record with its content (the plug-in's import holds
+// the whole table too) and the texts of what the scan passed over. Reading
+// costs one pass over the file's pages, one page at a time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/node_table_names.h"
+#include "runtime/unicode_string.h"
+
+struct SalvagedText {
+  enum State { kWhole, kCut, kUnreadable };
+  State state = kWhole;
+  UnicodeString text;    // empty for Null and for an unreadable value
+  UnicodeString damage;  // kCut and kUnreadable: what the reader found
+};
+
+struct SalvagedRecord {
+  UnicodeString key;
+  SalvagedText content;
+};
+
+struct SalvagedTable {
+  bool rootFound = false;
+  SalvagedText outline;                  // the root record's outline text
+  std::vector<SalvagedRecord> records;   // every other record, in table order
+  std::vector<UnicodeString> passedOver;  // rows and pages the scan could not read
+};
+
+// Reads the node table `names` of the database at `path` (UTF-8). Raises
+// EJetError when the file cannot be opened or holds no definition of the
+// table with the key, structure and content columns.
+SalvagedTable ReadSalvagedTable(const std::string& path, const NodeTableNames& names);
