@@ -4,6 +4,7 @@
 // password only.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -101,6 +102,124 @@ TEST(Salvage, UndamagedDatabasesExportAsThePluginDoes) {
         EXPECT_EQ(b.err, "");
         EXPECT_EQ(Contents(salvage), Contents(plugin));
       }
+    }
+  }
+}
+
+const std::string kLong = "{\\rtf1 first " + std::string(6000, 'L') + "END}";  // a chain of long-value rows
+
+std::vector<accessdb::OutlineNode> DamageNodes() {
+  return {
+      {"Root", "Ka", "First", kLong},
+      {"Ka", "Kb", "Second", std::string("inline-second")},
+      {"Kb", "Kc", "Third", std::string("inline-third")},
+      {"Root", "Kd", "Fourth", std::string("inline-fourth")},
+  };
+}
+
+// Replaces every occurrence of `from` with `to` (as long).
+void Overwrite(DatabaseDamage& d, const std::string& from, const std::string& to) {
+  for (const size_t at : d.FindAll(from))
+    for (size_t i = 0; i < to.size(); ++i) d.WriteByte(at + i, static_cast<unsigned char>(to[i]));
+}
+
+// The row's variable offsets point its content cell past the row's end.
+void PointContentOutside(DatabaseDamage& d, const std::string& text) {
+  const size_t end = d.RowEnd(d.RowHolding(text));
+  if (d.PageSize() == 2048)
+    d.WriteByte(end - 6, 0xFF);
+  else
+    d.WriteU32(end - 11, 0xFFFF | (d.ReadU32(end - 11) & 0xFFFF0000));
+}
+
+// One line a document of a JSON export: "LEVEL TITLE = CONTENT", the long
+// content shown as <long>, or <cut> for a part of it.
+std::string Documents(const std::string& json) {
+  std::string lines;
+  for (const auto& d : nlohmann::json::parse(json)) {
+    std::string content = d["content"].get<std::string>();
+    if (content == kLong) content = "<long>";
+    else if (!content.empty() && content.size() < kLong.size() && kLong.compare(0, content.size(), content) == 0)
+      content = "<cut>";
+    lines += std::to_string(d["level"].get<int>()) + " " + d["title"].get<std::string>() + " = " + content + "\n";
+  }
+  return lines;
+}
+
+TEST(Salvage, DamagedDatabasesGiveWhatTheFileStillHolds) {
+  const std::string whole = "0 First = <long>\n1 Second = inline-second\n2 Third = inline-third\n0 Fourth = inline-fourth\n";
+  struct Case {
+    const char* name;
+    std::function<void(DatabaseDamage&, const accessdb::OutlineNames&)> damage;
+    std::string documents;
+    std::string err;  // after "warning: PATH"; empty: exit status 0 and nothing said
+  } cases[] = {
+      {"usage map emptied",
+       [](DatabaseDamage& d, const accessdb::OutlineNames& n) { d.EmptyUsageMap(d.TablePage(n.table)); }, whole, ""},
+      {"catalog page zeroed", [](DatabaseDamage& d, const accessdb::OutlineNames&) { d.ZeroPage(2); }, whole, ""},
+      {"long-value chain cut",
+       [](DatabaseDamage& d, const accessdb::OutlineNames&) { d.ZeroPage(d.RowHolding("LEND}").page); },
+       "0 First = <cut>\n1 Second = inline-second\n2 Third = inline-third\n0 Fourth = inline-fourth\n",
+       " is damaged: 1 note kept part of its content (list in LIST)\n"
+       "  content cut 1 \"First\" (key \"Ka\"): The long value of field 'CONTENT' is damaged.\n"},
+      {"row damaged mid-way",
+       [](DatabaseDamage& d, const accessdb::OutlineNames&) { PointContentOutside(d, "inline-fourth"); },
+       "0 First = <long>\n1 Second = inline-second\n2 Third = inline-third\n0 Fourth = \n",
+       " is damaged: 1 note lost its content (list in LIST)\n"
+       "  content lost 2 \"Fourth\" (key \"Kd\"): The record at row ROW is damaged from field 'CONTENT' on.\n"},
+      {"outline entry damaged", [](DatabaseDamage& d, const accessdb::OutlineNames&) { Overwrite(d, "02Kc", "XXKc"); },
+       "0 First = <long>\n1 Second = inline-second\n0 Recovered notes = \n1 Kc: inline-third = inline-third\n"
+       "1 Kd: inline-fourth = inline-fourth\n",
+       " is damaged: 1 note was lost entirely, 2 notes were recovered outside the outline (list in LIST)\n"
+       "  lost entirely (key \"ROOT\"): the outline stops at entry 3: ''XX'' is not a valid integer value\n"
+       "  recovered 2.1 \"Kc: inline-third\" (key \"Kc\"): moved to \"Recovered notes\", its title made from its key and text\n"
+       "  recovered 2.2 \"Kd: inline-fourth\" (key \"Kd\"): moved to \"Recovered notes\", its title made from its key and text\n"},
+      {"root record's key changed",
+       [](DatabaseDamage& d, const accessdb::OutlineNames& n) { Overwrite(d, n.root_key, "~Gone~~~~"); },
+       // The root record, its key changed, is one more record no entry names.
+       "0 Recovered notes = \n1 ~Gone~~~~ = \n1 Ka: first " + std::string(74, 'L') + " = <long>\n1 Kb: inline-second = inline-second\n"
+       "1 Kc: inline-third = inline-third\n1 Kd: inline-fourth = inline-fourth\n",
+       "RECOVERED"},
+  };
+  TempDirectory directory;
+  for (const Variant& v : kVariants) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + ", " + v.Name());
+      const std::string database = WriteDatabase(directory, v, 1252, DamageNodes());
+      const accessdb::OutlineNames& names = accessdb::NamesOf(v.variant);
+      DatabaseDamage d(database);
+      const DatabaseDamage::RowPointer fourth = d.RowHolding("inline-fourth");
+      c.damage(d, names);
+      d.Save();
+      const std::string output = directory.File("out.json");
+      const std::string list = output + ".damage.txt";
+      std::filesystem::remove(list);
+      const ProcessResult r = Export({"--salvage"}, database, "json", output);
+      EXPECT_EQ(Documents(ReadFile(output)), c.documents);
+      if (c.err.empty()) {
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_FALSE(std::filesystem::exists(list));
+        continue;
+      }
+      EXPECT_EQ(r.status, 3) << r.err;
+      std::string err = c.err;
+      if (err == "RECOVERED") {
+        err = " is damaged: 1 note was lost entirely, 5 notes were recovered outside the outline (list in LIST)\n"
+              "  lost entirely (key \"ROOT\"): the root record is missing or cannot be read\n";
+        const char* keys[] = {"~Gone~~~~", "Ka", "Kb", "Kc", "Kd"};
+        const std::string titles[] = {"~Gone~~~~", "Ka: first " + std::string(74, 'L'), "Kb: inline-second",
+                                      "Kc: inline-third", "Kd: inline-fourth"};
+        for (int i = 0; i < 5; ++i)
+          err += "  recovered 1." + std::to_string(i + 1) + " \"" + titles[i] + "\" (key \"" + keys[i] +
+                 "\"): moved to \"Recovered notes\", its title made from its key and text\n";
+      }
+      for (const auto& [from, to] :
+           {std::pair<std::string, std::string>{"LIST", list}, {"CONTENT", names.content_field}, {"ROOT", names.root_key},
+            {"ROW", std::to_string(fourth.row) + " of page " + std::to_string(fourth.page)}})
+        if (err.find(from) != std::string::npos) err.replace(err.find(from), from.size(), to);
+      EXPECT_EQ(r.err, "warning: " + database + err);
+      EXPECT_EQ(ReadFile(list), database + err.substr(0, err.find(" (list in")) + err.substr(err.find(")\n") + 1));
     }
   }
 }
