@@ -225,3 +225,44 @@ TEST(Salvage, DamagedDatabasesGiveWhatTheFileStillHolds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Salvage, APasswordProtectedDatabaseOpensWithItsPasswordOnly) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> options;
+    std::string err;  // after "error: PATH"; empty: exported as before the password was set
+  } cases[] = {
+      {"its password", {"--salvage", "--password", "Geheim 1"}, ""},
+      {"no password", {"--salvage"}, ": the database is protected by a password; give it with --password\n"},
+      {"another password", {"--salvage", "--password", "geheim 1"},
+       ": the password given does not match the database's\n"},
+      {"without --salvage", {"--password", "Geheim 1"},
+       ": --password needs --salvage: the plug-in opens databases without a password\n"},
+  };
+  TempDirectory directory;
+  for (const Variant& v : kVariants) {
+    const std::string database =
+        WriteDatabase(directory, v, 1252, {{"Root", "K1", "One", std::string("text \u00e9")}, {"K1", "K2", "Two", std::nullopt}});
+    const std::string expected = directory.File("expected.json");
+    ASSERT_EQ(Export({}, database, "json", expected).status, 0);
+    SetDatabasePassword(database, v.Jet3(), u"Geheim 1");
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + ", " + v.Name());
+      const std::string output = directory.File("out.json");
+      std::filesystem::remove(output);
+      const ProcessResult r = Export(c.options, database, "json", output);
+      if (c.err.empty()) {
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(ReadFile(output), ReadFile(expected));
+        continue;
+      }
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err, "error: " + database + c.err);
+      EXPECT_FALSE(std::filesystem::exists(output)) << "nothing is written";
+    }
+  }
+}
+
+}  // namespace
