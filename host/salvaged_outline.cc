@@ -119,6 +119,7 @@ std::vector<LostNote> DeliverSalvagedDocuments(const SalvagedTable& table, const
   std::unordered_map<std::string, size_t> byKey;
   for (size_t i = 0; i < table.records.size(); ++i) byKey.emplace(ToAnsi(table.records[i].key), i);
   std::vector<bool> reached(table.records.size());
+  if (table.rootFound) reached[table.root] = true;  // holds the outline, a note only where an entry names it
 
   OutlineCursor cursor;
   for (int32_t i = 0; i < items.Count(); ++i) {

@@ -53,8 +53,8 @@ SalvagedTable ReadSalvagedTable(const std::string& path, const NodeTableNames& n
     // The first root record counts, as the plug-in's lookup finds it.
     if (keyText.text == names.root && !table.rootFound) {
       table.rootFound = true;
+      table.root = table.records.size();
       table.outline = TextOf(row.cells[structure]);
-      continue;
     }
     table.records.push_back({keyText.text, TextOf(row.cells[content])});
   }

@@ -28,8 +28,9 @@ struct SalvagedRecord {
 
 struct SalvagedTable {
   bool rootFound = false;
+  size_t root = 0;                       // the root record's index in `records`, when found
   SalvagedText outline;                  // the root record's outline text
-  std::vector<SalvagedRecord> records;   // every other record, in table order
+  std::vector<SalvagedRecord> records;   // every record, in table order
   std::vector<UnicodeString> passedOver;  // rows and pages the scan could not read
 };
 

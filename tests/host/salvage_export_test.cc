@@ -266,3 +266,48 @@ TEST(Salvage, APasswordProtectedDatabaseOpensWithItsPasswordOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Salvage, ACutOutlineKeepsItsWholeEntriesAndRecoversTheRest) {
+  constexpr int kNotes = 300;  // an outline of about 9,600 bytes: a chain of long-value rows
+  auto number = [](int i) {
+    std::string n = std::to_string(i);
+    return std::string(3 - n.size(), '0') + n;
+  };
+  std::vector<accessdb::OutlineNode> nodes;
+  for (int i = 0; i < kNotes; ++i) nodes.push_back({"Root", "K" + number(i), "Note " + number(i), "c" + number(i)});
+  TempDirectory directory;
+  for (const Variant& v : kVariants) {
+    SCOPED_TRACE(v.Name());
+    const std::string database = WriteDatabase(directory, v, 1252, nodes);
+    {
+      DatabaseDamage d(database);
+      d.ZeroPage(d.RowHolding("04K" + number(kNotes - 1) + "008Note").page);  // the outline's last part
+      d.Save();
+    }
+    const std::string output = directory.File("out.json");
+    const ProcessResult r = Export({"--salvage"}, database, "json", output);
+    EXPECT_EQ(r.status, 3);
+    const std::string field = accessdb::NamesOf(v.variant).structure_field;
+    EXPECT_EQ(r.err.substr(r.err.find('\n') + 1, r.err.find('\n', r.err.find('\n') + 1) - r.err.find('\n')),
+              std::string("  lost entirely (key \"") + accessdb::NamesOf(v.variant).root_key +
+                  "\"): the outline is cut short: The long value of field '" + field + "' is damaged.\n");
+    // The whole entries in their place, every other note recovered in table order.
+    const nlohmann::json documents = nlohmann::json::parse(ReadFile(output));
+    size_t kept = 0;
+    while (kept < documents.size() && documents[kept]["title"] != "Recovered notes") ++kept;
+    EXPECT_GT(kept, 0u);
+    ASSERT_EQ(documents.size(), kNotes + 1u);
+    for (size_t i = 0; i < documents.size(); ++i) {
+      if (i == kept) continue;
+      const size_t note = i < kept ? i : i - 1;
+      const std::string title = i < kept ? "Note " + number(note) : "K" + number(note) + ": c" + number(note);
+      EXPECT_EQ(documents[i]["title"], title);
+      EXPECT_EQ(documents[i]["level"], i < kept ? 0 : 1);
+      EXPECT_EQ(documents[i]["content"], "c" + number(note));
+    }
+  }
+}
+
+}  // namespace
