@@ -29,9 +29,8 @@ std::string UpToZero(std::string text) {
   return text;
 }
 
-// A memo value as the plug-in's dataset stores and hands it out: 8-bit text
-// in the active code page, delivered as UTF-8.
-std::string DeliveredContent(const UnicodeString& value) { return UpToZero(AnsiToUtf8(ToAnsi(value))); }
+// A memo value as the plug-in's dataset hands it out: UTF-8, up to a zero.
+std::string DeliveredContent(const SalvagedText& value) { return UpToZero(AnsiToUtf8(value.ansi)); }
 
 // A title as the plug-in writes it into the document record.
 std::string DeliveredTitle(const UnicodeString& title) {
@@ -66,7 +65,7 @@ UnicodeString OutlineText(const SalvagedTable& table, std::optional<std::string>
     problem = "the root record is missing or cannot be read";
     return UnicodeString();
   }
-  std::string ansi = ToAnsi(table.outline.text);
+  std::string ansi = table.outline.ansi;
   if (table.outline.state == SalvagedText::kUnreadable) {
     problem = "the outline cannot be read: " + ToUtf8(table.outline.damage);
   } else if (table.outline.state == SalvagedText::kCut) {
@@ -78,7 +77,7 @@ UnicodeString OutlineText(const SalvagedTable& table, std::optional<std::string>
 
 // "KEY: first line of its text".
 std::string InventedTitle(const SalvagedRecord& record) {
-  std::string text = ReadableText(rtf::ContentText(DeliveredContent(record.content.text)));
+  std::string text = ReadableText(rtf::ContentText(DeliveredContent(record.content)));
   std::string line;
   for (size_t start = 0; start < text.size() && line.empty();) {
     size_t end = text.find('\n', start);
@@ -134,7 +133,7 @@ std::vector<LostNote> DeliverSalvagedDocuments(const SalvagedTable& table, const
     } else {
       const SalvagedRecord& record = table.records[found->second];
       reached[found->second] = true;
-      document.content = DeliveredContent(record.content.text);
+      document.content = DeliveredContent(record.content);
       if (const auto damage = ContentDamage(record.content))
         lost.push_back({damage->first, position, document.title, ToUtf8(item.key), damage->second});
     }
@@ -154,7 +153,7 @@ std::vector<LostNote> DeliverSalvagedDocuments(const SalvagedTable& table, const
       onDocument(ImportedDocument{0, kRecoveredNotesTitle, ""});
       cursor.Next(0);
     }
-    const ImportedDocument document{1, InventedTitle(record), DeliveredContent(record.content.text)};
+    const ImportedDocument document{1, InventedTitle(record), DeliveredContent(record.content)};
     std::string reason = std::string("moved to \"") + kRecoveredNotesTitle + "\", its title made from its key and text";
     if (const auto damage = ContentDamage(record.content))
       reason += std::string(damage->first == LostNote::kContentCut ? "; content cut: " : "; content lost: ") +

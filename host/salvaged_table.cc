@@ -4,6 +4,7 @@
 
 #include "jet/jet_definition_search.h"
 #include "jet/jet_salvage_scan.h"
+#include "platform/code_page.h"
 #include "runtime/utf8.h"
 
 namespace {
@@ -14,7 +15,7 @@ SalvagedText TextOf(const JetPartialRow::Cell& cell) {
                : cell.state == JetPartialRow::State::kCut ? SalvagedText::kCut
                                                           : SalvagedText::kUnreadable;
   text.damage = cell.damage;
-  if (text.state != SalvagedText::kUnreadable && !cell.value.IsNull()) text.text = cell.value.ToString();
+  if (text.state != SalvagedText::kUnreadable && !cell.value.IsNull()) text.ansi = ToAnsi(cell.value.ToString());
   return text;
 }
 
@@ -43,20 +44,21 @@ SalvagedTable ReadSalvagedTable(const std::string& path, const NodeTableNames& n
   };
   while (scan.Next(row)) {
     tell();
-    const SalvagedText keyText = TextOf(row.cells[key]);
-    if (keyText.state != SalvagedText::kWhole) {
+    const JetPartialRow::Cell& keyCell = row.cells[key];
+    if (keyCell.state != JetPartialRow::State::kRead) {
       table.passedOver.push_back(FormatText(u"The key of row %d of page %d cannot be read: ",
                                             {static_cast<int64_t>(row.row), static_cast<int64_t>(row.page)}) +
-                                 keyText.damage);
+                                 keyCell.damage);
       continue;
     }
+    const UnicodeString keyText = keyCell.value.IsNull() ? UnicodeString() : keyCell.value.ToString();
     // The first root record counts, as the plug-in's lookup finds it.
-    if (keyText.text == names.root && !table.rootFound) {
+    if (keyText == names.root && !table.rootFound) {
       table.rootFound = true;
       table.root = table.records.size();
       table.outline = TextOf(row.cells[structure]);
     }
-    table.records.push_back({keyText.text, TextOf(row.cells[content])});
+    table.records.push_back({keyText, TextOf(row.cells[content])});
   }
   tell();
   return table;

@@ -3,8 +3,8 @@
 // the catalog or, without it, by its columns; every row read page by page,
 // whatever the usage map says.
 //
-// Holds every recovered record with its content (the plug-in's import holds
-// the whole table too) and the texts of what the scan passed over. Reading
+// Holds every recovered record with its content as the plug-in's import
+// holds the whole table too, in the same 8-bit form, and the texts of what the scan passed over. Reading
 // costs one pass over the file's pages, one page at a time.
 #pragma once
 
@@ -14,10 +14,12 @@
 #include "host/node_table_names.h"
 #include "runtime/unicode_string.h"
 
+// A memo value as the plug-in's dataset stores it: 8-bit text in the active
+// ANSI code page (a character the code page lacks is its default character).
 struct SalvagedText {
   enum State { kWhole, kCut, kUnreadable };
   State state = kWhole;
-  UnicodeString text;    // empty for Null and for an unreadable value
+  std::string ansi;      // empty for Null and for an unreadable value
   UnicodeString damage;  // kCut and kUnreadable: what the reader found
 };
 
