@@ -194,7 +194,9 @@ TEST(Salvage, DamagedDatabasesGiveWhatTheFileStillHolds) {
       const std::string output = directory.File("out.json");
       const std::string list = output + ".damage.txt";
       std::filesystem::remove(list);
+      const std::string stored = ReadFile(database);
       const ProcessResult r = Export({"--salvage"}, database, "json", output);
+      EXPECT_EQ(ReadFile(database), stored) << "the database is only read";
       EXPECT_EQ(Documents(ReadFile(output)), c.documents);
       // A report, its list and status 3, or none of them.
       EXPECT_EQ(r.status, c.err.empty() ? 0 : 3) << r.err;
