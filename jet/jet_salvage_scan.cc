@@ -83,21 +83,13 @@ bool JetSalvageScan::LoadNextPage() {
 }
 
 std::optional<JetDataPage::Row> JetSalvageScan::FollowOverflow(JetDataPage::Row pointerRow) {
-  constexpr int kMaxHops = 4;
-  for (int hop = 0; hop < kMaxHops; ++hop) {
-    if (pointerRow.size() < 4) return std::nullopt;
-    const uint32_t pointer = JetReadLE<uint32_t>(rowPage_, static_cast<size_t>(pointerRow.start));
-    if (!file_->ReadPage(JetPointerPage(pointer), overflowPage_)) return std::nullopt;
-    const JetDataPage page(file_->Format(), overflowPage_);
-    if (!page.IsData() || page.HoldsLongValues() || page.Owner() != definitionPage_) return std::nullopt;
-    rowPage_ = overflowPage_;
-    // Only a row marked as moved: any other is read in its own place.
-    if (!page.SkippedInScan(JetPointerRow(pointer))) return std::nullopt;
-    std::optional<JetDataPage::Row> target = page.FindRow(JetPointerRow(pointer));
-    if (!target || !target->overflowPointer) return target;
-    pointerRow = *target;
-  }
-  return std::nullopt;
+  return JetDataPage::FollowOverflow(file_->Format(), rowPage_, pointerRow, overflowPage_,
+                                     [&](uint32_t page, std::string& buffer) {
+                                       if (!file_->ReadPage(page, buffer)) return false;
+                                       const JetDataPage data(file_->Format(), buffer);
+                                       return data.IsData() && !data.HoldsLongValues() &&
+                                              data.Owner() == definitionPage_;
+                                     });
 }
 
 void JetSalvageScan::Decode(const JetDataPage::Row& bounds, JetPartialRow& row) {
