@@ -74,6 +74,14 @@ TEST(JetSalvageScan, RecoversRowsPastDamage) {
        "~Arvo32XT read null\nKa read 6009\n"
        "Kb unreadable null The record at row R of page P is damaged from field 'NodeTextRTFValue' on.\n"},
       {"data page zeroed", [](DatabaseDamage& d) { d.ZeroPage(d.RowHolding("inline-second").page); }, true, ""},
+      {"row offset past the page",
+       [](DatabaseDamage& d) {
+         const DatabaseDamage::RowPointer r = d.RowHolding("inline-second");
+         const size_t entry = size_t{r.page} * d.PageSize() + d.Format().rowCountOffset + 2 + 2 * r.row;
+         d.WriteByte(entry, 0xFF);
+         d.WriteByte(entry + 1, 0x1F);
+       },
+       true, "~Arvo32XT read null\nKa read 6009\npassed over: Row R of page P lies outside its page.\n"},
   };
   TempDirectory directory;
   for (const accessdb::Format format : {accessdb::Format::kJet3, accessdb::Format::kJet4}) {
