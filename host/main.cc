@@ -105,6 +105,25 @@ int RunImportCommand(const Options& options, std::unique_ptr<PluginModule>& modu
   return 0;
 }
 
+// A word of a command line as a POSIX shell reads it back.
+std::string ShellWord(const std::string& word) {
+  if (!word.empty() && word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                              "0123456789@%+=:,./_-") == std::string::npos)
+    return word;
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// The export command line that salvages what `options` export.
+std::string SalvageCommand(const Options& options) {
+  std::string format;
+  for (const auto& [name, value] : ExportFormatNames())
+    if (value == options.exportOptions.format) format = name;
+  return "arvoline-host export " + ShellWord(options.database) + " --salvage --to " + format + " -o " +
+         ShellWord(options.exportOptions.output);
+}
+
 // Salvage: the node table read by the host itself, the plug-in not loaded.
 int RunSalvageCommand(Options& options) {
   if (options.codePage) SelectCodePage(*options.codePage);
@@ -134,8 +153,18 @@ int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
   LoadModule(options, module);
   options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
   options.exportOptions.progress = !options.quiet;
-  RunDiagnosingRefusedDatabase(options.database,
-                               [&] { RunExport(*module, ansiPath, options.exportOptions, target); });
+  try {
+    RunDiagnosingRefusedDatabase(options.database,
+                                 [&] { RunExport(*module, ansiPath, options.exportOptions, target); });
+  } catch (const HostError&) {
+    throw;
+  } catch (const std::exception& e) {
+    // The plug-in gave up on the file; when the file is damaged, the person
+    // learns that salvage may still recover its notes.
+    if (FindLostNotes(options.database).empty()) throw;
+    throw HostError(std::string(e.what()) + "\nhint: " + options.database +
+                    " is damaged; salvage recovers what it still holds: " + SalvageCommand(options));
+  }
   // What the plug-in could not deliver, read from the database itself.
   const std::vector<LostNote> lost = FindLostNotes(options.database);
   if (lost.empty()) return 0;
@@ -175,7 +204,9 @@ const char kExportFooter[] =
       "\"warning: notes.xtp is damaged: ...\" with their outline positions, titles and keys, at most\n"
       "20 of them; the full list goes to OUT.damage.txt (notes.damage.txt for a Markdown folder\n"
       "notes/; none for -o -). The export itself is kept, and the exit status is 3: exported with\n"
-      "losses. An undamaged database exits with status 0.\n"
+      "losses. An undamaged database exits with status 0. When the plug-in gives up on a damaged\n"
+      "database (status 1), its error is followed by a hint with the --salvage command for the same\n"
+      "export.\n"
       "\n"
       "SALVAGE: with --salvage the plug-in is not loaded; the host reads the node table with its own\n"
       "Access reader and builds the same documents (level, title and content, in the same code page).\n"

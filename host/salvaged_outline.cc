@@ -22,6 +22,12 @@ namespace {
 constexpr size_t kFirstLineRoom = 80;
 
 const char kNoRecord[] = "its record is missing or cannot be read";
+const char kNothingReadable[] = "a row of the table holds neither a key nor any text";
+
+// A row with nothing to show: what zeroed or overwritten row bytes read as.
+bool HoldsNothing(const SalvagedRecord& record) {
+  return record.key.empty() && record.content.state == SalvagedText::kWhole && record.content.ansi.empty();
+}
 
 // Text up to its first zero byte: what a content or title buffer holds.
 std::string UpToZero(std::string text) {
@@ -88,8 +94,9 @@ std::string InventedTitle(const SalvagedRecord& record) {
     start = end + 1;
   }
   const std::string key = DeliveredTitle(record.key);
-  if (line.empty()) return key;
-  return key + ": " + line.substr(0, Utf8PrefixLength(line, kFirstLineRoom));
+  line = line.substr(0, Utf8PrefixLength(line, kFirstLineRoom));
+  if (line.empty() || key.empty()) return key + line;
+  return key + ": " + line;
 }
 
 // What happened to a record's content, for the report; empty when whole.
@@ -144,6 +151,10 @@ std::vector<LostNote> DeliverSalvagedDocuments(const SalvagedTable& table, const
   for (size_t i = 0; i < table.records.size(); ++i) {
     if (reached[i]) continue;
     const SalvagedRecord& record = table.records[i];
+    if (HoldsNothing(record)) {
+      lost.push_back({LostNote::kLostEntirely, "", "", "", kNothingReadable});
+      continue;
+    }
     if (!problem) {
       lost.push_back({LostNote::kNeverReached, "", "", ToUtf8(record.key), "no outline entry names its record"});
       continue;

@@ -8,7 +8,9 @@
 // delivers the part before the damage. Where the outline is cut, stops at a
 // damaged entry, cannot be read, or the root record is gone, every record no
 // entry reached follows under a top-level note "Recovered notes", in table
-// order, titled by its key and the first line of its text.
+// order, titled by its key and the first line of its text. A row that holds
+// neither a key nor any text (zeroed or overwritten bytes read so) is no
+// note: it is reported as lost.
 //
 // Everything salvage changed or could not deliver is returned as LostNote
 // (node_table_check.h) for the damage report: empty for an undamaged table.

@@ -180,6 +180,20 @@ TEST(Salvage, DamagedDatabasesGiveWhatTheFileStillHolds) {
        "0 Recovered notes = \n1 ~Gone~~~~ = \n1 Ka: first " + std::string(74, 'L') + " = <long>\n1 Kb: inline-second = inline-second\n"
        "1 Kc: inline-third = inline-third\n1 Kd: inline-fourth = inline-fourth\n",
        "RECOVERED"},
+      {"rows zeroed: the root record's and the fourth note's",
+       [](DatabaseDamage& d, const accessdb::OutlineNames& n) {
+         for (const DatabaseDamage::RowPointer row : {d.RowHolding("inline-fourth"), d.RowHolding(n.root_key)})
+           for (size_t at = d.RowStart(row); at < d.RowEnd(row); ++at) d.WriteByte(at, 0);
+       },
+       "0 Recovered notes = \n1 Ka: first " + std::string(74, 'L') + " = <long>\n1 Kb: inline-second = inline-second\n"
+       "1 Kc: inline-third = inline-third\n",
+       " is damaged: 3 notes were lost entirely, 3 notes were recovered outside the outline (list in LIST)\n"
+       "  lost entirely (key \"ROOT\"): the root record is missing or cannot be read\n"
+       "  lost entirely: a row of the table holds neither a key nor any text\n"
+       "  recovered 1.1 \"Ka: first " + std::string(74, 'L') + "\" (key \"Ka\"): moved to \"Recovered notes\", its title made from its key and text\n"
+       "  recovered 1.2 \"Kb: inline-second\" (key \"Kb\"): moved to \"Recovered notes\", its title made from its key and text\n"
+       "  recovered 1.3 \"Kc: inline-third\" (key \"Kc\"): moved to \"Recovered notes\", its title made from its key and text\n"
+       "  lost entirely: a row of the table holds neither a key nor any text\n"},
   };
   TempDirectory directory;
   for (const Variant& v : kVariants) {
@@ -195,6 +209,15 @@ TEST(Salvage, DamagedDatabasesGiveWhatTheFileStillHolds) {
       const std::string list = output + ".damage.txt";
       std::filesystem::remove(list);
       const std::string stored = ReadFile(database);
+      // Where the plug-in gives up, its error is followed by the way to salvage.
+      const ProcessResult plugin = Export({}, database, "json", output);
+      if (plugin.status == 1) {
+        EXPECT_NE(plugin.err.find("\nhint: " + database + " is damaged; salvage recovers what it still holds: " +
+                                  "arvoline-host export " + database + " --salvage --to json -o " + output + "\n"),
+                  std::string::npos)
+            << plugin.err;
+      }
+      std::filesystem::remove(list);
       const ProcessResult r = Export({"--salvage"}, database, "json", output);
       EXPECT_EQ(ReadFile(database), stored) << "the database is only read";
       EXPECT_EQ(Documents(ReadFile(output)), c.documents);
