@@ -53,7 +53,20 @@ class TreeItemsParser {
   TreeItem ReadEntry();
   // Reads a length field of `width` bytes, then that many bytes of text.
   UnicodeString ReadField(int32_t width);
+  // Reads a length field of `width` bytes that holds plain decimal digits;
+  // false (nothing read) for any other field, which the caller then reads as
+  // text by the runtime's integer rules.
+  bool ReadDigits(int32_t width, int32_t& length);
+  // The level of a child of `parent`.
+  int32_t ChildLevel(const UnicodeString& parent);
 
   std::unique_ptr<AnsiByteStream> stream_;  // only during Parse
   IntMap levels_;                           // node key -> level
+  // The entry read last: most entries are its child or its sibling, whose
+  // level follows without a look-up in levels_.
+  struct {
+    bool read = false;
+    UnicodeString parent, key;
+    int32_t level = 0;
+  } previous_;
 };

@@ -67,6 +67,10 @@ TEST_F(TreeItemsParserTest, LevelsFollowTheParentKeysInTextOrder) {
       {"an empty parent key is an ordinary key", Entry(u"", u"A", u"a"), {{u"A", 1, u"a"}}},
       {"an empty parent key finds an entry with an empty key",
        Entry(u"Root", u"", u"nameless") + Entry(u"", u"A", u"a"), {{u"", 0, u"nameless"}, {u"A", 1, u"a"}}},
+      {"siblings share a level, also after a deeper entry",
+       Entry(u"Root", u"A", u"a") + Entry(u"A", u"B", u"b") + Entry(u"A", u"C", u"c") + Entry(u"C", u"D", u"d") +
+           Entry(u"A", u"E", u"e") + Entry(u"B", u"F", u"f"),
+       {{u"A", 0, u"a"}, {u"B", 1, u"b"}, {u"C", 1, u"c"}, {u"D", 2, u"d"}, {u"E", 1, u"e"}, {u"F", 2, u"f"}}},
       {"levels may jump back to the root", Entry(u"Root", u"A", u"a") + Entry(u"A", u"B", u"b") + Entry(u"Root", u"C", u"c"),
        {{u"A", 0, u"a"}, {u"B", 1, u"b"}, {u"C", 0, u"c"}}},
   };
@@ -103,6 +107,7 @@ TEST_F(TreeItemsParserTest, MalformedLengthFieldsEndTheParseKeepingEarlierItems)
   const ErrorCase cases[] = {
       {"trailing space", u"5 Root", "''5 '' is not a valid integer value", 0},
       {"letters", good + u"abc", "''ab'' is not a valid integer value", 1},
+      {"a digit and a letter", good + u"1abc", "''1a'' is not a valid integer value", 1},
       {"negative length", good + u"-1xx", "Invalid count (-1)", 1},
       {"negative title length", u"04Root01A-01", "Invalid count (-1)", 0},
       {"three bytes are read as an entry", good + u"04R", "'''' is not a valid integer value", 1},
