@@ -1,13 +1,13 @@
 #include "host/node_table_check.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 
 #include "jet/jet_catalog.h"
 #include "jet/jet_file.h"
 #include "jet/jet_table_cursor.h"
-#include "outline/tree_items_collection.h"
 #include "outline/tree_items_parser.h"
 #include "runtime/exceptions.h"
 #include "runtime/file_name.h"
@@ -160,33 +160,36 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
     lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
                     "the outline cannot be read: " + ToUtf8(*read.outlineDamage)});
 
-  TreeItemsCollection items;
-  try {
-    TreeItemsParser().Parse(std::move(read.outline), items);
-  } catch (const Exception& e) {
-    // The entries before the damage stay in `items`.
-    lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
-                    "the outline stops at entry " + std::to_string(items.Count() + 1) + ": " +
-                        ToUtf8(e.Message())});
-  }
-
+  // The entries are checked as the parse reaches them, none kept; their
+  // notes follow the note on where the outline stops.
+  std::vector<LostNote> entryNotes;
   RecordMatcher records(read.keys);
   size_t withoutRecord = 0;
+  int32_t entries = 0;
   OutlinePosition position;
   auto byKey = [](const auto& entry, const UnicodeString& key) { return entry.first < key; };
-  for (int32_t i = 0; i < items.Count(); ++i) {
-    const TreeItem item = items.Item(i);
+  auto checkEntry = [&](TreeItem&& item) {
+    ++entries;
     position.Next(item.level);
     const bool found = records.Match(item.key);
     const auto damaged = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), item.key, byKey);
     if (damaged != read.damagedContent.end() && damaged->first == item.key) {
-      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key), ToUtf8(damaged->second)});
+      entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
+                            ToUtf8(damaged->second)});
     } else if (!found) {
       ++withoutRecord;
-      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
-                      "its record is missing or cannot be read"});
+      entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
+                            "its record is missing or cannot be read"});
     }
+  };
+  try {
+    TreeItemsParser().Walk(std::move(read.outline), checkEntry);
+  } catch (const Exception& e) {
+    // The entries before the damage have been checked.
+    lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
+                    "the outline stops at entry " + std::to_string(entries + 1) + ": " + ToUtf8(e.Message())});
   }
+  lost.insert(lost.end(), std::make_move_iterator(entryNotes.begin()), std::make_move_iterator(entryNotes.end()));
   // An unreadable row is most likely the record of an entry without one; only
   // the rows beyond those are notes lost with their titles.
   for (size_t i = withoutRecord; i < read.unreadableRows.size(); ++i)

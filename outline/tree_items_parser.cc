@@ -33,14 +33,25 @@ TreeItemsParser::~TreeItemsParser() = default;
 
 void TreeItemsParser::Parse(UnicodeString text, TreeItemsCollection& collection) {
   if (text.empty()) return;
-  stream_ = std::make_unique<AnsiByteStream>(text);
+  OpenStream(text);
   StreamRelease release(stream_);
-  UnicodeString().swap(text);
   // Counting first lets the collection grow once instead of doubling (and
   // briefly holding two arrays) while the items arrive.
   collection.Reserve(static_cast<int32_t>(std::min<int64_t>(int64_t{collection.Count()} + CountEntries(), INT32_MAX)));
   // A remainder of one or two bytes after the last entry carries nothing.
   while (stream_->Position() < stream_->Size() - 2) collection.Add(ReadEntry());
+}
+
+void TreeItemsParser::Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem) {
+  if (text.empty()) return;
+  OpenStream(text);
+  StreamRelease release(stream_);
+  while (stream_->Position() < stream_->Size() - 2) onItem(ReadEntry());
+}
+
+void TreeItemsParser::OpenStream(UnicodeString& text) {
+  stream_ = std::make_unique<AnsiByteStream>(text);
+  UnicodeString().swap(text);
 }
 
 int32_t TreeItemsParser::CountEntries() {

@@ -22,6 +22,7 @@
 // a large outline is not held twice while its items are built.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "outline/ansi_byte_stream.h"
@@ -42,8 +43,14 @@ class TreeItemsParser {
   // EEncodingError for a negative one; the items of the entries before the
   // failing one stay in `collection`.
   void Parse(UnicodeString text, TreeItemsCollection& collection);
+  // The same parse, handing each item to `onItem` in text order instead of
+  // collecting them: for a single pass over a large outline that keeps none
+  // of its items. Raises as Parse, after the items before the failing entry.
+  void Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem);
 
  private:
+  // Holds the code-page form of `text` in stream_ and lets go of `text`.
+  void OpenStream(UnicodeString& text);
   // The number of items a parse of the stream appends, found by walking the
   // length fields alone; leaves the stream at its start.
   int32_t CountEntries();

@@ -19,9 +19,13 @@ std::vector<TreeItem> Items(const TreeItemsCollection& collection) {
   return items;
 }
 
+// The items of a parse; a walk over the same text must hand over the same.
 std::vector<TreeItem> Parse(const UnicodeString& text) {
   TreeItemsCollection collection;
   TreeItemsParser().Parse(text, collection);
+  std::vector<TreeItem> walked;
+  TreeItemsParser().Walk(text, [&](TreeItem&& item) { walked.push_back(std::move(item)); });
+  EXPECT_EQ(walked, Items(collection));
   return Items(collection);
 }
 
@@ -116,15 +120,22 @@ TEST_F(TreeItemsParserTest, MalformedLengthFieldsEndTheParseKeepingEarlierItems)
   };
   for (const ErrorCase& c : cases) {
     TreeItemsCollection collection;
-    try {
-      TreeItemsParser().Parse(c.text, collection);
-      ADD_FAILURE() << c.name << ": no error";
-    } catch (const EConvertError& e) {
-      EXPECT_EQ(e.what(), c.message) << c.name;
-    } catch (const EEncodingError& e) {
-      EXPECT_EQ(e.what(), c.message) << c.name;
+    size_t walked = 0;
+    for (const bool walk : {false, true}) {
+      try {
+        if (walk)
+          TreeItemsParser().Walk(c.text, [&](TreeItem&&) { ++walked; });
+        else
+          TreeItemsParser().Parse(c.text, collection);
+        ADD_FAILURE() << c.name << ": no error";
+      } catch (const EConvertError& e) {
+        EXPECT_EQ(e.what(), c.message) << c.name;
+      } catch (const EEncodingError& e) {
+        EXPECT_EQ(e.what(), c.message) << c.name;
+      }
     }
     EXPECT_EQ(static_cast<size_t>(collection.Count()), c.itemsBefore) << c.name;
+    EXPECT_EQ(walked, c.itemsBefore) << c.name;
   }
 }
 
