@@ -79,7 +79,7 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
       if (isRoot)
         read.outline = cursor.Value(structure).ToString();
       else
-        cursor.Value(content);  // decoded only to learn that it can be
+        cursor.CheckValue(content);  // read only to learn that it can be
     } catch (const EJetError& e) {
       if (isRoot)
         read.outlineDamage = e.Message();
