@@ -127,6 +127,31 @@ class RecordMatcher {
   size_t next_ = 0;
 };
 
+// The damage noted for the content of the record keyed `key`, if any.
+const UnicodeString* ContentDamage(const TableRead& read, const UnicodeString& key) {
+  const auto at = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), key,
+                                   [](const auto& entry, const UnicodeString& k) { return entry.first < k; });
+  return at != read.damagedContent.end() && at->first == key ? &at->second : nullptr;
+}
+
+// Whether every outline entry names a record whose content reads; false too
+// when the outline does not parse. The keys alone tell, without the levels
+// and titles that only the notes of a damaged database need. `records` has
+// then matched every entry.
+bool EveryEntryWhole(const TableRead& read, RecordMatcher& records) {
+  struct Lost {};  // ends the walk at the first entry with a loss
+  try {
+    TreeItemsParser().WalkKeys(read.outline, [&](UnicodeString&& key) {
+      if (!records.Match(key) || ContentDamage(read, key)) throw Lost();
+    });
+  } catch (const Lost&) {
+    return false;
+  } catch (const Exception&) {
+    return false;  // the full walk tells where the outline stops
+  }
+  return true;
+}
+
 // Outline positions as the exports number them: "1", "1.2", "1.2.3".
 class OutlinePosition {
  public:
@@ -160,36 +185,40 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
     lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
                     "the outline cannot be read: " + ToUtf8(*read.outlineDamage)});
 
-  // The entries are checked as the parse reaches them, none kept; their
+  // Most databases have no damage, which a walk over the keys shows; only
+  // when it finds a loss is the outline walked again for positions and
+  // titles, each entry checked as the walk reaches it, none kept. Their
   // notes follow the note on where the outline stops.
-  std::vector<LostNote> entryNotes;
-  RecordMatcher records(read.keys);
+  RecordMatcher keysOnly(read.keys), everyEntry(read.keys);
+  const bool whole = EveryEntryWhole(read, keysOnly);
+  RecordMatcher& records = whole ? keysOnly : everyEntry;
   size_t withoutRecord = 0;
-  int32_t entries = 0;
-  OutlinePosition position;
-  auto byKey = [](const auto& entry, const UnicodeString& key) { return entry.first < key; };
-  auto checkEntry = [&](TreeItem&& item) {
-    ++entries;
-    position.Next(item.level);
-    const bool found = records.Match(item.key);
-    const auto damaged = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), item.key, byKey);
-    if (damaged != read.damagedContent.end() && damaged->first == item.key) {
-      entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
-                            ToUtf8(damaged->second)});
-    } else if (!found) {
-      ++withoutRecord;
-      entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
-                            "its record is missing or cannot be read"});
+  if (!whole) {
+    std::vector<LostNote> entryNotes;
+    int32_t entries = 0;
+    OutlinePosition position;
+    auto checkEntry = [&](TreeItem&& item) {
+      ++entries;
+      position.Next(item.level);
+      const bool found = records.Match(item.key);
+      if (const UnicodeString* damage = ContentDamage(read, item.key)) {
+        entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
+                              ToUtf8(*damage)});
+      } else if (!found) {
+        ++withoutRecord;
+        entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
+                              "its record is missing or cannot be read"});
+      }
+    };
+    try {
+      TreeItemsParser().Walk(std::move(read.outline), checkEntry);
+    } catch (const Exception& e) {
+      // The entries before the damage have been checked.
+      lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
+                      "the outline stops at entry " + std::to_string(entries + 1) + ": " + ToUtf8(e.Message())});
     }
-  };
-  try {
-    TreeItemsParser().Walk(std::move(read.outline), checkEntry);
-  } catch (const Exception& e) {
-    // The entries before the damage have been checked.
-    lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
-                    "the outline stops at entry " + std::to_string(entries + 1) + ": " + ToUtf8(e.Message())});
+    lost.insert(lost.end(), std::make_move_iterator(entryNotes.begin()), std::make_move_iterator(entryNotes.end()));
   }
-  lost.insert(lost.end(), std::make_move_iterator(entryNotes.begin()), std::make_move_iterator(entryNotes.end()));
   // An unreadable row is most likely the record of an entry without one; only
   // the rows beyond those are notes lost with their titles.
   for (size_t i = withoutRecord; i < read.unreadableRows.size(); ++i)

@@ -49,6 +49,19 @@ void TreeItemsParser::Walk(UnicodeString text, const std::function<void(TreeItem
   while (stream_->Position() < stream_->Size() - 2) onItem(ReadEntry());
 }
 
+void TreeItemsParser::WalkKeys(UnicodeStringView text, const std::function<void(UnicodeString&&)>& onKey) {
+  if (text.empty()) return;
+  stream_ = std::make_unique<AnsiByteStream>(text);
+  StreamRelease release(stream_);
+  while (stream_->Position() < stream_->Size() - 2) {
+    PassField(kKeyLengthWidth);
+    UnicodeString key = ReadField(kKeyLengthWidth);
+    PassField(kTitleLengthWidth);
+    stream_->Skip(kTrailerWidth);
+    onKey(std::move(key));
+  }
+}
+
 void TreeItemsParser::OpenStream(UnicodeString& text) {
   stream_ = std::make_unique<AnsiByteStream>(text);
   UnicodeString().swap(text);
@@ -115,8 +128,16 @@ TreeItem TreeItemsParser::ReadEntry() {
   return item;
 }
 
-UnicodeString TreeItemsParser::ReadField(int32_t width) {
+UnicodeString TreeItemsParser::ReadField(int32_t width) { return stream_->Read(ReadLength(width)); }
+
+void TreeItemsParser::PassField(int32_t width) {
+  const int32_t length = ReadLength(width);
+  if (length < 0) stream_->Read(length);  // raises the stream's error for a negative count
+  stream_->Skip(length);
+}
+
+int32_t TreeItemsParser::ReadLength(int32_t width) {
   int32_t length = 0;
   if (!ReadDigits(width, length)) length = StrToInt(stream_->Read(width));
-  return stream_->Read(length);
+  return length;
 }

@@ -47,6 +47,10 @@ class TreeItemsParser {
   // collecting them: for a single pass over a large outline that keeps none
   // of its items. Raises as Parse, after the items before the failing entry.
   void Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem);
+  // The entries' keys alone, in text order, read and raising as Walk reads
+  // them; parent keys and titles are passed over unconverted and no levels
+  // are kept: for a check that needs those only for the odd entry.
+  void WalkKeys(UnicodeStringView text, const std::function<void(UnicodeString&&)>& onKey);
 
  private:
   // Holds the code-page form of `text` in stream_ and lets go of `text`.
@@ -60,6 +64,11 @@ class TreeItemsParser {
   TreeItem ReadEntry();
   // Reads a length field of `width` bytes, then that many bytes of text.
   UnicodeString ReadField(int32_t width);
+  // Moves past what ReadField reads, raising as it does.
+  void PassField(int32_t width);
+  // Reads a length field of `width` bytes; raises EConvertError for one
+  // that is no integer.
+  int32_t ReadLength(int32_t width);
   // Reads a length field of `width` bytes that holds plain decimal digits;
   // false (nothing read) for any other field, which the caller then reads as
   // text by the runtime's integer rules.

@@ -19,13 +19,18 @@ std::vector<TreeItem> Items(const TreeItemsCollection& collection) {
   return items;
 }
 
-// The items of a parse; a walk over the same text must hand over the same.
+// The items of a parse; a walk over the same text must hand over the same,
+// and a walk over the keys their keys.
 std::vector<TreeItem> Parse(const UnicodeString& text) {
   TreeItemsCollection collection;
   TreeItemsParser().Parse(text, collection);
   std::vector<TreeItem> walked;
   TreeItemsParser().Walk(text, [&](TreeItem&& item) { walked.push_back(std::move(item)); });
   EXPECT_EQ(walked, Items(collection));
+  std::vector<UnicodeString> keys, expectedKeys;
+  TreeItemsParser().WalkKeys(text, [&](UnicodeString&& key) { keys.push_back(std::move(key)); });
+  for (const TreeItem& item : walked) expectedKeys.push_back(item.key);
+  EXPECT_EQ(keys, expectedKeys);
   return Items(collection);
 }
 
@@ -114,19 +119,19 @@ TEST_F(TreeItemsParserTest, MalformedLengthFieldsEndTheParseKeepingEarlierItems)
       {"a digit and a letter", good + u"1abc", "''1a'' is not a valid integer value", 1},
       {"negative length", good + u"-1xx", "Invalid count (-1)", 1},
       {"negative title length", u"04Root01A-01", "Invalid count (-1)", 0},
+      {"negative parent key length", u"-1Root01A001a", "Invalid count (-1)", 0},
       {"three bytes are read as an entry", good + u"04R", "'''' is not a valid integer value", 1},
       {"a key length field of one blank", u"04Root ", "'' '' is not a valid integer value", 0},
       {"text ends before the title length field", good + good + u"04Root02A1", "'''' is not a valid integer value", 2},
   };
   for (const ErrorCase& c : cases) {
     TreeItemsCollection collection;
-    size_t walked = 0;
-    for (const bool walk : {false, true}) {
+    size_t walked = 0, keys = 0;
+    for (const int way : {0, 1, 2}) {
       try {
-        if (walk)
-          TreeItemsParser().Walk(c.text, [&](TreeItem&&) { ++walked; });
-        else
-          TreeItemsParser().Parse(c.text, collection);
+        if (way == 0) TreeItemsParser().Parse(c.text, collection);
+        if (way == 1) TreeItemsParser().Walk(c.text, [&](TreeItem&&) { ++walked; });
+        if (way == 2) TreeItemsParser().WalkKeys(c.text, [&](UnicodeString&&) { ++keys; });
         ADD_FAILURE() << c.name << ": no error";
       } catch (const EConvertError& e) {
         EXPECT_EQ(e.what(), c.message) << c.name;
@@ -136,6 +141,7 @@ TEST_F(TreeItemsParserTest, MalformedLengthFieldsEndTheParseKeepingEarlierItems)
     }
     EXPECT_EQ(static_cast<size_t>(collection.Count()), c.itemsBefore) << c.name;
     EXPECT_EQ(walked, c.itemsBefore) << c.name;
+    EXPECT_EQ(keys, c.itemsBefore) << c.name;
   }
 }
 
