@@ -1,6 +1,7 @@
 #include "host/node_table_check.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -8,7 +9,6 @@
 #include "jet/jet_catalog.h"
 #include "jet/jet_file.h"
 #include "jet/jet_table_cursor.h"
-#include "outline/tree_items_collection.h"
 #include "outline/tree_items_parser.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
@@ -58,7 +58,7 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
       if (isRoot)
         read.outline = cursor.Value(structure).ToString();
       else
-        cursor.Value(content);  // decoded only to learn that it can be
+        cursor.CheckValue(content);  // read only to learn that it can be
     } catch (const EJetError& e) {
       if (isRoot)
         read.outlineDamage = e.Message();
@@ -106,6 +106,31 @@ class RecordMatcher {
   size_t next_ = 0;
 };
 
+// The damage noted for the content of the record keyed `key`, if any.
+const UnicodeString* ContentDamage(const TableRead& read, const UnicodeString& key) {
+  const auto at = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), key,
+                                   [](const auto& entry, const UnicodeString& k) { return entry.first < k; });
+  return at != read.damagedContent.end() && at->first == key ? &at->second : nullptr;
+}
+
+// Whether every outline entry names a record whose content reads; false too
+// when the outline does not parse. The keys alone tell, without the levels
+// and titles that only the notes of a damaged database need. `records` has
+// then matched every entry.
+bool EveryEntryWhole(const TableRead& read, RecordMatcher& records) {
+  struct Lost {};  // ends the walk at the first entry with a loss
+  try {
+    TreeItemsParser().WalkKeys(read.outline, [&](UnicodeString&& key) {
+      if (!records.Match(key) || ContentDamage(read, key)) throw Lost();
+    });
+  } catch (const Lost&) {
+    return false;
+  } catch (const Exception&) {
+    return false;  // the full walk tells where the outline stops
+  }
+  return true;
+}
+
 // Outline positions as the exports number them: "1", "1.2", "1.2.3".
 class OutlinePosition {
  public:
@@ -139,32 +164,39 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
     lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
                     "the outline cannot be read: " + ToUtf8(*read.outlineDamage)});
 
-  TreeItemsCollection items;
-  try {
-    TreeItemsParser().Parse(std::move(read.outline), items);
-  } catch (const Exception& e) {
-    // The entries before the damage stay in `items`.
-    lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
-                    "the outline stops at entry " + std::to_string(items.Count() + 1) + ": " +
-                        ToUtf8(e.Message())});
-  }
-
-  RecordMatcher records(read.keys);
+  // Most databases have no damage, which a walk over the keys shows; only
+  // when it finds a loss is the outline walked again for positions and
+  // titles, each entry checked as the walk reaches it, none kept. Their
+  // notes follow the note on where the outline stops.
+  RecordMatcher keysOnly(read.keys), everyEntry(read.keys);
+  const bool whole = EveryEntryWhole(read, keysOnly);
+  RecordMatcher& records = whole ? keysOnly : everyEntry;
   size_t withoutRecord = 0;
-  OutlinePosition position;
-  auto byKey = [](const auto& entry, const UnicodeString& key) { return entry.first < key; };
-  for (int32_t i = 0; i < items.Count(); ++i) {
-    const TreeItem item = items.Item(i);
-    position.Next(item.level);
-    const bool found = records.Match(item.key);
-    const auto damaged = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), item.key, byKey);
-    if (damaged != read.damagedContent.end() && damaged->first == item.key) {
-      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key), ToUtf8(damaged->second)});
-    } else if (!found) {
-      ++withoutRecord;
-      lost.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
-                      "its record is missing or cannot be read"});
+  if (!whole) {
+    std::vector<LostNote> entryNotes;
+    int32_t entries = 0;
+    OutlinePosition position;
+    auto checkEntry = [&](TreeItem&& item) {
+      ++entries;
+      position.Next(item.level);
+      const bool found = records.Match(item.key);
+      if (const UnicodeString* damage = ContentDamage(read, item.key)) {
+        entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
+                              ToUtf8(*damage)});
+      } else if (!found) {
+        ++withoutRecord;
+        entryNotes.push_back({LostNote::kLostContent, position.Text(), ToUtf8(item.title), ToUtf8(item.key),
+                              "its record is missing or cannot be read"});
+      }
+    };
+    try {
+      TreeItemsParser().Walk(std::move(read.outline), checkEntry);
+    } catch (const Exception& e) {
+      // The entries before the damage have been checked.
+      lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root),
+                      "the outline stops at entry " + std::to_string(entries + 1) + ": " + ToUtf8(e.Message())});
     }
+    lost.insert(lost.end(), std::make_move_iterator(entryNotes.begin()), std::make_move_iterator(entryNotes.end()));
   }
   // An unreadable row is most likely the record of an entry without one; only
   // the rows beyond those are notes lost with their titles.

@@ -19,8 +19,7 @@ UnicodeString DocumentImporter::KeyFieldName() { return u"NodeKeyValue"; }
 
 void DocumentImporter::Open() {
   LoadNodeTable();
-  ParseStructure(StructureText());
-  EnqueueItems();
+  QueueItems(StructureText());
 }
 
 void DocumentImporter::LoadNodeTable() {
@@ -34,13 +33,15 @@ UnicodeString DocumentImporter::StructureText() {
   return dataSet_->FieldByName(StructureFieldName())->AsString();
 }
 
-void DocumentImporter::ParseStructure(UnicodeString text) {
-  auto parser = std::make_unique<TreeItemsParser>();
-  parser->Parse(std::move(text), items_);
-}
-
-void DocumentImporter::EnqueueItems() {
-  for (int32_t i = 0; i < items_.Count(); ++i) queue_.Push(items_.Item(i));
+void DocumentImporter::QueueItems(UnicodeString text) {
+  // Each item goes to the queue as the parser reads it, so the items are
+  // held once; a parse that fails leaves the queue empty.
+  try {
+    TreeItemsParser().Walk(std::move(text), [this](TreeItem&& item) { queue_.Push(std::move(item)); });
+  } catch (...) {
+    queue_ = Queue<TreeItem>();
+    throw;
+  }
 }
 
 bool DocumentImporter::FindByKey(const UnicodeString& fieldName, const UnicodeString& value) {

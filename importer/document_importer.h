@@ -7,7 +7,7 @@
 // operations.
 //
 // Ownership: the importer owns its dataset (created by the constructor, no
-// owner component), its tree items and its queue for its whole life. The
+// owner component) and its queue of tree items for its whole life. The
 // loader and the parser live only inside the opening step that needs them.
 // Nothing here catches an error: every failure reaches the caller.
 #pragma once
@@ -17,7 +17,6 @@
 
 #include "outline/queue.h"
 #include "outline/tree_item.h"
-#include "outline/tree_items_collection.h"
 #include "runtime/unicode_string.h"
 
 class TClientDataSet;
@@ -62,15 +61,13 @@ class DocumentImporter {
  protected:
   void LoadNodeTable();
   UnicodeString StructureText();
-  // Takes the text by value: the parser lets go of it as soon as it has
-  // the code-page form.
-  void ParseStructure(UnicodeString text);
-  void EnqueueItems();
+  // Parses the outline text into the queue's items. Takes the text by value:
+  // the parser lets go of it as soon as it has the code-page form.
+  void QueueItems(UnicodeString text);
   // Positions the dataset on the record whose `fieldName` holds `value`.
   bool FindByKey(const UnicodeString& fieldName, const UnicodeString& value);
 
  private:
-  TreeItemsCollection items_;
   Queue<TreeItem> queue_;
   std::unique_ptr<TClientDataSet> dataSet_;
   UnicodeString path_;

@@ -170,14 +170,14 @@ uint64_t JetTableCursor::CountRows() const {
   return records;
 }
 
-Variant JetTableCursor::Value(size_t index) {
+std::optional<std::string_view> JetTableCursor::ValueBytes(size_t index) {
   if (!hasRow_) throw EJetError(u"There is no current row.");
   if (!damage_.empty()) throw EJetError(damage_);
   const JetTableDefinition::Column& column = definition_.Columns()[index];
   const JetCell& cell = cells_[index];
-  if (column.type == kJetBoolean && !column.calculated) return Variant(!cell.null);  // the null bit is the value
+  if (column.type == kJetBoolean && !column.calculated) return std::nullopt;  // the null bit is the value
   // A calculated column's cell without even its wrapping holds no result.
-  if (cell.null || (column.calculated && cell.size == 0)) return Variant::Null();
+  if (cell.null || (column.calculated && cell.size == 0)) return std::nullopt;
   std::string_view bytes = rowPage_.substr(static_cast<size_t>(cell.start), static_cast<size_t>(cell.size));
   const bool again = readInRow_[index] == rowNumber_;
   const int type = column.ValueType();
@@ -189,5 +189,21 @@ Variant JetTableCursor::Value(size_t index) {
     readInRow_[index] = rowNumber_;
   }
   if (column.calculated) bytes = UnwrapCalculatedValue(bytes);
-  return DecodeJetValue(column, bytes, file_->IsJet3() ? file_->TextCodePage() : 0);
+  return bytes;
+}
+
+Variant JetTableCursor::Value(size_t index) {
+  const std::optional<std::string_view> bytes = ValueBytes(index);
+  const JetTableDefinition::Column& column = definition_.Columns()[index];
+  if (!bytes) return column.type == kJetBoolean && !column.calculated ? Variant(!cells_[index].null) : Variant::Null();
+  return DecodeJetValue(column, *bytes, file_->IsJet3() ? file_->TextCodePage() : 0);
+}
+
+void JetTableCursor::CheckValue(size_t index) {
+  const std::optional<std::string_view> bytes = ValueBytes(index);
+  const JetTableDefinition::Column& column = definition_.Columns()[index];
+  const int type = column.ValueType();
+  // Jet 3 memo text goes through its code page, which may refuse bytes.
+  const bool decodingCannotFail = type == kJetOle || (type == kJetMemo && !file_->IsJet3());
+  if (bytes && !decodingCannotFail) DecodeJetValue(column, *bytes, file_->IsJet3() ? file_->TextCodePage() : 0);
 }

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,8 +72,16 @@ class JetTableCursor {
   // call (a caller reads each cell once; keeping copies would cost more).
   // Needs a current row.
   Variant Value(size_t index);
+  // Raises what Value(index) would raise, without building the value where
+  // that cannot fail (Jet 4 memo text, OLE data): for a caller that only
+  // needs to know that the cell reads.
+  void CheckValue(size_t index);
 
  private:
+  // The bytes of column `index`'s value as DecodeJetValue takes them, its
+  // long value read and counted; nullopt where the cell is the value itself
+  // (Null, or a Yes/No's null bit).
+  std::optional<std::string_view> ValueBytes(size_t index);
   // What a page the usage map lists is to this table.
   enum class PageRole { kRows, kOther, kUnreadable, kForeign, kDamaged };
   // Reads page `number` into `buffer` (a page's size) and tells its role:

@@ -16,4 +16,8 @@ UnicodeString AnsiByteStream::Read(int32_t count) {
   return text;
 }
 
+std::string_view AnsiByteStream::Peek(int32_t count) const {
+  return std::string_view(bytes_).substr(static_cast<size_t>(position_), static_cast<size_t>(count));
+}
+
 void AnsiByteStream::Skip(int32_t count) { position_ += std::min<int64_t>(count, Size() - position_); }

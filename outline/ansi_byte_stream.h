@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "runtime/unicode_string.h"
 
@@ -21,6 +22,9 @@ class AnsiByteStream {
   // returns them as text. A negative count raises EEncodingError
   // "Invalid count (<count>)" and reads nothing.
   UnicodeString Read(int32_t count);
+  // The next up to `count` bytes (fewer near the end) as they are, without
+  // moving; valid until the stream changes. `count` must not be negative.
+  std::string_view Peek(int32_t count) const;
   // Moves past up to `count` bytes like Read, without converting them;
   // `count` must not be negative.
   void Skip(int32_t count);

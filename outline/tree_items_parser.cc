@@ -33,14 +33,38 @@ TreeItemsParser::~TreeItemsParser() = default;
 
 void TreeItemsParser::Parse(UnicodeString text, TreeItemsCollection& collection) {
   if (text.empty()) return;
-  stream_ = std::make_unique<AnsiByteStream>(text);
+  OpenStream(text);
   StreamRelease release(stream_);
-  UnicodeString().swap(text);
   // Counting first lets the collection grow once instead of doubling (and
   // briefly holding two arrays) while the items arrive.
   collection.Reserve(static_cast<int32_t>(std::min<int64_t>(int64_t{collection.Count()} + CountEntries(), INT32_MAX)));
   // A remainder of one or two bytes after the last entry carries nothing.
   while (stream_->Position() < stream_->Size() - 2) collection.Add(ReadEntry());
+}
+
+void TreeItemsParser::Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem) {
+  if (text.empty()) return;
+  OpenStream(text);
+  StreamRelease release(stream_);
+  while (stream_->Position() < stream_->Size() - 2) onItem(ReadEntry());
+}
+
+void TreeItemsParser::WalkKeys(UnicodeStringView text, const std::function<void(UnicodeString&&)>& onKey) {
+  if (text.empty()) return;
+  stream_ = std::make_unique<AnsiByteStream>(text);
+  StreamRelease release(stream_);
+  while (stream_->Position() < stream_->Size() - 2) {
+    PassField(kKeyLengthWidth);
+    UnicodeString key = ReadField(kKeyLengthWidth);
+    PassField(kTitleLengthWidth);
+    stream_->Skip(kTrailerWidth);
+    onKey(std::move(key));
+  }
+}
+
+void TreeItemsParser::OpenStream(UnicodeString& text) {
+  stream_ = std::make_unique<AnsiByteStream>(text);
+  UnicodeString().swap(text);
 }
 
 int32_t TreeItemsParser::CountEntries() {
@@ -58,9 +82,33 @@ int32_t TreeItemsParser::CountEntries() {
 
 bool TreeItemsParser::SkipField(int32_t width) {
   int32_t length = 0;
-  if (!TryStrToInt(stream_->Read(width), length) || length < 0) return false;
+  if (!ReadDigits(width, length) && !TryStrToInt(stream_->Read(width), length)) return false;
+  if (length < 0) return false;
   stream_->Skip(length);
   return true;
+}
+
+bool TreeItemsParser::ReadDigits(int32_t width, int32_t& length) {
+  // Plain digits, as nearly every length field holds, are read as bytes:
+  // ASCII digits are the same bytes in every ANSI code page, and converting
+  // each field to text was a tenth of the parse.
+  const std::string_view bytes = stream_->Peek(width);
+  const bool digits = !bytes.empty() && bytes.size() <= 9 &&
+                      std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits) return false;
+  length = 0;
+  for (const char c : bytes) length = length * 10 + (c - '0');
+  stream_->Skip(width);
+  return true;
+}
+
+int32_t TreeItemsParser::ChildLevel(const UnicodeString& parent) {
+  if (parent == kRootParentKey) return 0;
+  // The previous entry's key holds the level stored last, and its parent's
+  // level is unchanged since (an entry that is its own parent matches first).
+  if (previous_.read && parent == previous_.key) return previous_.level + 1;
+  if (previous_.read && parent == previous_.parent) return previous_.level;
+  return levels_.Get(parent) + 1;
 }
 
 TreeItem TreeItemsParser::ReadEntry() {
@@ -68,15 +116,28 @@ TreeItem TreeItemsParser::ReadEntry() {
   TreeItem item;
   item.key = ReadField(kKeyLengthWidth);
   item.title = ReadField(kTitleLengthWidth);
-  stream_->Read(kTrailerWidth);
+  stream_->Skip(kTrailerWidth);
   // The parent's level is read before this entry's own key is stored, so an
   // entry that names itself as parent sees an earlier entry's level.
-  item.level = parent == kRootParentKey ? 0 : levels_.Get(parent) + 1;
+  item.level = ChildLevel(parent);
   levels_.Set(item.key, item.level);
+  previous_.read = true;
+  previous_.parent = std::move(parent);
+  previous_.key = item.key;
+  previous_.level = item.level;
   return item;
 }
 
-UnicodeString TreeItemsParser::ReadField(int32_t width) {
-  const int32_t length = StrToInt(stream_->Read(width));
-  return stream_->Read(length);
+UnicodeString TreeItemsParser::ReadField(int32_t width) { return stream_->Read(ReadLength(width)); }
+
+void TreeItemsParser::PassField(int32_t width) {
+  const int32_t length = ReadLength(width);
+  if (length < 0) stream_->Read(length);  // raises the stream's error for a negative count
+  stream_->Skip(length);
+}
+
+int32_t TreeItemsParser::ReadLength(int32_t width) {
+  int32_t length = 0;
+  if (!ReadDigits(width, length)) length = StrToInt(stream_->Read(width));
+  return length;
 }

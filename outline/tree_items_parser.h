@@ -22,6 +22,7 @@
 // a large outline is not held twice while its items are built.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "outline/ansi_byte_stream.h"
@@ -42,8 +43,18 @@ class TreeItemsParser {
   // EEncodingError for a negative one; the items of the entries before the
   // failing one stay in `collection`.
   void Parse(UnicodeString text, TreeItemsCollection& collection);
+  // The same parse, handing each item to `onItem` in text order instead of
+  // collecting them: for a single pass over a large outline that keeps none
+  // of its items. Raises as Parse, after the items before the failing entry.
+  void Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem);
+  // The entries' keys alone, in text order, read and raising as Walk reads
+  // them; parent keys and titles are passed over unconverted and no levels
+  // are kept: for a check that needs those only for the odd entry.
+  void WalkKeys(UnicodeStringView text, const std::function<void(UnicodeString&&)>& onKey);
 
  private:
+  // Holds the code-page form of `text` in stream_ and lets go of `text`.
+  void OpenStream(UnicodeString& text);
   // The number of items a parse of the stream appends, found by walking the
   // length fields alone; leaves the stream at its start.
   int32_t CountEntries();
@@ -53,7 +64,25 @@ class TreeItemsParser {
   TreeItem ReadEntry();
   // Reads a length field of `width` bytes, then that many bytes of text.
   UnicodeString ReadField(int32_t width);
+  // Moves past what ReadField reads, raising as it does.
+  void PassField(int32_t width);
+  // Reads a length field of `width` bytes; raises EConvertError for one
+  // that is no integer.
+  int32_t ReadLength(int32_t width);
+  // Reads a length field of `width` bytes that holds plain decimal digits;
+  // false (nothing read) for any other field, which the caller then reads as
+  // text by the runtime's integer rules.
+  bool ReadDigits(int32_t width, int32_t& length);
+  // The level of a child of `parent`.
+  int32_t ChildLevel(const UnicodeString& parent);
 
   std::unique_ptr<AnsiByteStream> stream_;  // only during Parse
   IntMap levels_;                           // node key -> level
+  // The entry read last: most entries are its child or its sibling, whose
+  // level follows without a look-up in levels_.
+  struct {
+    bool read = false;
+    UnicodeString parent, key;
+    int32_t level = 0;
+  } previous_;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/node_table_check.h"
 #include "tests/host/host_process.h"
 #include "tests/jet/database_damage.h"
 #include "tests/platform/automation/temp_directory.h"
@@ -113,6 +114,34 @@ TEST(DamageReport, LostNotesAreReportedWithExitStatusThree) {
       EXPECT_EQ(listed.substr(0, listed.find('\n')), database + err.substr(0, err.find(" (list in")));
       // The summary and one line a note: on standard error too unless cut at 20.
       EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), c.many ? 1 + 52 : std::count(err.begin(), err.end(), '\n'));
+    }
+  }
+}
+
+TEST(DamageReport, AnOutlineThatStopsIsNamedBeforeTheEntriesItReached) {
+  // The plug-in refuses such an outline as a whole; the check still names
+  // what the entries before the damage lost, and the records after it.
+  TempDirectory directory;
+  for (const Variant& v : kVariants) {
+    SCOPED_TRACE(std::string(v.file) + (v.format == accessdb::Format::kJet3 ? ", Jet 3" : ", Jet 4"));
+    const std::string database = directory.File(v.file);
+    accessdb::OutlineOptions options;
+    options.variant = v.variant;
+    options.format = v.format;
+    accessdb::WriteOutlineDatabase(database, options, Nodes());
+    DatabaseDamage d(database);
+    d.ShortenRow(d.RowHolding(kLong), 100);
+    Overwrite(d, "02Kc", "0xKc");
+    d.Save();
+    const std::vector<LostNote> lost = FindLostNotes(database);
+    ASSERT_EQ(lost.size(), 4u);
+    EXPECT_EQ(lost[0].kind, LostNote::kLostEntirely);
+    EXPECT_EQ(lost[0].reason, "the outline stops at entry 3: ''0x'' is not a valid integer value");
+    EXPECT_EQ(lost[1].kind, LostNote::kLostContent);
+    EXPECT_EQ(lost[1].position + " " + lost[1].title + " " + lost[1].key, "1 First Ka");
+    for (size_t i = 2; i < 4; ++i) {
+      EXPECT_EQ(lost[i].kind, LostNote::kNeverReached);
+      EXPECT_EQ(lost[i].key, i == 2 ? "Kc" : "Kd");
     }
   }
 }

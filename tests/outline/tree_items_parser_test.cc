@@ -19,9 +19,18 @@ std::vector<TreeItem> Items(const TreeItemsCollection& collection) {
   return items;
 }
 
+// The items of a parse; a walk over the same text must hand over the same,
+// and a walk over the keys their keys.
 std::vector<TreeItem> Parse(const UnicodeString& text) {
   TreeItemsCollection collection;
   TreeItemsParser().Parse(text, collection);
+  std::vector<TreeItem> walked;
+  TreeItemsParser().Walk(text, [&](TreeItem&& item) { walked.push_back(std::move(item)); });
+  EXPECT_EQ(walked, Items(collection));
+  std::vector<UnicodeString> keys, expectedKeys;
+  TreeItemsParser().WalkKeys(text, [&](UnicodeString&& key) { keys.push_back(std::move(key)); });
+  for (const TreeItem& item : walked) expectedKeys.push_back(item.key);
+  EXPECT_EQ(keys, expectedKeys);
   return Items(collection);
 }
 
@@ -67,6 +76,10 @@ TEST_F(TreeItemsParserTest, LevelsFollowTheParentKeysInTextOrder) {
       {"an empty parent key is an ordinary key", Entry(u"", u"A", u"a"), {{u"A", 1, u"a"}}},
       {"an empty parent key finds an entry with an empty key",
        Entry(u"Root", u"", u"nameless") + Entry(u"", u"A", u"a"), {{u"", 0, u"nameless"}, {u"A", 1, u"a"}}},
+      {"siblings share a level, also after a deeper entry",
+       Entry(u"Root", u"A", u"a") + Entry(u"A", u"B", u"b") + Entry(u"A", u"C", u"c") + Entry(u"C", u"D", u"d") +
+           Entry(u"A", u"E", u"e") + Entry(u"B", u"F", u"f"),
+       {{u"A", 0, u"a"}, {u"B", 1, u"b"}, {u"C", 1, u"c"}, {u"D", 2, u"d"}, {u"E", 1, u"e"}, {u"F", 2, u"f"}}},
       {"levels may jump back to the root", Entry(u"Root", u"A", u"a") + Entry(u"A", u"B", u"b") + Entry(u"Root", u"C", u"c"),
        {{u"A", 0, u"a"}, {u"B", 1, u"b"}, {u"C", 0, u"c"}}},
   };
@@ -103,23 +116,32 @@ TEST_F(TreeItemsParserTest, MalformedLengthFieldsEndTheParseKeepingEarlierItems)
   const ErrorCase cases[] = {
       {"trailing space", u"5 Root", "''5 '' is not a valid integer value", 0},
       {"letters", good + u"abc", "''ab'' is not a valid integer value", 1},
+      {"a digit and a letter", good + u"1abc", "''1a'' is not a valid integer value", 1},
       {"negative length", good + u"-1xx", "Invalid count (-1)", 1},
       {"negative title length", u"04Root01A-01", "Invalid count (-1)", 0},
+      {"negative parent key length", u"-1Root01A001a", "Invalid count (-1)", 0},
       {"three bytes are read as an entry", good + u"04R", "'''' is not a valid integer value", 1},
       {"a key length field of one blank", u"04Root ", "'' '' is not a valid integer value", 0},
       {"text ends before the title length field", good + good + u"04Root02A1", "'''' is not a valid integer value", 2},
   };
   for (const ErrorCase& c : cases) {
     TreeItemsCollection collection;
-    try {
-      TreeItemsParser().Parse(c.text, collection);
-      ADD_FAILURE() << c.name << ": no error";
-    } catch (const EConvertError& e) {
-      EXPECT_EQ(e.what(), c.message) << c.name;
-    } catch (const EEncodingError& e) {
-      EXPECT_EQ(e.what(), c.message) << c.name;
+    size_t walked = 0, keys = 0;
+    for (const int way : {0, 1, 2}) {
+      try {
+        if (way == 0) TreeItemsParser().Parse(c.text, collection);
+        if (way == 1) TreeItemsParser().Walk(c.text, [&](TreeItem&&) { ++walked; });
+        if (way == 2) TreeItemsParser().WalkKeys(c.text, [&](UnicodeString&&) { ++keys; });
+        ADD_FAILURE() << c.name << ": no error";
+      } catch (const EConvertError& e) {
+        EXPECT_EQ(e.what(), c.message) << c.name;
+      } catch (const EEncodingError& e) {
+        EXPECT_EQ(e.what(), c.message) << c.name;
+      }
     }
     EXPECT_EQ(static_cast<size_t>(collection.Count()), c.itemsBefore) << c.name;
+    EXPECT_EQ(walked, c.itemsBefore) << c.name;
+    EXPECT_EQ(keys, c.itemsBefore) << c.name;
   }
 }
 

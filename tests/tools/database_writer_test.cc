@@ -252,16 +252,31 @@ TEST_P(WriterTest, LongValuesOfEverySizeReadBack) {
                                            GetParam() == Format::kJet3 || size % 2 == 0)),
                       Value::Bytes(Bytes(size, static_cast<std::uint32_t>(size) + 1))});
   }
-  TempFile file(std::string("long-") + FormatName(GetParam()) + ".mdb");
-  Write(file.path(), Options(GetParam()), {t});
-  ExpectAllReadersAgree(file.path(), t, /*programs=*/false);
+  // Short values in their row as Access keeps them, or every one on
+  // long-value pages as other writers store them.
+  for (const bool in_row : {true, false}) {
+    SCOPED_TRACE(in_row ? "short values in their row" : "every value on long-value pages");
+    TempFile file(std::string("long-") + FormatName(GetParam()) + (in_row ? "-in-row" : "-out") + ".mdb");
+    DatabaseOptions options = Options(GetParam());
+    options.long_values_in_row = in_row;
+    Write(file.path(), options, {t});
+    ExpectAllReadersAgree(file.path(), t, /*programs=*/false);
 
-  // mdb-export stops each value at 199,999 bytes; up to there it agrees.
-  const auto exported = MdbExport(file.path(), t.name);
-  ASSERT_EQ(exported.size(), t.rows.size() + 1);
-  for (size_t i = 0; i < t.rows.size(); ++i) {
-    SCOPED_TRACE("size " + std::to_string(sizes[i]));
-    EXPECT_EQ(exported[i + 1][1], ExportText(T::kMemo, t.rows[i][1]));
+    // The 63-byte OLE value behind an in-row header (its length, the in-row
+    // flag, eight zero bytes) only where short values stay in their row.
+    const std::string ole = Bytes(63, 64);
+    const std::string file_bytes = ReadFile(file.path());
+    EXPECT_NE(file_bytes.find(ole), std::string::npos);
+    EXPECT_EQ(file_bytes.find(std::string("\x3F\0\0\x80", 4) + std::string(8, '\0') + ole) != std::string::npos,
+              in_row);
+
+    // mdb-export stops each value at 199,999 bytes; up to there it agrees.
+    const auto exported = MdbExport(file.path(), t.name);
+    ASSERT_EQ(exported.size(), t.rows.size() + 1);
+    for (size_t i = 0; i < t.rows.size(); ++i) {
+      SCOPED_TRACE("size " + std::to_string(sizes[i]));
+      EXPECT_EQ(exported[i + 1][1], ExportText(T::kMemo, t.rows[i][1]));
+    }
   }
 }
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "tests/tools/libmdb_table_reader.h"
 #include "tests/tools/mdb_programs.h"
@@ -24,11 +23,6 @@ int RunProgram(const std::string& args, std::string* output = nullptr) {
   while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
   if (output != nullptr) *output = out;
   return pclose(p);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteFile(const std::string& path, const std::string& text) {
@@ -128,13 +122,15 @@ TEST(MakeAccessDbTest, BadInputFailsWithAMessageAndLeavesNoFile) {
 }
 
 TEST(MakeAccessDbTest, OutlineCommandIsDeterministicAndHoldsTheOutline) {
-  TempFile a("a.xtp"), b("b.xtp"), c("c.xtp");
+  TempFile a("a.xtp"), b("b.xtp"), c("c.xtp"), other("other-writer.xtp");
   const std::string options = " --nodes 300 --depth 4 --content-bytes 500 --seed 5 --format jet4";
   ASSERT_EQ(RunProgram("outline " + ShellQuote(a.path()) + options), 0);
   ASSERT_EQ(RunProgram("outline " + ShellQuote(b.path()) + options), 0);
   ASSERT_EQ(RunProgram("outline " + ShellQuote(c.path()) + " --nodes 300 --depth 4 --content-bytes 500 --seed 6"), 0);
+  ASSERT_EQ(RunProgram("outline " + ShellQuote(other.path()) + options + " --two-byte-text --memos-out-of-row"), 0);
   EXPECT_TRUE(ReadFile(a.path()) == ReadFile(b.path()));
   EXPECT_FALSE(ReadFile(a.path()) == ReadFile(c.path()));
+  EXPECT_GT(ReadFile(other.path()).size(), ReadFile(a.path()).size());  // two bytes a character
 
   accessdb::GeneratorOptions g;
   g.nodes = 300;
@@ -143,17 +139,21 @@ TEST(MakeAccessDbTest, OutlineCommandIsDeterministicAndHoldsTheOutline) {
   g.seed = 5;
   const auto nodes = accessdb::GenerateOutline(g, 1252);
   const std::string outline = accessdb::BuildOutlineText(nodes, accessdb::CodePageEncoder(1252));
-  LibmdbTableReader reader(a.path());
-  std::vector<std::vector<MdbCell>> rows;
-  reader.Read("Arvoline32XTPro", nullptr, [&](const std::vector<MdbCell>& r) { rows.push_back(r); });
-  ASSERT_EQ(rows.size(), nodes.size() + 1);
-  EXPECT_EQ(rows[0][0].text, "~Arvo32XT");
-  EXPECT_EQ(rows[0][1].raw, outline);
-  EXPECT_TRUE(rows[0][2].null);
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    EXPECT_EQ(rows[i + 1][0].text, nodes[i].key);
-    EXPECT_TRUE(rows[i + 1][1].null);
-    EXPECT_EQ(rows[i + 1][2].raw, *nodes[i].content);
+  // The other writer's layout holds the same rows.
+  for (const TempFile* file : {&a, &other}) {
+    SCOPED_TRACE(file->path());
+    LibmdbTableReader reader(file->path());
+    std::vector<std::vector<MdbCell>> rows;
+    reader.Read("Arvoline32XTPro", nullptr, [&](const std::vector<MdbCell>& r) { rows.push_back(r); });
+    ASSERT_EQ(rows.size(), nodes.size() + 1);
+    EXPECT_EQ(rows[0][0].text, "~Arvo32XT");
+    EXPECT_EQ(rows[0][1].raw, outline);
+    EXPECT_TRUE(rows[0][2].null);
+    for (size_t i = 0; i < nodes.size(); ++i) {
+      EXPECT_EQ(rows[i + 1][0].text, nodes[i].key);
+      EXPECT_TRUE(rows[i + 1][1].null);
+      EXPECT_EQ(rows[i + 1][2].raw, *nodes[i].content);
+    }
   }
 }
 

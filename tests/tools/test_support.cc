@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace accessdb_test {
 
@@ -19,6 +21,11 @@ TempFile::~TempFile() {
   std::error_code ec;
   std::filesystem::remove(path_, ec);
   std::filesystem::remove(std::filesystem::path(path_).parent_path(), ec);  // only once empty
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string Hex(const std::string& bytes) {

@@ -17,6 +17,7 @@ class TempFile {
   std::string path_;
 };
 
+std::string ReadFile(const std::string& path);     // the whole file's bytes
 std::string Hex(const std::string& bytes);          // upper-case, as mdb-export -b hex
 std::string CurrencyText(std::int64_t scaled);      // "-1.2345", four decimals
 std::string Bytes(int n, std::uint32_t seed);       // n pseudo-random bytes

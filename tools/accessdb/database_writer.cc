@@ -147,7 +147,8 @@ std::unique_ptr<OpenTable> DatabaseWriter::Impl::Open(const std::string& name, T
   t->system = system;
   t->layout = std::move(layout);
   t->definition_page = definition_page != 0 ? definition_page : file.Allocate();
-  t->encoder = std::make_unique<RowEncoder>(format, t->layout, name, options.compress_text, code_page.get());
+  t->encoder = std::make_unique<RowEncoder>(format, t->layout, name, options.compress_text,
+                                            options.long_values_in_row, code_page.get());
   for (int i = 0; i < t->layout.long_count; ++i) {
     t->long_values.push_back(std::make_unique<LongValueStore>(format, file));
   }

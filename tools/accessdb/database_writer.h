@@ -44,6 +44,10 @@ struct DatabaseOptions {
   double creation_date = 45292.0;  // 2024-01-01T00:00:00
   // Jet 4: store text compressed where that is shorter (Access does by default).
   bool compress_text = true;
+  // Memo and OLE values of up to 64 bytes stay in their row when it has room,
+  // as Access keeps them; false stores every one on long-value pages, as some
+  // other writers do.
+  bool long_values_in_row = true;
   // Jet 4 layout only: 0 writes an Access 2000-2003 file (.mdb); 2 to 6 an
   // unencrypted Access 2007, 2010, 2013, 2016 or 2019 file (.accdb), which has
   // the same page layout and differs in its header's version and engine name.

@@ -2,8 +2,8 @@
 //
 //   make-access-db tables TABLES.json OUT
 //   make-access-db outline OUT [--variant arvoline|gleanery] [--format jet3|jet4]
-//                  [--codepage CP] (--from OUTLINE.json | --nodes N --depth D
-//                  --content-bytes K --seed S)
+//                  [--codepage CP] [--two-byte-text] [--memos-out-of-row]
+//                  (--from OUTLINE.json | --nodes N --depth D --content-bytes K --seed S)
 #include <CLI/CLI.hpp>
 #include <fstream>
 #include <iostream>
@@ -30,6 +30,9 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"arvoline", "gleanery"}));
   outline->add_option("--format", format, "jet3 or jet4")->check(CLI::IsMember({"jet3", "jet4"}));
   outline->add_option("--codepage", code_page, "code page of the outline's byte counts");
+  bool two_byte_text = false, memos_out_of_row = false;
+  outline->add_flag("--two-byte-text", two_byte_text, "Jet 4: store text two bytes a character, never compressed");
+  outline->add_flag("--memos-out-of-row", memos_out_of_row, "store every memo on long-value pages, short ones too");
   CLI::Option* from_opt = outline->add_option("--from", from, "OUTLINE.json: list of {parent, key, title, content}");
   CLI::Option* nodes_opt = outline->add_option("--nodes", gen.nodes, "generated tree: number of nodes");
   CLI::Option* depth_opt = outline->add_option("--depth", gen.depth, "generated tree: levels");
@@ -49,6 +52,8 @@ int main(int argc, char** argv) {
                                               : accessdb::OutlineVariant::kArvoline;
       options.format = format == "jet3" ? accessdb::Format::kJet3 : accessdb::Format::kJet4;
       options.code_page = code_page;
+      options.compress_text = !two_byte_text;
+      options.long_values_in_row = !memos_out_of_row;
       if (!from.empty()) {
         accessdb::WriteOutlineDatabase(outline_out, options, accessdb::ReadOutlineJson(from));
       } else {

@@ -66,6 +66,7 @@ void WriteNodes(const std::string& path, const OutlineOptions& options,
   db.format = options.format;
   db.code_page = options.code_page;
   db.compress_text = options.compress_text;
+  db.long_values_in_row = options.long_values_in_row;
   const CodePageEncoder code_page(options.code_page);
   const std::string outline = BuildOutlineText(nodes, code_page);
   DatabaseWriter writer(path, db);

@@ -44,6 +44,7 @@ struct OutlineOptions {
   Format format = Format::kJet4;
   int code_page = 1252;  // counts the outline's bytes; Jet 3 also stores text in it
   bool compress_text = true;  // Jet 4: text compressed where shorter, as Access stores it
+  bool long_values_in_row = true;  // false: every memo on long-value pages (DatabaseOptions)
 };
 
 // The outline text (UTF-8) for `nodes`. Throws std::invalid_argument when a

@@ -33,11 +33,12 @@ void WrapCalculated(std::string_view data, Bytes& out) {
 }  // namespace
 
 RowEncoder::RowEncoder(const JetFormat& format, const TableLayout& layout, std::string table_name,
-                       bool compress_text, const CodePageEncoder* code_page)
+                       bool compress_text, bool long_values_in_row, const CodePageEncoder* code_page)
     : format_(format),
       layout_(layout),
       table_name_(std::move(table_name)),
       compress_text_(compress_text),
+      long_values_in_row_(long_values_in_row),
       code_page_(code_page),
       cells_(layout.columns.size()),
       fixed_(static_cast<size_t>(layout.fixed_size)) {}
@@ -276,7 +277,7 @@ void RowEncoder::Prepare(const std::vector<Value>& values, std::uint64_t row_num
     Cell& cell = cells_[i];
     if (!cell.present || !IsLongValue(ValueType(layout_.columns[i].column))) continue;
     const int size = static_cast<int>(cell.var.size());
-    const bool stays = cell.var.size() <= kInlineLongValueLimit &&
+    const bool stays = long_values_in_row_ && cell.var.size() <= kInlineLongValueLimit &&
                        data_end + size + TrailerSize(data_end + size) <= format_.max_row_size;
     cell.out_of_row = !stays;
     if (stays) data_end += size;

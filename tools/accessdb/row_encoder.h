@@ -18,12 +18,13 @@ namespace accessdb {
 
 class RowEncoder {
  public:
-  // Long values up to this many bytes stay in their row when the row has room.
+  // Long values up to this many bytes stay in their row when the row has room
+  // (and `long_values_in_row`; otherwise all go to long-value pages).
   static constexpr std::size_t kInlineLongValueLimit = 64;
 
   // `code_page` converts Jet 3 text (unused for Jet 4); both must outlive the encoder.
   RowEncoder(const JetFormat& format, const TableLayout& layout, std::string table_name,
-             bool compress_text, const CodePageEncoder* code_page);
+             bool compress_text, bool long_values_in_row, const CodePageEncoder* code_page);
 
   // Throws std::invalid_argument naming table, row (1-based) and column.
   void Prepare(const std::vector<Value>& values, std::uint64_t row_number);
@@ -47,6 +48,7 @@ class RowEncoder {
   const TableLayout& layout_;
   std::string table_name_;
   bool compress_text_;
+  bool long_values_in_row_;
   const CodePageEncoder* code_page_;
   std::uint64_t row_number_ = 0;
   std::vector<Cell> cells_;
