@@ -64,21 +64,71 @@ size_t WholeEntries(const std::string& ansi) {
   }
 }
 
-// The outline text as the plug-in's dataset hands it to the parser, and what
-// keeps it from being the whole outline.
-UnicodeString OutlineText(const SalvagedTable& table, std::optional<std::string>& problem) {
-  if (!table.rootFound) {
-    problem = "the root record is missing or cannot be read";
-    return UnicodeString();
-  }
-  std::string ansi = table.outline.ansi;
-  if (table.outline.state == SalvagedText::kUnreadable) {
-    problem = "the outline cannot be read: " + ToUtf8(table.outline.damage);
-  } else if (table.outline.state == SalvagedText::kCut) {
+// Parses an outline text as the plug-in's dataset hands it to the parser, as
+// far as it goes, into `items`; tells what keeps it from being the whole
+// outline.
+std::optional<std::string> ParseOutline(const SalvagedText& outline, TreeItemsCollection& items) {
+  std::optional<std::string> problem;
+  std::string ansi = outline.ansi;
+  if (outline.state == SalvagedText::kUnreadable) {
+    problem = "the outline cannot be read: " + ToUtf8(outline.damage);
+  } else if (outline.state == SalvagedText::kCut) {
     ansi.resize(WholeEntries(ansi));
-    problem = "the outline is cut short: " + ToUtf8(table.outline.damage);
+    problem = "the outline is cut short: " + ToUtf8(outline.damage);
   }
-  return FromAnsi(ansi);
+  try {
+    TreeItemsParser().Parse(FromAnsi(ansi), items);
+  } catch (const Exception& e) {
+    problem = "the outline stops at entry " + std::to_string(items.Count() + 1) + ": " + ToUtf8(e.Message());
+  }
+  return problem;
+}
+
+// How many of the entries of `items` name a record.
+size_t NamedRecords(const TreeItemsCollection& items, const std::unordered_map<std::string, size_t>& byKey) {
+  size_t named = 0;
+  for (int32_t i = 0; i < items.Count(); ++i) named += byKey.count(ToAnsi(items.Item(i).key));
+  return named;
+}
+
+// Outline texts of records whose key is damaged tried at most, so that a
+// table of many texts that only look like outlines stays one pass.
+constexpr size_t kOutlineCandidatesTried = 16;
+
+// The outline to follow and what the report says of it. The root record's,
+// when it was found; else the outline a record with a damaged key holds: the
+// candidate most of whose entries, and the most entries, name records.
+struct ChosenOutline {
+  std::optional<size_t> record;        // the record holding it, reached by it
+  std::optional<std::string> problem;  // for the report; none for a whole root outline
+  bool whole = false;                  // parsed to its end
+};
+
+ChosenOutline ChooseOutline(const SalvagedTable& table, const std::unordered_map<std::string, size_t>& byKey,
+                            TreeItemsCollection& items) {
+  ChosenOutline chosen;
+  if (table.rootFound) {
+    chosen.record = table.root;
+    chosen.problem = ParseOutline(table.outline, items);
+    chosen.whole = !chosen.problem;
+    return chosen;
+  }
+  size_t best = 0;
+  for (size_t i = 0; i < table.outlineCandidates.size() && i < kOutlineCandidatesTried; ++i) {
+    const auto& [record, text] = table.outlineCandidates[i];
+    TreeItemsCollection candidate;
+    const std::optional<std::string> problem = ParseOutline(text, candidate);
+    const size_t named = NamedRecords(candidate, byKey);
+    if (named <= best || 2 * named < static_cast<size_t>(candidate.Count())) continue;
+    best = named;
+    items = std::move(candidate);
+    chosen.record = record;
+    chosen.whole = !problem;
+    chosen.problem = "the root record is missing; the outline was read from the record with key \"" +
+                     ToUtf8(table.records[record].key) + "\"" + (problem ? "; " + *problem : "");
+  }
+  if (!chosen.record) chosen.problem = "the root record is missing or cannot be read";
+  return chosen;
 }
 
 // "KEY: first line of its text".
@@ -111,21 +161,16 @@ std::optional<std::pair<LostNote::Kind, std::string>> ContentDamage(const Salvag
 std::vector<LostNote> DeliverSalvagedDocuments(const SalvagedTable& table, const NodeTableNames& names,
                                                const std::function<void(const ImportedDocument&)>& onDocument) {
   std::vector<LostNote> lost;
-  std::optional<std::string> problem;
-  TreeItemsCollection items;
-  try {
-    TreeItemsParser().Parse(OutlineText(table, problem), items);
-  } catch (const Exception& e) {
-    problem = "the outline stops at entry " + std::to_string(items.Count() + 1) + ": " + ToUtf8(e.Message());
-  }
-  if (problem) lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root), *problem});
-
   // The plug-in finds records by their key stored in the active code page,
   // the first of equal keys in table order.
   std::unordered_map<std::string, size_t> byKey;
   for (size_t i = 0; i < table.records.size(); ++i) byKey.emplace(ToAnsi(table.records[i].key), i);
+
+  TreeItemsCollection items;
+  const ChosenOutline outline = ChooseOutline(table, byKey, items);
+  if (outline.problem) lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(names.root), *outline.problem});
   std::vector<bool> reached(table.records.size());
-  if (table.rootFound) reached[table.root] = true;  // holds the outline, a note only where an entry names it
+  if (outline.record) reached[*outline.record] = true;  // a note only where an entry names it
 
   OutlineCursor cursor;
   for (int32_t i = 0; i < items.Count(); ++i) {
@@ -155,7 +200,7 @@ std::vector<LostNote> DeliverSalvagedDocuments(const SalvagedTable& table, const
       lost.push_back({LostNote::kLostEntirely, "", "", "", kNothingReadable});
       continue;
     }
-    if (!problem) {
+    if (outline.whole) {
       lost.push_back({LostNote::kNeverReached, "", "", ToUtf8(record.key), "no outline entry names its record"});
       continue;
     }

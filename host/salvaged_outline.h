@@ -5,10 +5,12 @@
 // and title, and its record's content, converted through the active ANSI code
 // page exactly as the plug-in's dataset stores it. An entry whose record is
 // missing or unreadable gets no content; a record whose content was cut
-// delivers the part before the damage. Where the outline is cut, stops at a
-// damaged entry, cannot be read, or the root record is gone, every record no
-// entry reached follows under a top-level note "Recovered notes", in table
-// order, titled by its key and the first line of its text. A row that holds
+// delivers the part before the damage. Without a root record, the outline
+// is taken from a record whose key is damaged when most of its entries name
+// records. Where the outline is cut, stops at a damaged entry, cannot be
+// read, or no outline is found, every record no entry reached follows under
+// a top-level note "Recovered notes", in table order, titled by its key and
+// the first line of its text. A row that holds
 // neither a key nor any text (zeroed or overwritten bytes read so) is no
 // note: it is reported as lost.
 //

@@ -58,8 +58,14 @@ SalvagedTable ReadSalvagedTable(const std::string& path, const NodeTableNames& n
       table.root = table.records.size();
       table.outline = TextOf(row.cells[structure]);
     }
+    if (keyText != names.root) {
+      SalvagedText structureText = TextOf(row.cells[structure]);
+      if (!structureText.ansi.empty())
+        table.outlineCandidates.emplace_back(table.records.size(), std::move(structureText));
+    }
     table.records.push_back({keyText, TextOf(row.cells[content])});
   }
+  if (table.rootFound) table.outlineCandidates.clear();  // the root's outline is the one followed
   tell();
   return table;
 }

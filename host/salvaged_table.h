@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/node_table_names.h"
@@ -33,6 +34,10 @@ struct SalvagedTable {
   size_t root = 0;                       // the root record's index in `records`, when found
   SalvagedText outline;                  // the root record's outline text
   std::vector<SalvagedRecord> records;   // every record, in table order
+  // Without a root record: the records whose structure field holds text
+  // (their index in `records`, the text), where an outline whose record lost
+  // its key may still be found.
+  std::vector<std::pair<size_t, SalvagedText>> outlineCandidates;
   std::vector<UnicodeString> passedOver;  // rows and pages the scan could not read
 };
 
