@@ -1,0 +1,80 @@
+#include "tools/damage_corpus/stored_text.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "tools/accessdb/jet_format.h"
+#include "tools/accessdb/text_codec.h"
+
+namespace damage_corpus {
+
+namespace {
+
+// The unique occurrence of `piece` in `file`, or npos.
+size_t FindOnce(std::string_view file, std::string_view piece) {
+  const size_t at = file.find(piece);
+  if (at == std::string_view::npos || file.find(piece, at + 1) != std::string_view::npos) return std::string_view::npos;
+  return at;
+}
+
+}  // namespace
+
+StoredText::StoredText(accessdb::Format format, int codePage)
+    : jet4_(format == accessdb::Format::kJet4),
+      codePage_(codePage),
+      maxRow_(static_cast<size_t>(accessdb::FormatConstants(format).max_long_value_row)) {}
+
+std::string StoredText::Encode(const std::string& utf8) const {
+  const std::u16string text = accessdb::Utf8ToUtf16(utf8);
+  std::string stored;
+  if (jet4_) {
+    const accessdb::Bytes bytes = accessdb::EncodeJet4Text(text, true);
+    stored.assign(bytes.begin(), bytes.end());
+  } else {
+    stored = accessdb::CodePageEncoder(codePage_).Encode(utf8);
+  }
+  if (stored.size() != CharacterOffset(text.size()))
+    throw std::invalid_argument("the text is not stored one byte a character");
+  return stored;
+}
+
+std::vector<ByteRange> StoredText::Pieces(size_t size) const {
+  if (size <= maxRow_) return {{0, size}};
+  // As the writer's long-value store splits a chain: full rows, then the rest.
+  const size_t chunk = maxRow_ - 4;
+  std::vector<ByteRange> pieces;
+  for (size_t at = 0; at < size; at += chunk) pieces.push_back({at, std::min(size, at + chunk)});
+  return pieces;
+}
+
+std::vector<ByteRange> StoredText::Locate(std::string_view file, const std::string& stored) const {
+  std::vector<ByteRange> located;
+  const std::vector<ByteRange> pieces = Pieces(stored.size());
+  for (const ByteRange& piece : pieces) {
+    const std::string_view bytes = std::string_view(stored).substr(piece.begin, piece.end - piece.begin);
+    size_t at = FindOnce(file, bytes);
+    if (at == std::string_view::npos && pieces.size() > 1) {
+      // A short last piece: its row starts with a next pointer of zero.
+      at = FindOnce(file, std::string(4, '\0') + std::string(bytes));
+      if (at != std::string_view::npos) at += 4;
+    }
+    if (at == std::string_view::npos)
+      throw std::runtime_error("a piece of a stored text is not in the file exactly once");
+    located.push_back({at, at + bytes.size()});
+  }
+  return located;
+}
+
+std::vector<ByteRange> StoredText::FileRanges(const std::vector<ByteRange>& located, ByteRange part) const {
+  std::vector<ByteRange> ranges;
+  const std::vector<ByteRange> pieces = Pieces(located.empty() ? 0 : located.back().end - located.back().begin +
+                                                                          (located.size() - 1) * (maxRow_ - 4));
+  for (size_t i = 0; i < pieces.size() && i < located.size(); ++i) {
+    const size_t begin = std::max(part.begin, pieces[i].begin);
+    const size_t end = std::min(part.end, pieces[i].end);
+    if (begin < end) ranges.push_back({located[i].begin + (begin - pieces[i].begin), located[i].begin + (end - pieces[i].begin)});
+  }
+  return ranges;
+}
+
+}  // namespace damage_corpus
