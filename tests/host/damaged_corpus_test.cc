@@ -107,19 +107,21 @@ bool OwnTextChanged(const nlohmann::json& note, const nlohmann::json& changed) {
 
 // Notes delivered whole over the notes whose own bytes are intact, summed per damage kind.
 struct Share {
-  size_t copies = 0, delivered = 0, intact = 0;
+  size_t copies = 0, delivered = 0, intact = 0, copiesWithIntactNotes = 0;
   double sumOfShares = 0;
   void Add(size_t whole, size_t of) {
     ++copies;
     delivered += whole;
     intact += of;
-    sumOfShares += of ? static_cast<double>(whole) / static_cast<double>(of) : 1.0;
+    if (of == 0) return;
+    ++copiesWithIntactNotes;
+    sumOfShares += static_cast<double>(whole) / static_cast<double>(of);
   }
   std::string Text() const {
     char text[64];
     std::snprintf(text, sizeof text, "%6.2f %% (%zu / %zu notes), per copy %6.2f %%",
                   intact ? 100.0 * static_cast<double>(delivered) / static_cast<double>(intact) : 100.0, delivered, intact,
-                  copies ? 100.0 * sumOfShares / static_cast<double>(copies) : 100.0);
+                  copiesWithIntactNotes ? 100.0 * sumOfShares / static_cast<double>(copiesWithIntactNotes) : 100.0);
     return text;
   }
 };

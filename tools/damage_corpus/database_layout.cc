@@ -9,8 +9,6 @@ namespace damage_corpus {
 
 namespace {
 
-constexpr uint32_t kCatalogDefinition = 2;  // MSysObjects' definition, in every file
-
 // Byte 0x14 of the header: the file's version, 0 for Jet 3.
 const JetFormat& FormatOf(std::string_view file) {
   if (file.size() < 0x800) throw std::runtime_error("not a database file");
@@ -69,13 +67,13 @@ DatabaseLayout::Row DatabaseLayout::UsageMapRow(uint32_t definition) const {
   return RowOf(JetReadLE<uint32_t>(file_, Page(definition).begin + static_cast<size_t>(format_.definitionUsedPagesMap)));
 }
 
-std::vector<uint32_t> DatabaseLayout::CatalogPages() const {
+std::vector<uint32_t> DatabaseLayout::DataPages(uint32_t definition) const {
   std::vector<uint32_t> pages;
   for (uint32_t page = 1; page < PageCount(); ++page) {
     const JetDataPage data(format_, file_.substr(Page(page).begin, PageSize()));
-    if (data.IsData() && data.Owner() == kCatalogDefinition) pages.push_back(page);
+    if (data.IsData() && data.Owner() == definition) pages.push_back(page);
   }
-  if (pages.empty()) throw std::runtime_error("the catalog has no data page");
+  if (pages.empty()) throw std::runtime_error("a table without data pages");
   return pages;
 }
 

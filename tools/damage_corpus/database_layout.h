@@ -42,8 +42,8 @@ class DatabaseLayout {
   uint32_t DefinitionWithColumn(const std::string& column) const;
   // The row that holds the usage map of the table defined on `definition`.
   Row UsageMapRow(uint32_t definition) const;
-  // The data pages of the catalog (MSysObjects).
-  std::vector<uint32_t> CatalogPages() const;
+  // The data pages of the table defined on `definition` (2: the catalog, MSysObjects).
+  std::vector<uint32_t> DataPages(uint32_t definition) const;
 
  private:
   std::string_view file_;

@@ -32,16 +32,36 @@ void WriteLE(std::string& bytes, size_t at, uint32_t value, int size) {
 
 uint32_t RandomPage(Target& t) { return 1 + static_cast<uint32_t>(t.random.Below(t.layout.PageCount() - 1)); }
 
+constexpr uint32_t kCatalogDefinition = 2;  // MSysObjects' definition, in every file
+
+uint32_t NodeTableDefinition(Target& t) {
+  return t.layout.DefinitionWithColumn(accessdb::NamesOf(t.db.options.variant).content_field);
+}
+
+// Half the time the whole file, where most bytes are the notes' texts; else
+// one data page of the node table, where the rows' own structure lies.
+ByteRange BlindArea(Target& t, std::string& where) {
+  if (t.random.Chance(50)) return {0, t.copy.size()};
+  const std::vector<uint32_t> pages = t.layout.DataPages(NodeTableDefinition(t));
+  const uint32_t page = pages[t.random.Below(pages.size())];
+  where = " on data page " + std::to_string(page) + " of the node table";
+  return t.layout.Page(page);
+}
+
 std::string BitFlips(Target& t) {
+  std::string where;
+  const ByteRange area = BlindArea(t, where);
   const auto flips = t.random.Between(1, 16);
-  for (auto i = flips; i > 0; --i) t.copy[RandomOffset(t, {0, t.copy.size()})] ^= static_cast<char>(1 << t.random.Below(8));
-  return std::to_string(flips) + " bits flipped";
+  for (auto i = flips; i > 0; --i) t.copy[RandomOffset(t, area)] ^= static_cast<char>(1 << t.random.Below(8));
+  return std::to_string(flips) + " bits flipped" + where;
 }
 
 std::string OverwrittenBytes(Target& t) {
-  const size_t count = static_cast<size_t>(t.random.Between(1, 256));
-  OverwriteRandomly(t, RandomOffset(t, {0, t.copy.size()}), count);
-  return std::to_string(count) + " bytes overwritten";
+  std::string where;
+  const ByteRange area = BlindArea(t, where);
+  const size_t count = static_cast<size_t>(t.random.Between(1, where.empty() ? 256 : 16));
+  OverwriteRandomly(t, RandomOffset(t, area), count);
+  return std::to_string(count) + " bytes overwritten" + where;
 }
 
 std::string ZeroedPage(Target& t) {
@@ -69,7 +89,7 @@ std::string CutFile(Target& t) {
 }
 
 std::string TableDefinition(Target& t) {
-  const uint32_t page = t.layout.DefinitionWithColumn(accessdb::NamesOf(t.db.options.variant).content_field);
+  const uint32_t page = NodeTableDefinition(t);
   const ByteRange bytes = t.layout.Page(page);
   const auto count = t.random.Between(1, 6);
   for (auto i = count; i > 0; --i) {
@@ -139,8 +159,7 @@ std::string LongValue(Target& t) {
 }
 
 std::string UsageMap(Target& t) {
-  const uint32_t definition = t.layout.DefinitionWithColumn(accessdb::NamesOf(t.db.options.variant).content_field);
-  const DatabaseLayout::Row row = t.layout.UsageMapRow(definition);
+  const DatabaseLayout::Row row = t.layout.UsageMapRow(NodeTableDefinition(t));
   if (t.random.Chance(25)) {
     std::fill(t.copy.begin() + static_cast<long>(row.bytes.begin), t.copy.begin() + static_cast<long>(row.bytes.end), '\0');
     return "the node table's usage map zeroed";
@@ -151,7 +170,7 @@ std::string UsageMap(Target& t) {
 }
 
 std::string Catalog(Target& t) {
-  const std::vector<uint32_t> pages = t.layout.CatalogPages();
+  const std::vector<uint32_t> pages = t.layout.DataPages(kCatalogDefinition);
   const uint32_t page = pages[t.random.Below(pages.size())];
   const ByteRange bytes = t.layout.Page(page);
   if (t.random.Chance(25)) {
