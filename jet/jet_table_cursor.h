@@ -71,6 +71,10 @@ class JetTableCursor {
   // call (a caller reads each cell once; keeping copies would cost more).
   // Needs a current row.
   Variant Value(size_t index);
+  // Whether the current row's null mask contradicts its cell of column
+  // `index` (JetCell::maskDisagrees): Value() then reads a value the row may
+  // hold as null, or one it lacks as present. False on a damaged record.
+  bool NullMaskDisagrees(size_t index) const { return hasRow_ && damage_.empty() && cells_[index].maskDisagrees; }
 
  private:
   // What a page the usage map lists is to this table.
