@@ -1,6 +1,7 @@
 #include "tools/damage_corpus/stored_text.h"
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "tools/accessdb/jet_format.h"
@@ -10,11 +11,14 @@ namespace damage_corpus {
 
 namespace {
 
-// The unique occurrence of `piece` in `file`, or npos.
+// The unique occurrence of `piece` in `file`, or npos. Boyer-Moore-Horspool:
+// every content starts with the same RTF header, which makes a plain
+// find() compare it at each of its many occurrences.
 size_t FindOnce(std::string_view file, std::string_view piece) {
-  const size_t at = file.find(piece);
-  if (at == std::string_view::npos || file.find(piece, at + 1) != std::string_view::npos) return std::string_view::npos;
-  return at;
+  const std::boyer_moore_horspool_searcher searcher(piece.begin(), piece.end());
+  const auto first = std::search(file.begin(), file.end(), searcher);
+  if (first == file.end() || std::search(first + 1, file.end(), searcher) != file.end()) return std::string_view::npos;
+  return static_cast<size_t>(first - file.begin());
 }
 
 }  // namespace
