@@ -4,13 +4,19 @@
 // every field of every row. Errors raised by the engine (EOleError and the
 // other errors of the system) are clean; a crash, a hang (libFuzzer's
 // -timeout), unbounded memory (-rss_limit_mb) or any other exception is not.
+// The outline tables are also recovered through the reader's salvage scan,
+// which finds their definitions without the catalog when it must.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "jet/jet_definition_search.h"
+#include "jet/jet_salvage_scan.h"
 #include "platform/automation/create_ole_object.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
@@ -58,6 +64,19 @@ void ReadTable(const Variant& db, const char16_t* name) {
   rs.Call(u"Close", {});
 }
 
+void SalvageTable(const char16_t* name, const char16_t* keyColumn) {
+  Clean([&] {
+    auto file = std::make_shared<const JetFile>(FromUtf8(InputPath()));
+    std::vector<UnicodeString> damage;
+    const auto found = FindTableDefinition(file, name, {keyColumn}, damage);
+    if (!found) return;
+    JetSalvageScan scan(file, name, found->page);
+    JetPartialRow row;
+    while (scan.Next(row)) {
+    }
+  });
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -78,5 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ReadTable(db, table);
     db.Call(u"Close", {});
   });
+  for (const char16_t* table : {u"Arvoline32XTPro", u"DocumentsTreeNodes"}) SalvageTable(table, u"NodeKeyValue");
   return 0;
 }

@@ -18,6 +18,8 @@ const KindText kKindTexts[] = {
     {LostNote::kLostContent, "lost its content", "lost their content", "content lost"},
     {LostNote::kLostEntirely, "was lost entirely", "were lost entirely", "lost entirely"},
     {LostNote::kNeverReached, "was never reached", "were never reached", "never reached"},
+    {LostNote::kContentCut, "kept part of its content", "kept part of their content", "content cut"},
+    {LostNote::kRecovered, "was recovered outside the outline", "were recovered outside the outline", "recovered"},
 };
 
 std::string Line(const LostNote& note) {

@@ -12,7 +12,7 @@ namespace {
 
 const char kClosedDataset[] = "Cannot perform this operation on a closed dataset";
 
-enum class Refusal { kNotAccess, kPassword, kEncrypted };
+enum class Refusal { kNotAccess, kPassword, kEncrypted, kPasswordMissing, kPasswordWrong, kPasswordRefused };
 
 struct RefusalText {
   Refusal refusal;
@@ -26,6 +26,10 @@ const RefusalText kRefusalTexts[] = {
     {Refusal::kEncrypted,
      "the database is encrypted with the Access 2007 or later scheme, which this reader does not "
      "open (decrypt it in Access, then export again)"},
+    {Refusal::kPasswordMissing, "the database is protected by a password; give it with --password"},
+    {Refusal::kPasswordWrong, "the password given does not match the database's"},
+    {Refusal::kPasswordRefused,
+     "--password needs --salvage: the plug-in opens databases without a password"},
 };
 
 bool NamesEngine(const std::string& path) {
@@ -42,14 +46,17 @@ bool NamesEngine(const std::string& path) {
 
 }  // namespace
 
-void CheckDatabaseFormat(const std::string& path) {
+void CheckDatabaseFormat(const std::string& path, const std::optional<std::string>& password) {
   if (!NamesEngine(path)) Refuse(path, Refusal::kNotAccess);
   try {
     const JetFile file(FromUtf8(path));
     const JetHeader& header = file.Header();
     // From version 2 on the page key no longer means the Jet RC4 scheme.
     if (header.version >= 2 && header.pageKey != 0) Refuse(path, Refusal::kEncrypted);
-    if (!header.password.empty()) Refuse(path, Refusal::kPassword);
+    if (header.password.empty()) return;  // a password given for none is not needed
+    if (!password) Refuse(path, Refusal::kPassword);
+    if (password->empty()) Refuse(path, Refusal::kPasswordMissing);
+    if (FromUtf8(*password) != header.password) Refuse(path, Refusal::kPasswordWrong);
   } catch (const EJetFileError& e) {
     if (e.reason() == EJetFileError::kNotADatabase) Refuse(path, Refusal::kNotAccess);
     // Missing or unreadable files were reported by CheckDatabasePath; a race
@@ -59,6 +66,8 @@ void CheckDatabaseFormat(const std::string& path) {
     // the plug-in's to report, in its own words.
   }
 }
+
+void RefusePasswordWithoutSalvage(const std::string& path) { Refuse(path, Refusal::kPasswordRefused); }
 
 void RunDiagnosingRefusedDatabase(const std::string& path, const std::function<void()>& import) {
   try {

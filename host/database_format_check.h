@@ -8,13 +8,20 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 // Raises HostError "PATH: REASON" with one of the reasons in the table of
 // database_format_check.cc. Reads the header page only (a few KiB, one read)
 // and keeps nothing open. A path that cannot be read at all is left to
-// CheckDatabasePath, which runs first.
-void CheckDatabaseFormat(const std::string& path);
+// CheckDatabasePath, which runs first. `password` is salvage's (nullopt for
+// the plug-in, which opens no protected database; empty when --salvage was
+// given without --password): a protected database passes only when it
+// matches the database's password exactly.
+void CheckDatabaseFormat(const std::string& path, const std::optional<std::string>& password = std::nullopt);
+
+// Raises HostError "PATH: --password needs --salvage ...".
+[[noreturn]] void RefusePasswordWithoutSalvage(const std::string& path);
 
 // Runs `import` (a whole import or export of `path`); when the plug-in
 // refuses the file with its closed-dataset message, CheckDatabaseFormat

@@ -1,5 +1,6 @@
 #include "host/export_command.h"
 
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -9,8 +10,10 @@
 #include "host/markdown_export.h"
 #include "host/opml_export.h"
 #include "host/progress_bar.h"
+#include "host/salvaged_outline.h"
 #include "host/text_export.h"
 #include "platform/terminal.h"
+#include "runtime/utf8.h"
 
 namespace {
 
@@ -25,18 +28,32 @@ std::unique_ptr<DocumentWriter> WriterFor(const ExportOptions& options, ExportTa
   return nullptr;
 }
 
-// Each document goes to the writer as the plug-in delivers it.
-void StreamExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
-                  ExportTarget& target, ProgressBar& progress) {
+// Delivers every document of an import, in order, to its argument.
+using DocumentSource = std::function<void(const std::function<void(const ImportedDocument&)>&)>;
+
+// Each document goes to the writer as the source delivers it.
+void StreamExport(const DocumentSource& source, const ExportOptions& options, ExportTarget& target,
+                  ProgressBar& progress) {
   const std::unique_ptr<DocumentWriter> writer = WriterFor(options, target);
   OutlineCursor cursor;
   size_t written = 0;
-  RunImport(module, ansiPath, [&](const ImportedDocument& document) {
+  source([&](const ImportedDocument& document) {
     writer->Write(document, cursor.Next(document.level));
     target.Check();
     progress.Writing(++written);
   });
   writer->Finish();
+}
+
+void ExportFrom(const DocumentSource& source, const ExportOptions& options, ExportTarget& target) {
+  ProgressBar progress(std::cerr, options.progress && StandardErrorIsTerminal());
+  try {
+    StreamExport(source, options, target, progress);
+  } catch (const OutputError& error) {
+    target.Fail(error);  // a file inside the Markdown folder, named as the person will see it
+  }
+  target.Complete();
+  progress.Finish();
 }
 
 }  // namespace
@@ -50,12 +67,15 @@ const std::vector<std::pair<std::string, ExportFormat>>& ExportFormatNames() {
 
 void RunExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
                ExportTarget& target) {
-  ProgressBar progress(std::cerr, options.progress && StandardErrorIsTerminal());
-  try {
-    StreamExport(module, ansiPath, options, target, progress);
-  } catch (const OutputError& error) {
-    target.Fail(error);  // a file inside the Markdown folder, named as the person will see it
-  }
-  target.Complete();
-  progress.Finish();
+  ExportFrom([&](const auto& onDocument) { RunImport(module, ansiPath, onDocument); }, options, target);
+}
+
+std::vector<LostNote> RunSalvageExport(const std::string& path, const ExportOptions& options, ExportTarget& target) {
+  const NodeTableNames& names = NodeTableNamesFor(FromUtf8(path));
+  // Read before anything is written: a table that cannot be found costs no output.
+  const SalvagedTable table = ReadSalvagedTable(path, names);
+  std::vector<LostNote> lost;
+  ExportFrom([&](const auto& onDocument) { lost = DeliverSalvagedDocuments(table, names, onDocument); }, options,
+             target);
+  return lost;
 }

@@ -8,6 +8,7 @@
 
 #include "host/export_target.h"
 #include "host/markdown_export.h"
+#include "host/node_table_check.h"
 #include "host/plugin_module.h"
 
 enum class ExportFormat { kJson, kText, kMarkdown, kHtml, kOpml };
@@ -27,3 +28,9 @@ struct ExportOptions {
 // Errors of the plug-in pass through as raised; the host's own are HostError.
 void RunExport(const PluginModule& module, const std::string& ansiPath, const ExportOptions& options,
                ExportTarget& target);
+
+// Writes the export of the database at `path` (UTF-8) from the node table as
+// the project's reader recovers it (salvaged_table.h, salvaged_outline.h),
+// without the plug-in; returns the notes salvage changed or lost. Raises
+// EJetError, before anything is written, when the table cannot be found.
+std::vector<LostNote> RunSalvageExport(const std::string& path, const ExportOptions& options, ExportTarget& target);

@@ -32,6 +32,8 @@ struct Options {
   std::string jsonFile;  // "-" for standard output
   ExportOptions exportOptions;
   bool quiet = false;
+  bool salvage = false;
+  std::optional<std::string> password;
 };
 
 const char kDescription[] =
@@ -103,7 +105,25 @@ int RunImportCommand(const Options& options, std::unique_ptr<PluginModule>& modu
   return 0;
 }
 
+// Salvage: the node table read by the host itself, the plug-in not loaded.
+int RunSalvageCommand(Options& options) {
+  if (options.codePage) SelectCodePage(*options.codePage);
+  CheckDatabasePath(options.database);
+  CheckDatabaseFormat(options.database, options.password.value_or(""));
+  ExportTarget target(options.exportOptions.output, options.exportOptions.format == ExportFormat::kMarkdown,
+                      options.database);
+  options.exportOptions.title = std::filesystem::u8path(options.database).stem().u8string();
+  options.exportOptions.progress = !options.quiet;
+  const std::vector<LostNote> lost = RunSalvageExport(options.database, options.exportOptions, target);
+  if (lost.empty()) return 0;
+  std::cout.flush();
+  ReportLostNotes(std::cerr, options.database, lost, DamageListPath(options.exportOptions.output));
+  return kExportedWithLosses;
+}
+
 int RunExportCommand(Options& options, std::unique_ptr<PluginModule>& module) {
+  if (options.salvage) return RunSalvageCommand(options);
+  if (options.password) RefusePasswordWithoutSalvage(options.database);
   const int32_t codePage = options.codePage ? *options.codePage : GetACP();
   if (options.codePage) LocaleForCodePage(codePage);
   const std::string ansiPath = PathInCodePage(options.database, codePage);
@@ -157,11 +177,25 @@ const char kExportFooter[] =
       "notes/; none for -o -). The export itself is kept, and the exit status is 3: exported with\n"
       "losses. An undamaged database exits with status 0.\n"
       "\n"
+      "SALVAGE: with --salvage the plug-in is not loaded; the host reads the node table with its own\n"
+      "Access reader and builds the same documents (level, title and content, in the same code page).\n"
+      "It finds the table's rows even where the usage map, the catalog or a page chain is damaged,\n"
+      "reads every row as far as it can (a long value whose chain breaks keeps the part before the\n"
+      "break), parses the outline up to its damage, and puts every record no outline entry reached\n"
+      "under a top-level note \"Recovered notes\", titled \"KEY: first line of its text\", when the\n"
+      "outline stops short or the root record is gone. It cannot recover bytes that are gone: a row\n"
+      "whose key cannot be read, a zeroed or overwritten page, text changed inside a note. Every\n"
+      "note salvage changed (\"content cut\", \"recovered\") or lost is in the damage report, and the\n"
+      "exit status is then 3. The database is only read. A database protected by a password is read\n"
+      "when --password PW matches its password; without --salvage, --password is refused.\n"
+      "\n"
       "Examples:\n"
       "  arvoline-host export notes.xtp --to html -o notes.html\n"
       "  arvoline-host export notes.xtp --to markdown -o notes/   one .md file per document\n"
       "  arvoline-host export notes.xtp --to markdown --layout numbered -o notes/   names sort in order\n"
-      "  arvoline-host export notes.xtp --to json -o -            JSON on standard output";
+      "  arvoline-host export notes.xtp --to json -o -            JSON on standard output\n"
+      "  arvoline-host export notes.xtp --salvage --to html -o notes.html   a damaged database\n"
+      "  arvoline-host export notes.xtp --salvage --password PW --to html -o notes.html";
 
 // The export command's options; what CLI11 cannot store in Options directly
 // (the format's and the layout's names) goes to `choices`.
@@ -207,6 +241,12 @@ CLI::App* AddExportCommand(CLI::App& app, Options& options, ExportChoices& choic
           ->type_name("LAYOUT")
           ->check(CLI::IsMember({"titles", "numbered"}));
   exportCommand->add_flag("-q,--quiet", options.quiet, "No progress bar (it is drawn only on a terminal anyway)");
+  exportCommand->add_flag("--salvage", options.salvage,
+                          "Read a damaged database with the host's own Access reader instead of the plug-in\n"
+                          "(see SALVAGE below); an undamaged database exports exactly as without it");
+  exportCommand->add_option("--password", options.password,
+                            "With --salvage: the password of a password-protected database")
+      ->type_name("PW");
   return exportCommand;
 }
 

@@ -4,37 +4,16 @@
 #include <memory>
 #include <optional>
 
+#include "host/node_table_names.h"
 #include "jet/jet_catalog.h"
 #include "jet/jet_file.h"
 #include "jet/jet_table_cursor.h"
 #include "outline/tree_items_collection.h"
 #include "outline/tree_items_parser.h"
 #include "runtime/exceptions.h"
-#include "runtime/file_name.h"
 #include "runtime/utf8.h"
 
 namespace {
-
-struct NodeTableNames {
-  const char16_t* extension;  // nullptr: every other file
-  const char16_t* table;
-  const char16_t* structure;
-  const char16_t* content;
-  const char16_t* root;
-};
-const char16_t kKeyField[] = u"NodeKeyValue";
-const NodeTableNames kNodeTables[] = {
-    {u".xrd", u"DocumentsTreeNodes", u"NodeDocumentDescription", u"NodeDocumentKeywords", u"~DocsTree"},
-    {nullptr, u"Arvoline32XTPro", u"NodeTextValue", u"NodeTextRTFValue", u"~Arvo32XT"},
-};
-
-// The node table's names by the file's extension, as the plug-in picks them.
-const NodeTableNames& NamesFor(const UnicodeString& path) {
-  const UnicodeString extension = ExtractFileExt(path);
-  for (const NodeTableNames& names : kNodeTables)
-    if (!names.extension || extension == names.extension) return names;
-  return kNodeTables[1];
-}
 
 size_t ColumnIndex(const JetTableCursor& cursor, const char16_t* name) {
   const auto& columns = cursor.Columns();
@@ -59,7 +38,7 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
   const JetCatalog::Object* table = catalog.FindTable(names.table);
   if (!table) throw EJetError(UnicodeString(u"The database has no table '") + names.table + u"'.");
   JetTableCursor cursor(file, table->name, table->DefinitionPage());
-  const size_t key = ColumnIndex(cursor, kKeyField);
+  const size_t key = ColumnIndex(cursor, kNodeKeyField);
   const size_t structure = ColumnIndex(cursor, names.structure);
   const size_t content = ColumnIndex(cursor, names.content);
 
@@ -152,7 +131,7 @@ class OutlinePosition {
 }  // namespace
 
 std::vector<LostNote> FindLostNotes(const std::string& path) {
-  const NodeTableNames& names = NamesFor(FromUtf8(path));
+  const NodeTableNames& names = NodeTableNamesFor(FromUtf8(path));
   TableRead read;
   try {
     read = ReadTable(path, names);

@@ -25,7 +25,10 @@
 #include <vector>
 
 struct LostNote {
-  enum Kind { kLostContent, kLostEntirely, kNeverReached };
+  // The last two only in salvage (salvaged_outline.h): a note delivered with
+  // the part of its content before the damage, and one delivered under
+  // "Recovered notes" with a title made from its key and text.
+  enum Kind { kLostContent, kLostEntirely, kNeverReached, kContentCut, kRecovered };
   Kind kind;
   std::string position;  // in the outline ("1.2.3"); empty when it has none
   std::string title;     // UTF-8; empty when unknown

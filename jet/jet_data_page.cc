@@ -25,3 +25,23 @@ std::optional<JetDataPage::Row> JetDataPage::FindRow(unsigned row) const {
   if (r.start < rowArea || r.start > r.end || r.end > format_.pageSize) return std::nullopt;
   return r;
 }
+
+std::optional<JetDataPage::Row> JetDataPage::FollowOverflow(const JetFormat& format, std::string_view& rowPage,
+                                                            Row pointerRow, std::string& buffer,
+                                                            const RowPageReader& readRows) {
+  // Access moves a record that outgrew its page; a few further moves are
+  // followed, never a loop.
+  constexpr int kMaxHops = 4;
+  for (int hop = 0; hop < kMaxHops; ++hop) {
+    if (pointerRow.size() < 4) return std::nullopt;
+    const uint32_t pointer = JetReadLE<uint32_t>(rowPage, static_cast<size_t>(pointerRow.start));
+    if (!readRows(JetPointerPage(pointer), buffer)) return std::nullopt;
+    rowPage = buffer;
+    const JetDataPage page(format, rowPage);
+    if (!page.SkippedInScan(JetPointerRow(pointer))) return std::nullopt;
+    std::optional<Row> target = page.FindRow(JetPointerRow(pointer));
+    if (!target || !target->overflowPointer) return target;
+    pointerRow = *target;
+  }
+  return std::nullopt;
+}

@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "jet/jet_format.h"
@@ -44,6 +46,16 @@ class JetDataPage {
   // Row `row` where it lies, whatever its flags say of scans; nullopt when
   // the row does not exist or its bounds lie outside the page's row area.
   std::optional<Row> FindRow(unsigned row) const;
+
+  // The row that holds the record the overflow pointer `pointerRow` (a row of
+  // `rowPage`) leads to, through at most four pointers, never a loop; it must
+  // be marked as moved (any other row is read in its own place). `readRows`
+  // reads a page into `buffer` and tells whether it holds the table's rows.
+  // Sets `rowPage` to `buffer` once a pointer is followed; nullopt when a
+  // pointer leads to no such row.
+  using RowPageReader = std::function<bool(uint32_t page, std::string& buffer)>;
+  static std::optional<Row> FollowOverflow(const JetFormat& format, std::string_view& rowPage, Row pointerRow,
+                                           std::string& buffer, const RowPageReader& readRows);
 
  private:
   // The offset entry of an existing row.

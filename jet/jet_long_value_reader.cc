@@ -63,6 +63,46 @@ std::string_view JetLongValueReader::Read(std::string_view cell, const UnicodeSt
   return joined_;
 }
 
+std::string_view JetLongValueReader::ReadPrefix(std::string_view cell, bool& cut) {
+  cut = false;
+  if (cell.empty()) return std::string_view();
+  cut = true;
+  if (cell.size() < kJetLongValueHeader) return std::string_view();
+  const size_t length = JetReadU24(cell.data());
+  const uint8_t flags = static_cast<uint8_t>(cell[3]);
+  if (flags & kJetLongValueInline) {
+    const std::string_view value = cell.substr(kJetLongValueHeader);
+    cut = length != value.size();
+    return value.substr(0, length);
+  }
+  uint32_t pointer = JetReadLE<uint32_t>(cell, 4);
+  joined_.clear();
+  bool overlong = false;  // a row held more than the stated length
+  try {
+    if (flags & kJetLongValueOneRow) {
+      if (!Claim(pointer)) return std::string_view();
+      const std::string_view row = Row(JetPointerPage(pointer), JetPointerRow(pointer));
+      cut = length != row.size();
+      return row.substr(0, length);
+    }
+    if (flags != 0) return std::string_view();
+    // Every row claimed adds bytes, so the chain ends within the file's rows.
+    while (joined_.size() < length && pointer != 0 && Claim(pointer)) {
+      const std::string_view row = Row(JetPointerPage(pointer), JetPointerRow(pointer));
+      if (row.size() <= 4) break;
+      pointer = JetReadLE<uint32_t>(row, 0);
+      const size_t take = std::min(row.size() - 4, length - joined_.size());
+      joined_.append(row.data() + 4, take);
+      overlong = take != row.size() - 4;
+      if (overlong) break;
+    }
+  } catch (const EJetError&) {
+    // A pointer to no page or no row: the value ends before it.
+  }
+  cut = overlong || joined_.size() != length || pointer != 0;
+  return joined_;
+}
+
 std::string_view JetLongValueReader::Row(uint32_t page, uint32_t row) {
   CachedPage* slot = nullptr;
   for (CachedPage& candidate : pages_)

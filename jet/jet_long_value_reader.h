@@ -45,6 +45,12 @@ class JetLongValueReader {
   // nowhere.
   std::string_view Read(std::string_view cell, const UnicodeString& field, bool again);
 
+  // As Read, for recovering what a damaged file still holds: damage ends the
+  // value instead of raising, and the bytes before it are returned (never
+  // more than the stated length) with `cut` set. A row claimed before in
+  // this pass ends the value there.
+  std::string_view ReadPrefix(std::string_view cell, bool& cut);
+
  private:
   // Claims the long-value row `pointer` names; false when it is claimed.
   bool Claim(uint32_t pointer);

@@ -9,7 +9,8 @@ JetRowLayout::JetRowLayout(const JetFormat& format, const JetTableDefinition& de
   }
 }
 
-bool JetRowLayout::Split(std::string_view page, int start, int end, std::vector<JetCell>& cells) {
+bool JetRowLayout::Split(std::string_view page, int start, int end, std::vector<JetCell>& cells, size_t* readable) {
+  if (readable) *readable = 0;
   const int countSize = format_.rowColumnCountSize;
   if (end - start < countSize) return false;
   const unsigned rowColumns = countSize == 1 ? JetByte(page, start) : JetReadLE<uint16_t>(page, start);
@@ -55,8 +56,12 @@ bool JetRowLayout::Split(std::string_view page, int start, int end, std::vector<
       continue;
     }
     if (c.bitOnly) continue;  // nothing of it is read
-    if (cell.size < 0 || cell.start < dataStart || cell.start + cell.size > dataEnd) return false;
+    if (cell.size < 0 || cell.start < dataStart || cell.start + cell.size > dataEnd) {
+      if (readable) *readable = i;
+      return false;
+    }
   }
+  if (readable) *readable = columns_.size();
   return true;
 }
 

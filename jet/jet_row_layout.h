@@ -38,8 +38,10 @@ class JetRowLayout {
 
   // Splits the row that occupies bytes [start, end) of `page` into one cell
   // per column of the definition, in its order. False when the row is
-  // damaged: its tables, or a cell, lie outside it.
-  bool Split(std::string_view page, int start, int end, std::vector<JetCell>& cells);
+  // damaged: its tables, or a cell, lie outside it. Then `readable`, when
+  // given, receives the number of columns split before the damage (0 when
+  // the row's tables are damaged); their cells are set.
+  bool Split(std::string_view page, int start, int end, std::vector<JetCell>& cells, size_t* readable = nullptr);
 
  private:
   // Fills offsets_ with the row's `count` + 1 variable offsets (relative to

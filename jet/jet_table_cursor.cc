@@ -104,23 +104,10 @@ bool JetTableCursor::Fetch() {
 }
 
 std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row pointerRow) {
-  // Access moves a record that outgrew its page; a few further moves are
-  // followed, never a loop.
-  constexpr int kMaxHops = 4;
-  for (int hop = 0; hop < kMaxHops; ++hop) {
-    if (pointerRow.size() < 4) return std::nullopt;
-    const uint32_t pointer = JetReadLE<uint32_t>(rowPage_, pointerRow.start);
-    if (Examine(JetPointerPage(pointer), overflowPage_) != PageRole::kRows) return std::nullopt;
-    rowPage_ = overflowPage_;
-    const JetDataPage page(file_->Format(), rowPage_);
-    // The row a pointer leads to is marked as passed over by scans; any
-    // other row would be read twice.
-    if (!page.SkippedInScan(JetPointerRow(pointer))) return std::nullopt;
-    std::optional<JetDataPage::Row> target = page.FindRow(JetPointerRow(pointer));
-    if (!target || !target->overflowPointer) return target;
-    pointerRow = *target;
-  }
-  return std::nullopt;
+  return JetDataPage::FollowOverflow(file_->Format(), rowPage_, pointerRow, overflowPage_,
+                                     [&](uint32_t page, std::string& buffer) {
+                                       return Examine(page, buffer) == PageRole::kRows;
+                                     });
 }
 
 JetTableCursor::PageRole JetTableCursor::Examine(uint32_t number, std::string& buffer) const {
