@@ -3,8 +3,8 @@
 // export. Every note lost (missing, or with another title or content) must be
 // named in the damage report, unless the damage lay inside the note's own
 // text, which no file can reveal; no export may crash, hang, or end with 0
-// after such a loss. Prints the shares of notes delivered whole, normally
-// and with --salvage when the host offers it.
+// after such a loss. Prints the shares of notes delivered with their
+// content, normally and with --salvage when the host offers it.
 //
 // A larger corpus for the README's figures:
 //   ARVOLINE_DAMAGE_CORPUS_DATABASES=200 build/tests/host/host_damaged_corpus_test
@@ -105,7 +105,26 @@ bool OwnTextChanged(const nlohmann::json& note, const nlohmann::json& changed) {
   return false;
 }
 
-// Notes delivered whole over the notes whose own bytes are intact, summed per damage kind.
+// The notes whose own bytes are intact, and those of them whose content (unique
+// in the corpus) the export delivers as the undamaged database's, wherever and
+// under whatever title.
+std::pair<size_t, size_t> WholeContents(const Exported& exported, const nlohmann::json& undamaged,
+                                        const nlohmann::json& notes, const nlohmann::json& changed) {
+  std::multiset<std::string> contents;
+  for (const auto& note : exported) contents.insert(note.second);
+  size_t whole = 0, intact = 0;
+  for (size_t i = 0; i < notes.size(); ++i) {
+    if (OwnTextChanged(notes[i], changed)) continue;
+    ++intact;
+    const auto found = contents.find(undamaged[i].at("content").get<std::string>());
+    if (found == contents.end()) continue;
+    contents.erase(found);
+    ++whole;
+  }
+  return {whole, intact};
+}
+
+// Notes delivered with their content over the notes whose own bytes are intact, summed per damage kind.
 struct Share {
   size_t copies = 0, delivered = 0, intact = 0, copiesWithIntactNotes = 0;
   double sumOfShares = 0;
@@ -134,7 +153,7 @@ TEST(DamagedCorpus, EveryLostNoteIsReportedAndTheSharesArePrinted) {
        "--seed", std::to_string(Setting("ARVOLINE_DAMAGE_CORPUS_SEED", 1))});
   ASSERT_EQ(made.status, 0) << made.err;
   const nlohmann::json corpus = nlohmann::json::parse(ReadFile(directory.File("corpus.json")));
-  const bool salvage = RunHost({"--help"}).out.find("--salvage") != std::string::npos;
+  const bool salvage = RunHost({"export", "--help"}).out.find("--salvage") != std::string::npos;
 
   std::map<std::string, Share> normalShares, salvageShares;
   std::map<std::string, std::map<int, int>> statuses;  // kind, exit status, copies
@@ -156,20 +175,18 @@ TEST(DamagedCorpus, EveryLostNoteIsReportedAndTheSharesArePrinted) {
       ++statuses[kind][normal.status];
       ASSERT_TRUE(normal.status == 0 || normal.status == 1 || normal.status == 3)
           << what << ": exit status " << normal.status << "\n" << normal.err;
-      Exported delivered = normal.status == 1 ? Exported() : ReadExport(output);
+      const Exported exported = normal.status == 1 ? Exported() : ReadExport(output);
       const DamageList list = normal.status == 3 ? ReadDamageList(output + ".damage.txt") : DamageList();
-      size_t unnamedRows = list.unnamedRows, whole = 0, intact = 0;
+      Exported delivered = exported;
+      size_t unnamedRows = list.unnamedRows;
       for (size_t i = 0; i < notes.size(); ++i) {
         const std::string title = undamaged[i].at("title"), content = undamaged[i].at("content");
         const auto found = delivered.find({title, content});
-        const bool own = OwnTextChanged(notes[i], copy.at("changed"));
-        intact += !own;
         if (found != delivered.end()) {
           delivered.erase(found);
-          whole += !own;
           continue;
         }
-        if (own || normal.status == 1 || list.keys.count(notes[i].at("key")) || i >= list.outlineEntriesRead ||
+        if (OwnTextChanged(notes[i], copy.at("changed")) || normal.status == 1 || list.keys.count(notes[i].at("key")) || i >= list.outlineEntriesRead ||
             list.placedTitles.count({positions[i], title}))
           continue;
         if (unnamedRows > 0) {
@@ -180,6 +197,7 @@ TEST(DamagedCorpus, EveryLostNoteIsReportedAndTheSharesArePrinted) {
           ADD_FAILURE() << what << ": note " << positions[i] << " \"" << title << "\" (key " << notes[i].at("key")
                         << ") lost without a word; exit status " << normal.status;
       }
+      const auto [whole, intact] = WholeContents(exported, undamaged, notes, copy.at("changed"));
       normalShares[kind].Add(whole, intact);
       normalShares["all"].Add(whole, intact);
       if (!salvage) continue;
@@ -187,20 +205,14 @@ TEST(DamagedCorpus, EveryLostNoteIsReportedAndTheSharesArePrinted) {
       const ProcessResult salvaged = RunHost({"export", file, "--salvage", "--to", "json", "-o", output, "-q"});
       ASSERT_TRUE(salvaged.status == 0 || salvaged.status == 1 || salvaged.status == 3)
           << what << ": --salvage exit status " << salvaged.status << "\n" << salvaged.err;
-      delivered = salvaged.status == 1 ? Exported() : ReadExport(output);
-      whole = 0;
-      for (size_t i = 0; i < notes.size(); ++i) {
-        const auto found = delivered.find({undamaged[i].at("title"), undamaged[i].at("content")});
-        if (found == delivered.end()) continue;
-        delivered.erase(found);
-        whole += !OwnTextChanged(notes[i], copy.at("changed"));
-      }
-      salvageShares[kind].Add(whole, intact);
-      salvageShares["all"].Add(whole, intact);
+      const auto [salvagedWhole, salvagedOf] = WholeContents(salvaged.status == 1 ? Exported() : ReadExport(output),
+                                                             undamaged, notes, copy.at("changed"));
+      salvageShares[kind].Add(salvagedWhole, salvagedOf);
+      salvageShares["all"].Add(salvagedWhole, salvagedOf);
     }
   }
   EXPECT_EQ(unreported, 0) << "notes lost without a word (the first 20 above)";
-  std::printf("Notes delivered whole, over the notes whose own bytes are intact (%d databases, seed %d):\n", databases,
+  std::printf("Notes delivered with their content, over the notes whose own bytes are intact (%d databases, seed %d):\n", databases,
               Setting("ARVOLINE_DAMAGE_CORPUS_SEED", 1));
   for (const auto& [kind, share] : normalShares) {
     std::string exits;
