@@ -107,7 +107,8 @@ size_t LongValueHeader(Target& t, const std::vector<ByteRange>& pieces) {
   const auto first = t.layout.RowAt(pieces.front().begin);
   if (!first) return std::string::npos;
   const bool chain = pieces.size() > 1;
-  const size_t size = pieces.back().end - pieces.back().begin + (pieces.size() - 1) * (pieces.front().end - pieces.front().begin);
+  size_t size = 0;
+  for (const ByteRange& piece : pieces) size += piece.end - piece.begin;
   std::string header(8, '\0');
   WriteLE(header, 0, static_cast<uint32_t>(size) | (chain ? 0u : 0x40u) << 24, 4);
   WriteLE(header, 4, first->page << 8 | first->number, 4);
@@ -142,7 +143,8 @@ std::string DamageLongValue(Target& t, const std::vector<ByteRange>& pieces) {
       break;
   }
   // The row made shorter from its start, as a torn write leaves it.
-  const size_t cut = static_cast<size_t>(t.random.Between(1, static_cast<int64_t>(row->bytes.end - row->bytes.begin) - 1));
+  const auto length = static_cast<int64_t>(row->bytes.end - row->bytes.begin);
+  const size_t cut = static_cast<size_t>(t.random.Between(1, std::max<int64_t>(1, length - 1)));
   const uint32_t entry = static_cast<unsigned char>(t.copy[row->offsetEntry]) | static_cast<unsigned char>(t.copy[row->offsetEntry + 1]) << 8;
   WriteLE(t.copy, row->offsetEntry, (entry & 0xE000) | ((entry & 0x1FFF) + static_cast<uint32_t>(cut)), 2);
   return "its row on page " + std::to_string(row->page) + " cut by " + std::to_string(cut) + " bytes";

@@ -71,12 +71,13 @@ std::vector<ByteRange> StoredText::Locate(std::string_view file, const std::stri
 
 std::vector<ByteRange> StoredText::FileRanges(const std::vector<ByteRange>& located, ByteRange part) const {
   std::vector<ByteRange> ranges;
-  const std::vector<ByteRange> pieces = Pieces(located.empty() ? 0 : located.back().end - located.back().begin +
-                                                                          (located.size() - 1) * (maxRow_ - 4));
-  for (size_t i = 0; i < pieces.size() && i < located.size(); ++i) {
-    const size_t begin = std::max(part.begin, pieces[i].begin);
-    const size_t end = std::min(part.end, pieces[i].end);
-    if (begin < end) ranges.push_back({located[i].begin + (begin - pieces[i].begin), located[i].begin + (end - pieces[i].begin)});
+  size_t pieceStart = 0;  // stored offset of the piece
+  for (const ByteRange& piece : located) {
+    const size_t size = piece.end - piece.begin;
+    const size_t begin = std::max(part.begin, pieceStart);
+    const size_t end = std::min(part.end, pieceStart + size);
+    if (begin < end) ranges.push_back({piece.begin + (begin - pieceStart), piece.begin + (end - pieceStart)});
+    pieceStart += size;
   }
   return ranges;
 }
