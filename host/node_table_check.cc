@@ -59,6 +59,10 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
         read.outline = cursor.Value(structure).ToString();
       else
         cursor.CheckValue(content);  // read only to learn that it can be
+      // A damaged null mask reads a stored value as null without raising.
+      const size_t field = isRoot ? structure : content;
+      if (cursor.NullMaskDisagrees(field))
+        throw EJetError(u"The null mask of field '" + cursor.Columns()[field].name + u"' contradicts its row.");
     } catch (const EJetError& e) {
       if (isRoot)
         read.outlineDamage = e.Message();

@@ -40,6 +40,7 @@ bool JetRowLayout::Split(std::string_view page, int start, int end, std::vector<
     JetCell& cell = cells[i];
     const int byte = c.number / 8;
     cell.null = byte >= maskSize || ((JetByte(page, maskAt + byte) >> (c.number % 8)) & 1) == 0;
+    cell.maskDisagrees = false;
     if (c.fixed && fixedFound < fixedCount) {
       ++fixedFound;
       cell.start = dataStart + c.fixedOffset;
@@ -47,8 +48,11 @@ bool JetRowLayout::Split(std::string_view page, int start, int end, std::vector<
     } else if (!c.fixed && c.variableIndex < variableCount) {
       cell.start = start + offsets_[c.variableIndex];
       cell.size = offsets_[c.variableIndex + 1] - offsets_[c.variableIndex];
+      cell.maskDisagrees = cell.null && cell.size > 0;
     } else {
+      const bool markedPresent = !cell.null && !c.fixed;
       cell = JetCell{};
+      cell.maskDisagrees = markedPresent;
       continue;
     }
     if (c.bitOnly) continue;  // nothing of it is read

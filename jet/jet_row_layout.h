@@ -26,6 +26,10 @@ struct JetCell {
   int start = 0;
   int size = 0;
   bool null = true;  // for Yes/No columns, whose bit is the value: false
+  // The null mask contradicts the row's variable part: it marks the cell
+  // absent while the cell holds bytes, or present where the row stops before
+  // the column. Access writes neither; damage to the row's tables does.
+  bool maskDisagrees = false;
 };
 
 class JetRowLayout {

@@ -76,6 +76,10 @@ class JetTableCursor {
   // that cannot fail (Jet 4 memo text, OLE data): for a caller that only
   // needs to know that the cell reads.
   void CheckValue(size_t index);
+  // Whether the current row's null mask contradicts its cell of column
+  // `index` (JetCell::maskDisagrees): Value() then reads a value the row may
+  // hold as null, or one it lacks as present. False on a damaged record.
+  bool NullMaskDisagrees(size_t index) const { return hasRow_ && damage_.empty() && cells_[index].maskDisagrees; }
 
  private:
   // The bytes of column `index`'s value as DecodeJetValue takes them, its

@@ -71,6 +71,18 @@ TEST(DamageReport, LostNotesAreReportedWithExitStatusThree) {
        "  content lost 2 \"Fourth\" (key \"Xd\"): its record is missing or cannot be read\n"
        "  never reached (key \"Kd\"): no outline entry names its record\n"},
       {"every outline key changed", true, [](DatabaseDamage& d) { Overwrite(d, "02K", "02X"); }, "MANY"},
+      // The last byte of a row is its null mask (key, outline, content: bits 0 to 2).
+      {"null mask marks the content absent", false,
+       [](DatabaseDamage& d) { d.WriteByte(d.RowEnd(d.RowHolding("inline-fourth")) - 1, 0x01); },
+       " is damaged: 1 note lost its content (list in LIST)\n"
+       "  content lost 2 \"Fourth\" (key \"Kd\"): The null mask of field 'CONTENT' contradicts its row.\n"},
+      // Before the mask, the count of variable columns (Jet 3: 1 byte, Jet 4: 2).
+      {"variable count stops before the content", false,
+       [](DatabaseDamage& d) {
+         d.WriteByte(d.RowEnd(d.RowHolding("inline-fourth")) - (d.PageSize() == 2048 ? 2 : 3), 2);
+       },
+       " is damaged: 1 note lost its content (list in LIST)\n"
+       "  content lost 2 \"Fourth\" (key \"Kd\"): The null mask of field 'CONTENT' contradicts its row.\n"},
   };
   TempDirectory directory;
   for (const Variant& v : kVariants) {

@@ -38,6 +38,7 @@ std::string Jet4Row(unsigned columns, const std::string& fixed, const std::vecto
 struct Split {
   bool ok = false;
   std::vector<std::string> values;  // "null" or the cell's bytes
+  std::vector<bool> maskDisagrees;
 };
 
 Split SplitRow(const JetFormat& format, const std::vector<Entry>& columns, const std::string& row) {
@@ -51,7 +52,10 @@ Split SplitRow(const JetFormat& format, const std::vector<Entry>& columns, const
   s.ok = layout.Split(page, static_cast<int>(page.size() - row.size()),
                       static_cast<int>(page.size()), cells);
   if (!s.ok) return s;
-  for (const JetCell& c : cells) s.values.push_back(c.null ? "null" : page.substr(static_cast<size_t>(c.start), static_cast<size_t>(c.size)));
+  for (const JetCell& c : cells) {
+    s.values.push_back(c.null ? "null" : page.substr(static_cast<size_t>(c.start), static_cast<size_t>(c.size)));
+    s.maskDisagrees.push_back(c.maskDisagrees);
+  }
   return s;
 }
 
@@ -72,6 +76,25 @@ TEST(JetRowLayout, CellsOfJet4Rows) {
     const Split s = SplitRow(kJet4Format, kColumns, r.row);
     ASSERT_TRUE(s.ok) << r.name;
     EXPECT_EQ(s.values, r.values) << r.name;
+  }
+}
+
+TEST(JetRowLayout, NullMasksThatContradictTheVariablePartAreMarked) {
+  struct Row {
+    const char* name;
+    std::string row;
+    std::vector<bool> disagrees;  // ID, Title, Done, Note
+  } rows[] = {
+      {"every column present", Jet4Row(4, Long(7), {"ab", "xyz"}, 0x0F), {false, false, false, false}},
+      {"an empty Title marked absent", Jet4Row(4, Long(7), {"", "xyz"}, 0x0D), {false, false, false, false}},
+      {"a row older than the last column", Jet4Row(3, Long(1), {"ab"}, 0x07), {false, false, false, false}},
+      {"Title marked absent, holding bytes", Jet4Row(4, Long(7), {"ab", "xyz"}, 0x0D), {false, true, false, false}},
+      {"Note marked present, beyond the variable count", Jet4Row(4, Long(1), {"ab"}, 0x0F), {false, false, false, true}},
+  };
+  for (const Row& r : rows) {
+    const Split s = SplitRow(kJet4Format, kColumns, r.row);
+    ASSERT_TRUE(s.ok) << r.name;
+    EXPECT_EQ(s.maskDisagrees, r.disagrees) << r.name;
   }
 }
 
