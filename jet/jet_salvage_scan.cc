@@ -121,6 +121,10 @@ JetPartialRow::Cell JetSalvageScan::DecodeCell(size_t index) {
   const JetCell& cell = cells_[index];
   JetPartialRow::Cell out;
   out.state = JetPartialRow::State::kRead;
+  // A damaged null mask would read a stored value as null, or a missing one
+  // as present: the value is not known.
+  if (cell.maskDisagrees)
+    throw EJetError(FormatText(u"The null mask of field '%s' contradicts its row.", {column.name}));
   if (column.type == kJetBoolean && !column.calculated) {
     out.value = Variant(!cell.null);  // the null bit is the value
     return out;

@@ -191,6 +191,14 @@ TEST(Salvage, DamagedDatabasesGiveWhatTheFileStillHolds) {
        "\"~Gone~~~~\"; the outline stops at entry 3: ''XX'' is not a valid integer value\n"
        "  recovered 2.1 \"Kc: inline-third\" (key \"Kc\"): moved to \"Recovered notes\", its title made from its key and text\n"
        "  recovered 2.2 \"Kd: inline-fourth\" (key \"Kd\"): moved to \"Recovered notes\", its title made from its key and text\n"},
+      // The last byte of a row is its null mask (key, outline, content: bits 0 to 2).
+      {"null mask marks the content absent",
+       [](DatabaseDamage& d, const accessdb::OutlineNames&) {
+         d.WriteByte(d.RowEnd(d.RowHolding("inline-fourth")) - 1, 0x01);
+       },
+       "0 First = <long>\n1 Second = inline-second\n2 Third = inline-third\n0 Fourth = \n",
+       " is damaged: 1 note lost its content (list in LIST)\n"
+       "  content lost 2 \"Fourth\" (key \"Kd\"): The null mask of field 'CONTENT' contradicts its row.\n"},
       {"rows zeroed: the root record's and the fourth note's",
        [](DatabaseDamage& d, const accessdb::OutlineNames& n) {
          for (const DatabaseDamage::RowPointer row : {d.RowHolding("inline-fourth"), d.RowHolding(n.root_key)})
