@@ -3,9 +3,6 @@
 #include <cstdint>
 #include <cwctype>
 
-char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
-
 UnicodeString AsciiUpperCase(UnicodeStringView s) {
   UnicodeString r(s);
   for (auto& c : r) c = AsciiUpper(c);

@@ -14,8 +14,9 @@ using UnicodeStringView = std::u16string_view;
 
 // ASCII-only helpers used where the system compares or folds Latin letters
 // only (the runtime's CompareText / UpperCase semantics).
-char16_t AsciiUpper(char16_t c);
-char16_t AsciiLower(char16_t c);
+// Inline: every case-insensitive comparison of names calls them per character.
+inline char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+inline char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
 UnicodeString AsciiUpperCase(UnicodeStringView s);
 UnicodeString AsciiLowerCase(UnicodeStringView s);
 // True when both texts are equal ignoring the case of ASCII letters.
