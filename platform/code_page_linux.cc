@@ -149,12 +149,22 @@ size_t NarrowAscii(const char16_t* text, size_t n, char*& out) {
 }
 
 CodePageConverter& ConverterFor(int32_t codePage) {
+  // Every stored text is converted, nearly always in the same code page: the
+  // converter used last answers without the lock and the look-up. Converters
+  // live as long as the process, so the pointer stays good.
+  struct LastUsed {
+    int32_t codePage;
+    CodePageConverter* converter;
+  };
+  thread_local LastUsed last{0, nullptr};
+  if (last.converter && last.codePage == codePage) return *last.converter;
   static std::mutex mutex;
   static std::map<int32_t, std::unique_ptr<CodePageConverter>> cache;
   std::lock_guard<std::mutex> lock(mutex);
   auto it = cache.find(codePage);
   if (it == cache.end())
     it = cache.emplace(codePage, std::make_unique<CodePageConverter>(BuildConverter(codePage))).first;
+  last = LastUsed{codePage, it->second.get()};
   return *it->second;
 }
 

@@ -54,12 +54,26 @@ TEST(CodePage, StraightToUtf8IsTheWayThroughUtf16) {
   std::string everyByte;
   for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
   std::vector<std::string> inputs = {"", "seventeen letters", everyByte, "\x81\x8D\x8F\x90\x9D", "\x82\xA0", "\x82"};
-  // Every byte after runs of ASCII that end inside and at the edge of eight-byte steps.
+  // Every byte after runs of ASCII that end inside and at the edge of eight- and sixteen-byte steps.
   for (int b = 0x80; b < 256; ++b)
-    for (std::string run : {"1234567", "12345678", "123456789"}) inputs.push_back(run + char(b) + run);
+    for (std::string run : {"1234567", "12345678", "123456789", "123456789abcdef", "123456789abcdefg",
+                            "123456789abcdefgh"})
+      inputs.push_back(run + char(b) + run);
   for (int32_t codePage : {1252, 1251, 1250, 1253, 874, 437, 866, 932, 936, kCodePageUtf8})
     for (const std::string& in : inputs)
       ASSERT_EQ(MultiByteToUtf8(codePage, in), ToUtf8(MultiByteToWide(codePage, in))) << codePage << " " << in;
+}
+
+TEST(CodePage, EachConversionUsesTheCodePageItNames) {
+  // The converter used last is kept at hand; switching pages must not reuse it.
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(MultiByteToWide(1251, "\xC6"), u"\u0416");
+    EXPECT_EQ(MultiByteToWide(1252, "\xC6"), u"\u00C6");
+    EXPECT_EQ(WideToMultiByte(1251, u"\u0416"), "\xC6");
+    EXPECT_EQ(WideToMultiByte(1252, u"\u0416"), "?");
+    EXPECT_EQ(MultiByteToUtf8(1251, "\xC6"), "\xD0\x96");
+    EXPECT_EQ(MultiByteToUtf8(1252, "\xC6"), "\xC3\x86");
+  }
 }
 
 TEST(CodePage, DoubleBytePagesCountTwoBytesPerCharacter) {
