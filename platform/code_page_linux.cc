@@ -124,6 +124,23 @@ bool AsciiWord(const char* p) {
   return (word & 0x8080808080808080ull) == 0;
 }
 
+// The number of ASCII bytes at the start of `bytes`: sixteen at a time
+// with SSE2 where the compiler targets it, then eight through a word.
+size_t AsciiPrefixLength(std::string_view bytes) {
+  const size_t n = bytes.size();
+  size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= n; i += 16) {
+    __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+    if (_mm_movemask_epi8(chunk) != 0) break;
+  }
+#endif
+  for (; i + 8 <= n && AsciiWord(bytes.data() + i); i += 8) {
+  }
+  while (i < n && static_cast<uint8_t>(bytes[i]) < 0x80) ++i;
+  return i;
+}
+
 // Copies the ASCII characters at the start of `text` (at most `n`) to
 // `out` as bytes and advances `out`; answers how many. Eight at a time with
 // SSE2 where the compiler targets it, else four through a 64-bit word.
@@ -257,11 +274,16 @@ std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes) {
   if (codePage == kCodePageUtf8) return ToUtf8(FromUtf8(bytes));
   CodePageConverter& cv = ConverterFor(codePage);
   if (!cv.singleByte || !cv.utf8Table) return ToUtf8(MultiByteToWide(codePage, bytes));
-  // Two passes, the length first, so the result is allocated once at its size.
+  // ASCII is the same bytes in UTF-8: a text that is all ASCII, as most
+  // stored contents are, is one copy.
   const size_t n = bytes.size();
   const bool ascii = cv.asciiIdentity;
-  size_t length = 0;
-  for (size_t i = 0; i < n;) {
+  const size_t prefix = ascii ? AsciiPrefixLength(bytes) : 0;
+  if (prefix == n) return std::string(bytes);
+  // Two passes over the rest, the length first, so the result is allocated
+  // once at its size.
+  size_t length = prefix;
+  for (size_t i = prefix; i < n;) {
     if (ascii && i + 8 <= n && AsciiWord(bytes.data() + i)) {
       length += 8;
       i += 8;
@@ -270,8 +292,9 @@ std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes) {
     length += cv.toUtf8Length[static_cast<uint8_t>(bytes[i++])];
   }
   std::string out(length, '\0');
-  char* next = out.data();
-  for (size_t i = 0; i < n;) {
+  std::memcpy(out.data(), bytes.data(), prefix);
+  char* next = out.data() + prefix;
+  for (size_t i = prefix; i < n;) {
     if (ascii && i + 8 <= n && AsciiWord(bytes.data() + i)) {
       std::memcpy(next, bytes.data() + i, 8);
       next += 8;
