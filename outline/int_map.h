@@ -1,12 +1,14 @@
-// IntMap: an ordered map from text to a 32-bit integer that answers a fixed
-// default value for every key it does not hold.
+// IntMap: a map from text to a 32-bit integer that answers a fixed default
+// value for every key it does not hold.
 //
 // Keys compare ordinally on UTF-16 code units (no case folding), so keys that
-// differ only in letter case are different keys. Get never inserts.
+// differ only in letter case are different keys. Get never inserts. Hashed:
+// the outline parse stores and looks up one key per entry, and nothing asks
+// for the keys in order.
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 
 #include "runtime/unicode_string.h"
 
@@ -21,5 +23,5 @@ class IntMap {
 
  private:
   int32_t defaultValue_;
-  std::map<UnicodeString, int32_t> entries_;
+  std::unordered_map<UnicodeString, int32_t> entries_;
 };
