@@ -3,7 +3,11 @@
 #include "platform/code_page.h"
 
 FieldValue TMemoField::ConvertVariant(const Variant& value) const {
-  return FieldValue::Bytes(value.IsString() ? ToAnsi(value.AsStringRef()) : ToAnsi(value.ToString()));
+  const int32_t codePage = GetACP();
+  FieldValue stored = FieldValue::Bytes(value.IsString() ? ansi_.Convert(codePage, value.AsStringRef())
+                                                         : ansi_.Convert(codePage, value.ToString()));
+  ansi_.Release();
+  return stored;
 }
 
 Variant TMemoField::ToVariant(const FieldValue& stored) const {

@@ -3,6 +3,7 @@
 // recorded and limits nothing. AsVariant gives a text Variant.
 #pragma once
 
+#include "dataset/ansi_buffer.h"
 #include "dataset/t_blob_field.h"
 
 class TMemoField : public TBlobField {
@@ -15,4 +16,7 @@ class TMemoField : public TBlobField {
 
  protected:
   FieldValue ConvertVariant(const Variant& value) const override;
+
+ private:
+  mutable AnsiBuffer ansi_;  // conversions of assigned values
 };

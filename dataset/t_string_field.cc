@@ -11,8 +11,8 @@ TStringField::TStringField(TDataSet* dataSet, UnicodeString fieldName, TFieldTyp
                            int32_t index)
     : TField(dataSet, std::move(fieldName), dataType, size > 0 ? size : kDefaultStringSize, index) {}
 
-std::string TStringField::CutAtCharacter(int32_t codePage, const std::string& bytes, size_t maxBytes) {
-  if (bytes.size() <= maxBytes) return bytes;
+std::string TStringField::CutAtCharacter(int32_t codePage, std::string_view bytes, size_t maxBytes) {
+  if (bytes.size() <= maxBytes) return std::string(bytes);
   // A prefix ends on a character boundary when it decodes to a prefix of the
   // whole text; a cut multi-byte character decodes to something else (the
   // replacement character) instead. Decoding needs no lead-byte table of
@@ -20,17 +20,21 @@ std::string TStringField::CutAtCharacter(int32_t codePage, const std::string& by
   UnicodeString whole = MultiByteToWide(codePage, bytes);
   for (size_t n = maxBytes; n > 0; --n) {
     UnicodeString part = MultiByteToWide(codePage, std::string_view(bytes.data(), n));
-    if (whole.compare(0, part.size(), part) == 0) return bytes.substr(0, n);
+    if (whole.compare(0, part.size(), part) == 0) return std::string(bytes.substr(0, n));
   }
   return std::string();
 }
 
 FieldValue TStringField::ConvertVariant(const Variant& value) const {
-  int32_t codePage = GetACP();
+  const int32_t codePage = GetACP();
+  const size_t maxBytes = static_cast<size_t>(Size());
   // A text is converted in place; other kinds go through their text form.
-  std::string bytes = value.IsString() ? WideToMultiByte(codePage, value.AsStringRef())
-                                       : WideToMultiByte(codePage, value.ToString());
-  return FieldValue::Bytes(CutAtCharacter(codePage, bytes, static_cast<size_t>(Size())));
+  const std::string_view bytes =
+      value.IsString() ? ansi_.Convert(codePage, value.AsStringRef()) : ansi_.Convert(codePage, value.ToString());
+  FieldValue stored =
+      bytes.size() <= maxBytes ? FieldValue::Bytes(bytes) : FieldValue::Bytes(CutAtCharacter(codePage, bytes, maxBytes));
+  ansi_.Release();
+  return stored;
 }
 
 Variant TStringField::ToVariant(const FieldValue& stored) const {

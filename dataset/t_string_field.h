@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "dataset/ansi_buffer.h"
 #include "dataset/t_field.h"
 
 class TStringField : public TField {
@@ -24,10 +25,13 @@ class TStringField : public TField {
 
   // `bytes` in `codePage` cut to at most `maxBytes` bytes, ending on a
   // character boundary.
-  static std::string CutAtCharacter(int32_t codePage, const std::string& bytes, size_t maxBytes);
+  static std::string CutAtCharacter(int32_t codePage, std::string_view bytes, size_t maxBytes);
 
  protected:
   FieldValue ConvertVariant(const Variant& value) const override;
+
+ private:
+  mutable AnsiBuffer ansi_;  // conversions of assigned values
 };
 
 // TWideStringField: text of at most Size UTF-16 code units, kept whole

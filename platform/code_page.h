@@ -45,6 +45,9 @@ void SetActiveCodePage(int32_t codePage);
 // its default character "?" without an error. Double-byte code pages give
 // two bytes for their double-byte characters.
 std::string WideToMultiByte(int32_t codePage, UnicodeStringView text);
+// The same conversion into `out`, whose content it replaces and whose
+// capacity it reuses (for callers that convert many texts one after another).
+void WideToMultiByte(int32_t codePage, UnicodeStringView text, std::string& out);
 // 8-bit text in `codePage` to UTF-16. Bytes the code page does not define
 // become U+FFFD (a lone lead byte of a double-byte code page included).
 UnicodeString MultiByteToWide(int32_t codePage, std::string_view bytes);

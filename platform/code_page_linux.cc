@@ -213,13 +213,16 @@ ScopedActiveCodePage::ScopedActiveCodePage(int32_t codePage) : saved_(ActiveCode
 }
 ScopedActiveCodePage::~ScopedActiveCodePage() { ActiveCodePageSlot() = saved_; }
 
-std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
-  if (codePage == kCodePageUtf8) return ToUtf8(text);
+void WideToMultiByte(int32_t codePage, UnicodeStringView text, std::string& out) {
+  if (codePage == kCodePageUtf8) {
+    out = ToUtf8(text);
+    return;
+  }
   CodePageConverter& cv = ConverterFor(codePage);
   if (cv.singleByte) {
     // Written through a pointer (a push_back per character was a fifth of the
     // whole import's time), runs of ASCII several characters at a time.
-    std::string out(text.size(), '\0');
+    out.resize(text.size());
     char* next = out.data();
     const size_t n = text.size();
     for (size_t i = 0; i < n; ++i) {
@@ -238,16 +241,24 @@ std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
       if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
     }
     out.resize(static_cast<size_t>(next - out.data()));
-    return out;
+    return;
   }
-  if (text.empty()) return std::string();
+  if (text.empty()) {
+    out.clear();
+    return;
+  }
   UErrorCode err = U_ZERO_ERROR;
   ucnv_reset(cv.icu.get());
-  std::string out(text.size() * 4 + 4, '\0');
+  out.resize(text.size() * 4 + 4);
   int32_t n = ucnv_fromUChars(cv.icu.get(), out.data(), static_cast<int32_t>(out.size()),
                               reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()), &err);
   if (U_FAILURE(err)) throw EEncodingError(u"No mapping for the Unicode character exists in the target multi-byte code page");
   out.resize(static_cast<size_t>(n));
+}
+
+std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
+  std::string out;
+  WideToMultiByte(codePage, text, out);
   return out;
 }
 

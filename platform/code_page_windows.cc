@@ -35,9 +35,13 @@ void SetActiveCodePage(int32_t codePage) { OverrideSlot() = codePage; }
 ScopedActiveCodePage::ScopedActiveCodePage(int32_t codePage) : saved_(OverrideSlot()) { SetActiveCodePage(codePage); }
 ScopedActiveCodePage::~ScopedActiveCodePage() { OverrideSlot() = saved_; }
 
+void WideToMultiByte(int32_t codePage, UnicodeStringView text, std::string& out) {
+  if (!windows_code_pages::WideToMultiByte(static_cast<uint32_t>(codePage), text, out)) ThrowMissingCodePage(codePage);
+}
+
 std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
   std::string out;
-  if (!windows_code_pages::WideToMultiByte(static_cast<uint32_t>(codePage), text, out)) ThrowMissingCodePage(codePage);
+  WideToMultiByte(codePage, text, out);
   return out;
 }
 

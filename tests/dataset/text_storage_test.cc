@@ -1,5 +1,6 @@
 // String and memo fields keep their text in the ANSI code page active at the
 // time of the assignment.
+#include "dataset/ansi_buffer.h"
 #include "dataset/t_string_field.h"
 #include "platform/code_page.h"
 #include "tests/dataset/dataset_test_util.h"
@@ -53,6 +54,41 @@ TEST(TextStorage, MemoKeepsLongTextWhole) {
   AppendRow(*ds, {text.c_str()});
   EXPECT_EQ(ds->Fields(0)->AsString(), text);
   EXPECT_EQ(ds->Fields(0)->AsVariant(), Variant(text));
+}
+
+TEST(TextStorage, EachAssignmentStoresOnlyItsOwnText) {
+  // Fields convert through storage kept from one value to the next: a short
+  // value after a long one, or after one of another kind, holds nothing of it.
+  ScopedActiveCodePage codePage(1252);
+  const UnicodeString longText(100000, u'x');
+  const Variant rows[] = {Variant(longText), Variant(u"short"), Variant(u""), Variant(UnicodeString(30, u'\u00E9')),
+                          Variant(int32_t{42}), Variant(u"\u20AC"), Variant(longText + u"y"), Variant(u"z")};
+  auto ds = OpenDataSet({{u"S", ftString, 20}, {u"M", ftMemo, 20}});
+  for (const Variant& v : rows) {
+    ds->Append();
+    ds->Fields(0)->SetAsVariant(v);
+    ds->Fields(1)->SetAsVariant(v);
+    ds->Post();
+  }
+  std::vector<std::string> memos, strings;
+  for (const Variant& v : rows) {
+    memos.push_back(ToUtf8(v.ToString()));
+    strings.push_back(ToUtf8(v.ToString().substr(0, 20)));
+  }
+  EXPECT_EQ(Column(*ds, 0), strings);
+  EXPECT_EQ(Column(*ds, 1), memos);
+}
+
+TEST(TextStorage, ConversionStorageOfALargeTextIsNotKept) {
+  AnsiBuffer buffer;
+  EXPECT_EQ(buffer.Convert(1251, u"\u0416a"), "\xC6" "a");
+  EXPECT_EQ(buffer.Convert(1252, UnicodeString(AnsiBuffer::kKeptCapacity, u'a')).size(), AnsiBuffer::kKeptCapacity);
+  buffer.Release();
+  EXPECT_GE(buffer.Capacity(), AnsiBuffer::kKeptCapacity);  // kept for the next text
+  EXPECT_EQ(buffer.Convert(1252, UnicodeString(AnsiBuffer::kKeptCapacity + 1, u'a')).size(), AnsiBuffer::kKeptCapacity + 1);
+  buffer.Release();
+  EXPECT_LT(buffer.Capacity(), AnsiBuffer::kKeptCapacity);
+  EXPECT_EQ(buffer.Convert(1252, u"b"), "b");
 }
 
 TEST(TextStorage, KeysAreComparedAsStoredBytes) {

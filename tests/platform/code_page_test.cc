@@ -44,7 +44,18 @@ TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
       {u"abcdefgh\u0416", "abcdefgh?"},
       {u"0123456789abcdef\u00E9xyz", "0123456789abcdef\xE9xyz"},
   };
-  for (const Row& r : rows) EXPECT_EQ(WideToMultiByte(1252, r.wide), r.bytes);
+  std::string reused(1000, 'x');  // converted into, after the longer text it held
+  for (const Row& r : rows) {
+    EXPECT_EQ(WideToMultiByte(1252, r.wide), r.bytes);
+    WideToMultiByte(1252, r.wide, reused);
+    EXPECT_EQ(reused, r.bytes);
+  }
+  for (int32_t codePage : {932, kCodePageUtf8}) {
+    WideToMultiByte(codePage, u"", reused);
+    EXPECT_EQ(reused, "");
+    WideToMultiByte(codePage, u"\u65E5a", reused);
+    EXPECT_EQ(reused, WideToMultiByte(codePage, u"\u65E5a"));
+  }
   EXPECT_EQ(MultiByteToWide(1252, "\xDC\x80"), u"\u00DC\u20AC");
   EXPECT_EQ(MultiByteToWide(1251, "\xC6"), u"\u0416");
 }
