@@ -137,7 +137,13 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
                                           Variant& value, bool& done) {
   done = (argCount == 0);
   StripQuoting(value);
-  const UnicodeString n = value.IsString() ? value.AsStringRef() : value.ToString();
+  // The name to resolve outlives `value`, which resolving replaces. A cell's
+  // plain name arrives as both the name and the value: the name serves then,
+  // and the value's text is not copied for every cell.
+  UnicodeString copy;
+  const bool nameIsValue = value.IsString() && value.AsStringRef() == name;
+  if (!nameIsValue) copy = value.IsString() ? value.AsStringRef() : value.ToString();
+  const UnicodeString& n = nameIsValue ? name : copy;
   if (!ResolveSpecialName(n, args, argCount, value)) ResolveName(n, value);
   if (FOnParserEvaluate) FOnParserEvaluate(sender, name, args, argCount, isChild, value, done);
   ShapeValue(sender, isChild, value);
