@@ -1,6 +1,7 @@
 // TreeItemsCollection, Queue<TreeItem>, IntMap and FieldSizes.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <type_traits>
 
 #include "outline/field_sizes.h"
@@ -99,6 +100,18 @@ TEST(IntMap, SetStoresAndReplaces) {
   EXPECT_EQ(map.Get(u"a\u00C9"), INT32_MAX);
   EXPECT_EQ(map.Get(u"a "), 64000);   // no trimming
   EXPECT_EQ(map.Get(UnicodeString(u"a\0", 2)), 64000);
+}
+
+TEST(IntMap, HoldsManyKeysAsItGrows) {
+  // Far more keys than the table starts with, each stored twice: every key
+  // keeps its own latest value, and keys never stored still get the default.
+  IntMap map(-1);
+  const int32_t count = 20000;
+  for (int round = 0; round < 2; ++round)
+    for (int32_t i = 0; i < count; ++i) map.Set(u"K" + AsciiToUnicode(std::to_string(i)), i * 2 + round);
+  for (int32_t i = 0; i < count; ++i) ASSERT_EQ(map.Get(u"K" + AsciiToUnicode(std::to_string(i))), i * 2 + 1) << i;
+  for (int32_t i = count; i < count + 100; ++i) EXPECT_EQ(map.Get(u"K" + AsciiToUnicode(std::to_string(i))), -1);
+  EXPECT_EQ(map.Get(u"K"), -1);
 }
 
 TEST(IntMap, KeysAreWholeCodeUnitSequences) {
