@@ -27,6 +27,12 @@ std::string TField::AsUtf8() const {
   return v.IsNull() ? std::string() : AnsiToUtf8(v.AsBytes());
 }
 
+std::string TField::AsAnsi() const {
+  const FieldValue& v = StoredValue();
+  if (StoredText() != TextStorage::kAnsi) return ToAnsi(ToText(v));
+  return v.IsNull() ? std::string() : MultiByteRoundTrip(GetACP(), v.AsBytes());
+}
+
 void TField::SetAsString(const UnicodeString& text) { SetAsVariant(Variant(text)); }
 
 Variant TField::AsVariant() const { return ToVariant(StoredValue()); }

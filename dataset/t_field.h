@@ -81,6 +81,9 @@ class TField : public TComponent {
   // AsString in UTF-8; text kept in the ANSI code page goes there without a
   // UTF-16 copy.
   std::string AsUtf8() const;
+  // AsString in the active ANSI code page (ToAnsi(AsString())); text kept in
+  // that code page goes there without a UTF-16 copy.
+  std::string AsAnsi() const;
   void SetAsString(const UnicodeString& text);
   Variant AsVariant() const;
   void SetAsVariant(const Variant& value);

@@ -28,16 +28,18 @@ void DocumentImporter::LoadNodeTable() {
   loader->Load(path_, TableName());
 }
 
-UnicodeString DocumentImporter::StructureText() {
+std::string DocumentImporter::StructureText() {
   if (!FindByKey(KeyFieldName(), RootKey())) throw ERangeError(u"Cannot find specified record");
-  return dataSet_->FieldByName(StructureFieldName())->AsString();
+  // Straight from the stored bytes: the way through UTF-16 and back gives
+  // the same bytes for twice the outline's size in copies.
+  return dataSet_->FieldByName(StructureFieldName())->AsAnsi();
 }
 
-void DocumentImporter::QueueItems(UnicodeString text) {
+void DocumentImporter::QueueItems(std::string ansiText) {
   // Each item goes to the queue as the parser reads it, so the items are
   // held once; a parse that fails leaves the queue empty.
   try {
-    TreeItemsParser().Walk(std::move(text), [this](TreeItem&& item) { queue_.Push(std::move(item)); });
+    TreeItemsParser().WalkAnsi(std::move(ansiText), [this](TreeItem&& item) { queue_.Push(std::move(item)); });
   } catch (...) {
     queue_ = Queue<TreeItem>();
     throw;

@@ -60,10 +60,12 @@ class DocumentImporter {
 
  protected:
   void LoadNodeTable();
-  UnicodeString StructureText();
-  // Parses the outline text into the queue's items. Takes the text by value:
-  // the parser lets go of it as soon as it has the code-page form.
-  void QueueItems(UnicodeString text);
+  // The root record's outline text in the active ANSI code page, the form
+  // the parser reads it in.
+  std::string StructureText();
+  // Parses the outline text (in the active ANSI code page) into the queue's
+  // items; the parser holds the text only while it reads it.
+  void QueueItems(std::string ansiText);
   // Positions the dataset on the record whose `fieldName` holds `value`.
   bool FindByKey(const UnicodeString& fieldName, const UnicodeString& value);
 

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "platform/code_page.h"
 #include "runtime/exceptions.h"
 
 AnsiByteStream::AnsiByteStream(UnicodeStringView text) : bytes_(ToAnsi(text)) {}
+
+AnsiByteStream::AnsiByteStream(std::string&& ansiText) : bytes_(std::move(ansiText)) {}
 
 UnicodeString AnsiByteStream::Read(int32_t count) {
   if (count < 0) throw EEncodingError(FormatText(u"Invalid count (%d)", {int64_t(count)}));

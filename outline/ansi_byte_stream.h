@@ -14,6 +14,9 @@ class AnsiByteStream {
   // Converts `text` to the active ANSI code page; characters the code page
   // lacks become its default character, without an error.
   explicit AnsiByteStream(UnicodeStringView text);
+  // Takes text already in the active ANSI code page, as the constructor
+  // above would convert it.
+  explicit AnsiByteStream(std::string&& ansiText);
 
   int64_t Position() const { return position_; }
   int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }

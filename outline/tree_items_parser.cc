@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/code_page.h"
 #include "runtime/str_to_int.h"
 
 namespace {
@@ -43,8 +44,14 @@ void TreeItemsParser::Parse(UnicodeString text, TreeItemsCollection& collection)
 }
 
 void TreeItemsParser::Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem) {
-  if (text.empty()) return;
-  OpenStream(text);
+  std::string ansiText = ToAnsi(text);
+  UnicodeString().swap(text);  // not held twice while the items are read
+  WalkAnsi(std::move(ansiText), onItem);
+}
+
+void TreeItemsParser::WalkAnsi(std::string ansiText, const std::function<void(TreeItem&&)>& onItem) {
+  if (ansiText.empty()) return;
+  stream_ = std::make_unique<AnsiByteStream>(std::move(ansiText));
   StreamRelease release(stream_);
   while (stream_->Position() < stream_->Size() - 2) onItem(ReadEntry());
 }

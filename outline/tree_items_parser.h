@@ -24,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "outline/ansi_byte_stream.h"
 #include "outline/int_map.h"
@@ -47,6 +48,9 @@ class TreeItemsParser {
   // collecting them: for a single pass over a large outline that keeps none
   // of its items. Raises as Parse, after the items before the failing entry.
   void Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem);
+  // Walk over the outline text in its active ANSI code page form (what Walk
+  // converts `text` to first), for a caller that holds it in that form.
+  void WalkAnsi(std::string ansiText, const std::function<void(TreeItem&&)>& onItem);
   // The entries' keys alone, in text order, read and raising as Walk reads
   // them; parent keys and titles are passed over unconverted and no levels
   // are kept: for a check that needs those only for the odd entry.

@@ -55,6 +55,11 @@ UnicodeString MultiByteToWide(int32_t codePage, std::string_view bytes);
 // ToUtf8(MultiByteToWide(codePage, bytes)), without the UTF-16 copy where
 // the code page allows it (single-byte pages).
 std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes);
+// 8-bit text in `codePage` as it comes back from UTF-16: the same bytes as
+// WideToMultiByte(codePage, MultiByteToWide(codePage, bytes)), without the
+// UTF-16 copy where the code page allows it (single-byte pages, where it is
+// one table, mostly the bytes themselves).
+std::string MultiByteRoundTrip(int32_t codePage, std::string_view bytes);
 // True when every character of `text` survives the round trip through `codePage`.
 bool IsRepresentable(int32_t codePage, UnicodeStringView text);
 

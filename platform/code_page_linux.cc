@@ -77,6 +77,10 @@ struct CodePageConverter {
   bool utf8Table = false;
   std::array<std::array<char, 3>, 256> toUtf8{};
   std::array<uint8_t, 256> toUtf8Length{};
+  // What each byte becomes on its way to UTF-16 and back (the same pages as
+  // utf8Table), and whether that is every byte itself.
+  std::array<char, 256> roundTrip{};
+  bool roundTripIdentity = false;
   ConverterPtr icu;
 };
 
@@ -113,6 +117,12 @@ CodePageConverter BuildConverter(int32_t codePage) {
     std::string utf8 = ToUtf8(UnicodeStringView(&w, 1));
     std::copy(utf8.begin(), utf8.end(), cv.toUtf8[b].begin());
     cv.toUtf8Length[b] = static_cast<uint8_t>(utf8.size());
+  }
+  cv.roundTripIdentity = true;
+  for (int b = 0; b < 256; ++b) {
+    const uint16_t back = cv.fromWide[cv.toWide[b]];
+    cv.roundTrip[b] = back == CodePageConverter::kUnmapped ? '?' : static_cast<char>(back);
+    cv.roundTripIdentity = cv.roundTripIdentity && back == b;
   }
   return cv;
 }
@@ -317,6 +327,19 @@ std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes) {
     for (uint8_t k = 0; k < cv.toUtf8Length[b]; ++k) *next++ = utf8[k];
   }
   return out;
+}
+
+std::string MultiByteRoundTrip(int32_t codePage, std::string_view bytes) {
+  if (codePage != kCodePageUtf8) {
+    CodePageConverter& cv = ConverterFor(codePage);
+    if (cv.singleByte && cv.utf8Table) {
+      if (cv.roundTripIdentity) return std::string(bytes);
+      std::string out(bytes.size(), '\0');
+      for (size_t i = 0; i < bytes.size(); ++i) out[i] = cv.roundTrip[static_cast<uint8_t>(bytes[i])];
+      return out;
+    }
+  }
+  return WideToMultiByte(codePage, MultiByteToWide(codePage, bytes));
 }
 
 bool IsRepresentable(int32_t codePage, UnicodeStringView text) {

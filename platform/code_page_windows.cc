@@ -55,6 +55,10 @@ std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes) {
   return ToUtf8(MultiByteToWide(codePage, bytes));
 }
 
+std::string MultiByteRoundTrip(int32_t codePage, std::string_view bytes) {
+  return WideToMultiByte(codePage, MultiByteToWide(codePage, bytes));
+}
+
 bool IsRepresentable(int32_t codePage, UnicodeStringView text) {
   return MultiByteToWide(codePage, WideToMultiByte(codePage, text)) == text;
 }

@@ -45,6 +45,26 @@ TEST(TextStorage, StringFieldsKeepSizeBytesOfTheCodePageForm) {
   EXPECT_EQ(ds->Fields(1)->AsUtf8(), "");
 }
 
+TEST(TextStorage, AnsiFormIsTheTextInTheActiveCodePage) {
+  // Straight from the stored bytes for text kinds, through the text for the others.
+  const char16_t* texts[] = {u"", u"plain", u"\u00C4\u20AC\u0416", u"\u0081\u008D"};
+  for (int32_t codePage : {1252, 1251, 932}) {
+    ScopedActiveCodePage active(codePage);
+    for (const char16_t* text : texts) {
+      auto ds = OpenDataSet({{u"S", ftString, 40}, {u"M", ftMemo, 0}, {u"W", ftWideString, 40}});
+      AppendRow(*ds, {text, text, text});
+      for (int field = 0; field < 3; ++field)
+        EXPECT_EQ(ds->Fields(field)->AsAnsi(), ToAnsi(ds->Fields(field)->AsString())) << codePage << " " << field;
+    }
+  }
+  auto ds = OpenDataSet({{u"I", ftInteger, 0}, {u"M", ftMemo, 0}});
+  AppendRow(*ds, {u"42", u"x"});
+  EXPECT_EQ(ds->Fields(0)->AsAnsi(), "42");
+  ds->Append();
+  ds->Post();
+  EXPECT_EQ(ds->Fields(1)->AsAnsi(), "");  // null
+}
+
 TEST(TextStorage, MemoKeepsLongTextWhole) {
   ScopedActiveCodePage codePage(1252);
   auto ds = OpenDataSet({{u"M", ftMemo, 10}});

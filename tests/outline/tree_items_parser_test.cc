@@ -19,14 +19,16 @@ std::vector<TreeItem> Items(const TreeItemsCollection& collection) {
   return items;
 }
 
-// The items of a parse; a walk over the same text must hand over the same,
-// and a walk over the keys their keys.
+// The items of a parse; a walk over the same text (or over its code-page
+// form) must hand over the same, and a walk over the keys their keys.
 std::vector<TreeItem> Parse(const UnicodeString& text) {
   TreeItemsCollection collection;
   TreeItemsParser().Parse(text, collection);
-  std::vector<TreeItem> walked;
+  std::vector<TreeItem> walked, walkedAnsi;
   TreeItemsParser().Walk(text, [&](TreeItem&& item) { walked.push_back(std::move(item)); });
   EXPECT_EQ(walked, Items(collection));
+  TreeItemsParser().WalkAnsi(ToAnsi(text), [&](TreeItem&& item) { walkedAnsi.push_back(std::move(item)); });
+  EXPECT_EQ(walkedAnsi, walked);
   std::vector<UnicodeString> keys, expectedKeys;
   TreeItemsParser().WalkKeys(text, [&](UnicodeString&& key) { keys.push_back(std::move(key)); });
   for (const TreeItem& item : walked) expectedKeys.push_back(item.key);
@@ -126,12 +128,13 @@ TEST_F(TreeItemsParserTest, MalformedLengthFieldsEndTheParseKeepingEarlierItems)
   };
   for (const ErrorCase& c : cases) {
     TreeItemsCollection collection;
-    size_t walked = 0, keys = 0;
-    for (const int way : {0, 1, 2}) {
+    size_t walked = 0, walkedAnsi = 0, keys = 0;
+    for (const int way : {0, 1, 2, 3}) {
       try {
         if (way == 0) TreeItemsParser().Parse(c.text, collection);
         if (way == 1) TreeItemsParser().Walk(c.text, [&](TreeItem&&) { ++walked; });
         if (way == 2) TreeItemsParser().WalkKeys(c.text, [&](UnicodeString&&) { ++keys; });
+        if (way == 3) TreeItemsParser().WalkAnsi(ToAnsi(c.text), [&](TreeItem&&) { ++walkedAnsi; });
         ADD_FAILURE() << c.name << ": no error";
       } catch (const EConvertError& e) {
         EXPECT_EQ(e.what(), c.message) << c.name;
@@ -141,6 +144,7 @@ TEST_F(TreeItemsParserTest, MalformedLengthFieldsEndTheParseKeepingEarlierItems)
     }
     EXPECT_EQ(static_cast<size_t>(collection.Count()), c.itemsBefore) << c.name;
     EXPECT_EQ(walked, c.itemsBefore) << c.name;
+    EXPECT_EQ(walkedAnsi, c.itemsBefore) << c.name;
     EXPECT_EQ(keys, c.itemsBefore) << c.name;
   }
 }
