@@ -129,26 +129,6 @@ UnicodeString DecimalToStr(const Decimal& value, char16_t decimalSeparator) {
   return WithSeparator(digits, decimalSeparator);
 }
 
-VarType Variant::Type() const {
-  switch (v_.index()) {
-    case 0: return VarType::Empty;
-    case 1: return VarType::Null;
-    case 2: return VarType::String;
-    case 3: return VarType::Integer;
-    case 4: return VarType::Int64;
-    case 5: return VarType::Byte;
-    case 6: return VarType::Single;
-    case 7: return VarType::Double;
-    case 8: return VarType::Currency;
-    case 9: return VarType::Decimal;
-    case 10: return VarType::Date;
-    case 11: return VarType::Boolean;
-    case 12: return VarType::Array;
-    case 13: return VarType::ByteArray;
-    default: return VarType::Dispatch;
-  }
-}
-
 bool Variant::IsOrdinal() const {
   VarType t = Type();
   return t == VarType::Integer || t == VarType::Int64 || t == VarType::Byte;

@@ -85,7 +85,11 @@ class Variant {
   static Variant FromDate(TDateTime d) { Variant v; v.v_ = DateTag{d}; return v; }
   static Variant FromSingle(float f) { Variant v; v.v_ = SingleTag{f}; return v; }
 
-  VarType Type() const;
+  // Inline: every cell's value is asked its kind several times on its way.
+  VarType Type() const {
+    const size_t index = v_.index();  // the alternatives follow VarType's order
+    return index < static_cast<size_t>(VarType::Dispatch) ? static_cast<VarType>(index) : VarType::Dispatch;
+  }
   bool IsEmpty() const { return Type() == VarType::Empty; }
   bool IsNull() const { return Type() == VarType::Null; }
   // Neither Null nor Empty.
@@ -134,6 +138,8 @@ class Variant {
   std::variant<EmptyTag, NullTag, UnicodeString, int32_t, int64_t, uint8_t, SingleTag, double, Currency, Decimal,
                DateTag, bool, std::shared_ptr<Array>, std::shared_ptr<Bytes>, DispatchRef>
       v_;
+  static_assert(std::variant_size_v<decltype(v_)> == static_cast<size_t>(VarType::Dispatch) + 1,
+                "one alternative per kind, in VarType's order");
 };
 
 struct NamedArgument {
