@@ -85,6 +85,11 @@ TField* TDataSet::Fields(int index) const {
 }
 
 TField* TDataSet::FindField(UnicodeStringView name) const {
+  // Callers mostly write a name as it is defined, and no two fields' names
+  // are equal ignoring case (OpenWithFields refuses that): an exact match is
+  // the one field the case-insensitive search would find.
+  for (const auto& f : fields_)
+    if (f->FieldName() == name) return f.get();
   for (const auto& f : fields_)
     if (SameText(f->FieldName(), name)) return f.get();
   return nullptr;

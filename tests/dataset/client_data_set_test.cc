@@ -352,3 +352,14 @@ TEST(ClientDataSet, DestructionTellsLinkedComponentsFirst) {
   EXPECT_EQ(owner->FindComponent(u"nodes"), owned);
   delete owner;
 }
+
+TEST(ClientDataSet, FieldsAreFoundByWholeNameIgnoringCase) {
+  auto ds = OpenDataSet({{u"Alpha", ftString, 5}, {u"beta", ftString, 5}, {u"GAMMA", ftMemo, 0}});
+  const struct {
+    const char16_t* asked;
+    int field;  // -1: none
+  } rows[] = {{u"Alpha", 0}, {u"alpha", 0}, {u"ALPHA", 0}, {u"beta", 1}, {u"Beta", 1}, {u"GAMMA", 2}, {u"gamma", 2},
+              {u"Alph", -1}, {u"Alphas", -1}, {u"", -1}, {u"delta", -1}};
+  for (const auto& r : rows)
+    EXPECT_EQ(ds->FindField(r.asked), r.field < 0 ? nullptr : ds->Fields(r.field)) << ToUtf8(r.asked);
+}
