@@ -57,6 +57,7 @@ bool DocumentImporter::IsQueueEmpty() { return queue_.IsEmpty(); }
 TreeItem DocumentImporter::NextItem() { return queue_.Pop(); }
 
 UTF8String DocumentImporter::DocumentText(const UnicodeString& key) {
-  if (!FindByKey(KeyFieldName(), key)) return UTF8String();
-  return dataSet_->FieldByName(ContentFieldName())->AsUtf8();
+  if (contentFieldName_.empty()) contentFieldName_ = ContentFieldName();
+  if (!FindByKey(keyFieldName_, key)) return UTF8String();
+  return dataSet_->FieldByName(contentFieldName_)->AsUtf8();
 }

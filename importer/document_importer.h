@@ -73,6 +73,10 @@ class DocumentImporter {
   Queue<TreeItem> queue_;
   std::unique_ptr<TClientDataSet> dataSet_;
   UnicodeString path_;
+  // The names every served document looks up, made once rather than per
+  // document (the content field's on the first document).
+  const UnicodeString keyFieldName_ = KeyFieldName();
+  UnicodeString contentFieldName_;
 };
 
 // A new importer for `path`, owned by the caller: GleaneryDocumentImporter
