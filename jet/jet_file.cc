@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "jet/rc4.h"
 #include "runtime/utf8.h"
@@ -53,8 +54,15 @@ bool JetFile::ReadPage(uint32_t page, std::string& out) const {
   out.resize(size);
   if (page >= pageCount_) return false;
   char* buffer = &out[0];
-  const off_t offset = static_cast<off_t>(page) * static_cast<off_t>(size);
-  if (pread(fd_, buffer, size, offset) != static_cast<ssize_t>(size)) return false;
+  if (!ReadAheadHolds(page) && FollowsLastRead(page)) ReadAhead(page);
+  if (ReadAheadHolds(page)) {
+    std::memcpy(buffer, readAhead_.bytes.data() + static_cast<size_t>(page - readAhead_.first) * size, size);
+  } else {
+    const off_t offset = static_cast<off_t>(page) * static_cast<off_t>(size);
+    if (pread(fd_, buffer, size, offset) != static_cast<ssize_t>(size)) return false;
+  }
+  readAhead_.lastAsked = page;
+  readAhead_.asked = true;
   if (page != 0 && header_.pageKey != 0) {
     const uint32_t key = header_.pageKey ^ page;
     const char bytes[4] = {static_cast<char>(key), static_cast<char>(key >> 8), static_cast<char>(key >> 16),
@@ -62,4 +70,25 @@ bool JetFile::ReadPage(uint32_t page, std::string& out) const {
     Rc4Crypt(std::string_view(bytes, 4), reinterpret_cast<uint8_t*>(buffer), size);
   }
   return true;
+}
+
+bool JetFile::ReadAheadHolds(uint32_t page) const {
+  return page >= readAhead_.first && page - readAhead_.first < readAhead_.count;
+}
+
+bool JetFile::FollowsLastRead(uint32_t page) const {
+  return readAhead_.asked && page == readAhead_.lastAsked + 1;
+}
+
+void JetFile::ReadAhead(uint32_t page) const {
+  const size_t size = static_cast<size_t>(PageSize());
+  const uint32_t pages = std::min<uint32_t>(kReadAheadPages, pageCount_ - page);
+  readAhead_.count = 0;
+  readAhead_.bytes.resize(static_cast<size_t>(pages) * size);
+  const off_t offset = static_cast<off_t>(page) * static_cast<off_t>(size);
+  const ssize_t got = pread(fd_, readAhead_.bytes.data(), readAhead_.bytes.size(), offset);
+  // Only whole pages count; a read that brings none leaves the page to the
+  // single read, which fails as it always did.
+  readAhead_.first = page;
+  readAhead_.count = got > 0 ? static_cast<uint32_t>(static_cast<size_t>(got) / size) : 0;
 }
