@@ -49,31 +49,6 @@ int CompareKeyValues(const IndexKey& key, const FieldValue* a, const FieldValue*
   return 0;
 }
 
-int RecordStore::KeyLess::ComparePrefixes(uint64_t a, uint64_t b) const {
-  if (a == b) return 0;
-  int c = a < b ? -1 : 1;
-  return key->descending ? -c : c;
-}
-
-bool RecordStore::KeyLess::operator()(const IndexEntry& a, const IndexEntry& b) const {
-  int c = ComparePrefixes(a.prefix, b.prefix);
-  if (c == 0) c = CompareKeyValues(*key, a.record->values(), b.record->values(), key->parts.size());
-  if (c != 0) return c < 0;
-  return a.record->seq < b.record->seq;
-}
-
-bool RecordStore::KeyLess::operator()(const IndexEntry& a, const SearchKey& k) const {
-  int c = ComparePrefixes(a.prefix, k.prefix);
-  if (c == 0) c = CompareKeyValues(*key, a.record->values(), k.values, k.count);
-  return c < 0;
-}
-
-bool RecordStore::KeyLess::operator()(const SearchKey& k, const IndexEntry& a) const {
-  int c = ComparePrefixes(a.prefix, k.prefix);
-  if (c == 0) c = CompareKeyValues(*key, a.record->values(), k.values, k.count);
-  return c >= 0;
-}
-
 uint64_t RecordStore::PrefixOf(const FieldValue* values) const {
   if (!prefixed_) return 0;
   const FieldValue& v = values[static_cast<size_t>(key_->parts.front().field)];

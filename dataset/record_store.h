@@ -131,14 +131,27 @@ class RecordStore {
   };
   // Orders rows by key, then by natural position so equal keys keep their
   // insertion order. A search key sorts before the rows it equals.
+  // Inline: sorting and searching the index call them millions of times,
+  // and the prefixes nearly always decide.
   struct KeyLess {
     using is_transparent = void;
     const IndexKey* key;
-    bool operator()(const IndexEntry& a, const IndexEntry& b) const;
-    bool operator()(const IndexEntry& a, const SearchKey& k) const;
-    bool operator()(const SearchKey& k, const IndexEntry& a) const;
-    // <0, 0 (undecided), >0 from the prefixes alone.
-    int ComparePrefixes(uint64_t a, uint64_t b) const;
+    bool operator()(const IndexEntry& a, const IndexEntry& b) const {
+      if (a.prefix != b.prefix) return PrefixLess(a.prefix, b.prefix);
+      const int c = CompareKeyValues(*key, a.record->values(), b.record->values(), key->parts.size());
+      if (c != 0) return c < 0;
+      return a.record->seq < b.record->seq;
+    }
+    bool operator()(const IndexEntry& a, const SearchKey& k) const {
+      if (a.prefix != k.prefix) return PrefixLess(a.prefix, k.prefix);
+      return CompareKeyValues(*key, a.record->values(), k.values, k.count) < 0;
+    }
+    bool operator()(const SearchKey& k, const IndexEntry& a) const {
+      if (a.prefix != k.prefix) return !PrefixLess(a.prefix, k.prefix);
+      return CompareKeyValues(*key, a.record->values(), k.values, k.count) >= 0;
+    }
+    // Two different prefixes order their rows as the whole keys do.
+    bool PrefixLess(uint64_t a, uint64_t b) const { return key->descending ? b < a : a < b; }
   };
   using RowOrder = std::vector<IndexEntry>;
 
