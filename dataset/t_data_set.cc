@@ -89,7 +89,7 @@ TField* TDataSet::FindField(UnicodeStringView name) const {
   // are equal ignoring case (OpenWithFields refuses that): an exact match is
   // the one field the case-insensitive search would find.
   for (const auto& f : fields_)
-    if (f->FieldName() == name) return f.get();
+    if (SameUnits(f->FieldName(), name)) return f.get();
   for (const auto& f : fields_)
     if (SameText(f->FieldName(), name)) return f.get();
   return nullptr;

@@ -141,7 +141,7 @@ void TSMImportBaseComponent::EvaluateName(TPersistent* sender, const UnicodeStri
   // plain name arrives as both the name and the value: the name serves then,
   // and the value's text is not copied for every cell.
   UnicodeString copy;
-  const bool nameIsValue = value.IsString() && value.AsStringRef() == name;
+  const bool nameIsValue = value.IsString() && SameUnits(value.AsStringRef(), name);
   if (!nameIsValue) copy = value.IsString() ? value.AsStringRef() : value.ToString();
   const UnicodeString& n = nameIsValue ? name : copy;
   if (!ResolveSpecialName(n, args, argCount, value)) ResolveName(n, value);

@@ -3,7 +3,7 @@
 const TSMIParser::ParsedExpression& SourceExpressionCache::Get(size_t fieldIndex, const UnicodeString& source) {
   if (fieldIndex >= entries_.size()) entries_.resize(fieldIndex + 1);
   Entry& entry = entries_[fieldIndex];
-  if (!entry.filled || entry.parsed.expression != source) {
+  if (!entry.filled || !SameUnits(entry.parsed.expression, source)) {
     entry.parsed = TSMIParser::Parse(source);
     entry.filled = true;
   }

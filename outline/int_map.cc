@@ -18,7 +18,7 @@ size_t IntMap::SlotOf(UnicodeStringView key, uint64_t hash) const {
     const uint32_t n = slots_[i];
     if (n == 0) return i;
     const Entry& e = entries_[n - 1];
-    if (e.hash == hash && e.key == key) return i;
+    if (e.hash == hash && SameUnits(e.key, key)) return i;
   }
 }
 

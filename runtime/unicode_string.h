@@ -6,11 +6,19 @@
 // order every ordered container of texts in the system relies on.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
 using UnicodeString = std::u16string;
 using UnicodeStringView = std::u16string_view;
+
+// The same code units: what operator== answers, compared as bytes. The
+// standard comparison of char16_t texts goes one code unit at a time, and
+// the import compares names in every cell.
+inline bool SameUnits(UnicodeStringView a, UnicodeStringView b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
 
 // ASCII-only helpers used where the system compares or folds Latin letters
 // only (the runtime's CompareText / UpperCase semantics).

@@ -58,7 +58,7 @@ int64_t TSMImportFromADODOA::FindField(UnicodeStringView name) {
   for (size_t k = 0; k < n; ++k) {
     size_t i = nextSearch_ + k;
     if (i >= n) i -= n;
-    if (fieldNames_[i].name == name || SameTextAscii(fieldNames_[i].name, name)) {  // mostly written alike
+    if (SameUnits(fieldNames_[i].name, name) || SameTextAscii(fieldNames_[i].name, name)) {  // mostly written alike
       nextSearch_ = i + 1 < n ? i + 1 : 0;
       return static_cast<int64_t>(i);
     }

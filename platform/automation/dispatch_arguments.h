@@ -35,7 +35,7 @@ void ExpectNoArguments(const std::vector<Variant>& positional, const std::vector
 
 // Member name comparison of automation: ASCII letters ignore case.
 inline bool IsMember(UnicodeStringView member, UnicodeStringView name) {
-  return member == name || SameTextAscii(member, name);  // callers mostly write names as declared
+  return SameUnits(member, name) || SameTextAscii(member, name);  // callers mostly write names as declared
 }
 
 // The error for a member the object does not have.
