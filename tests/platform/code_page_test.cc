@@ -43,6 +43,10 @@ TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
       {u"abc" + UnicodeString(1, char16_t(0xD800)) + u"defgh", "abc?defgh"},
       {u"abcdefgh\u0416", "abcdefgh?"},
       {u"0123456789abcdef\u00E9xyz", "0123456789abcdef\xE9xyz"},
+      // ... and across sixteen-character steps, the odd character in either half of one.
+      {u"0123456789abcde\u00E9" u"0123456789abcdefghijklmnopqrstuv", "0123456789abcde\xE9" "0123456789abcdefghijklmnopqrstuv"},
+      {u"0123456\u00E9" u"89abcdef0123456789abcdef\u0416", "0123456\xE9" "89abcdef0123456789abcdef?"},
+      {u"0123456789abcdef0123456789abcdef0123456789abcdef\u20AC", "0123456789abcdef0123456789abcdef0123456789abcdef\x80"},
   };
   std::string reused(1000, 'x');  // converted into, after the longer text it held
   for (const Row& r : rows) {
