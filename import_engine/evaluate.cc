@@ -227,7 +227,8 @@ void TSMImportBaseComponent::ShapeValue(TPersistent* sender, bool isChild, Varia
     // conversion decides when the row is written.
     try {
       const TField& field = *FDataSet->Fields(intCurrentParsedFieldIndex);
-      const bool calledByCalculator = dynamic_cast<TSMIParser*>(sender) != nullptr;
+      // The cells' own calculator first: it is the sender nearly every time.
+      const bool calledByCalculator = sender == &cellParser_ || dynamic_cast<TSMIParser*>(sender) != nullptr;
       ConvertForField(value, field, *FDataFormats, FTableType, IsXMLSource(), calledByCalculator);
     } catch (const std::bad_alloc&) {
       throw;
