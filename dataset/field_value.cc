@@ -50,7 +50,8 @@ void FieldValue::Release() noexcept {
 }
 
 void FieldValue::CopyFrom(const FieldValue& o) {
-  if (o.kind_ == kHeapBytes) {
+  // A copy owns its bytes, also those of a value kept in a row.
+  if (o.kind_ == kHeapBytes || o.kind_ == kRowBytes) {
     *this = Bytes(o.AsBytes());
     return;
   }
@@ -76,7 +77,8 @@ int FieldValue::Compare(const FieldValue& a, const FieldValue& b) {
       return x < y ? -1 : (x > y ? 1 : 0);
     }
     case kInlineBytesKind:
-    case kHeapBytes: {
+    case kHeapBytes:
+    case kRowBytes: {
       // string_view compares as unsigned bytes (char_traits<char>::compare).
       int c = a.AsBytes().compare(b.AsBytes());
       return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -91,7 +93,8 @@ bool FieldValue::operator==(const FieldValue& o) const {
     case kInt: return AsInt() == o.AsInt();
     case kFloat: return AsFloat() == o.AsFloat();
     case kInlineBytesKind:
-    case kHeapBytes: return AsBytes() == o.AsBytes();
+    case kHeapBytes:
+    case kRowBytes: return AsBytes() == o.AsBytes();
     default: return true;
   }
 }

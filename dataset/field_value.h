@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -33,7 +34,9 @@ class FieldValue {
   FieldValue(FieldValue&& o) noexcept;
   FieldValue& operator=(const FieldValue& o);
   FieldValue& operator=(FieldValue&& o) noexcept;
-  ~FieldValue() { Release(); }
+  ~FieldValue() {
+    if (kind_ == kHeapBytes) ::operator delete(Get<char*>(0));
+  }
 
   static FieldValue Null() { return FieldValue(); }
   static FieldValue Int(int64_t v) { FieldValue f; f.Put(v); f.kind_ = kInt; return f; }
@@ -43,13 +46,13 @@ class FieldValue {
   bool IsNull() const { return kind_ == kNull; }
   bool IsInt() const { return kind_ == kInt; }
   bool IsFloat() const { return kind_ == kFloat; }
-  bool IsBytes() const { return kind_ == kInlineBytesKind || kind_ == kHeapBytes; }
+  bool IsBytes() const { return kind_ == kInlineBytesKind || kind_ == kHeapBytes || kind_ == kRowBytes; }
   // Each requires the matching form; the view lives as long as the value
   // is neither changed nor destroyed.
   int64_t AsInt() const { return Get<int64_t>(0); }
   double AsFloat() const { return Get<double>(0); }
   std::string_view AsBytes() const {
-    return kind_ == kHeapBytes ? std::string_view(Get<char*>(0), Get<uint32_t>(kHeapSizeAt))
+    return kind_ >= kHeapBytes ? std::string_view(Get<char*>(0), Get<uint32_t>(kHeapSizeAt))
                                : std::string_view(reinterpret_cast<const char*>(raw_), inlineSize_);
   }
 
@@ -61,7 +64,21 @@ class FieldValue {
   bool operator!=(const FieldValue& o) const { return !(*this == o); }
 
  private:
-  enum Kind : uint8_t { kNull, kInt, kFloat, kInlineBytesKind, kHeapBytes };
+  friend class Record;
+  // kRowBytes: bytes kept in the block of the row that holds the value
+  // (Record::Create puts them there), not owned by the value itself.
+  enum Kind : uint8_t { kNull, kInt, kFloat, kInlineBytesKind, kHeapBytes, kRowBytes };
+  // A value whose bytes lie at `data`, kept by the row (see kRowBytes).
+  static FieldValue RowBytes(const char* data, uint32_t size) {
+    FieldValue f;
+    f.Put(data);
+    f.Put(size, kHeapSizeAt);
+    f.kind_ = kRowBytes;
+    return f;
+  }
+  // Bytes the value keeps in a block of its own, which a row copies into
+  // its block.
+  bool HoldsHeapBytes() const { return kind_ == kHeapBytes; }
   // A heap block keeps its pointer at offset 0 and its size here.
   static constexpr size_t kHeapSizeAt = sizeof(char*);
 
@@ -79,7 +96,7 @@ class FieldValue {
   }
 
   // The form's rank for ordering values of different forms.
-  int Rank() const { return kind_ == kHeapBytes ? kInlineBytesKind : kind_; }
+  int Rank() const { return kind_ >= kHeapBytes ? kInlineBytesKind : kind_; }
   void Release() noexcept;
   void CopyFrom(const FieldValue& o);
   void StealFrom(FieldValue& o) noexcept;

@@ -1,6 +1,8 @@
 // Record: one dataset row, its links in the natural order and its field
-// values, in a single allocation (the values follow the header), so a row
-// costs one block instead of a row object plus a separately grown array.
+// values, in a single allocation (the values follow the header, and the
+// bytes of values up to kRowBytesLimit follow them), so a row costs one
+// block instead of a row object, a separately grown array and a block per
+// text: loading and releasing a large table allocates and frees once a row.
 //
 // Ownership: rows are made by Record::Create and released by
 // Record::Destroy (or a RecordDeleter); the RecordStore owns every row it
@@ -15,8 +17,9 @@
 
 class Record {
  public:
-  // A row holding `values`, moved out of the vector (left with moved-from
-  // elements).
+  // A row holding `values`: moved out of the vector (left with moved-from
+  // elements), or for bytes that go into the row, copied (the vector keeps
+  // them to be released).
   static Record* Create(std::vector<FieldValue>&& values);
   static void Destroy(Record* r);
 
@@ -38,6 +41,11 @@ class Record {
   bool indexed = false;  // in the sorted index (not pending)
 
  private:
+  // Bytes of a value are copied into its row's block up to this size; a
+  // larger value keeps its own block rather than be copied once more.
+  static constexpr size_t kRowBytesLimit = 2048;
+  static bool GoesIntoRow(const FieldValue& v);
+
   explicit Record(uint32_t count) : count_(count) {}
   ~Record() = default;
 

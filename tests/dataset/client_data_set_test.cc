@@ -291,6 +291,60 @@ TEST(ClientDataSet, ChangeLogUndoesChangesWhileOn) {
   EXPECT_THAT(Column(*ds, 0), ElementsAre("b", "d"));
 }
 
+TEST(ClientDataSet, LongValuesKeepTheirTextThroughEditsUndoAndSearches) {
+  // Rows keep bytes of up to a few kilobytes in their own block and larger
+  // ones apart; edits, the change log and searches must not tell the
+  // difference.
+  auto text = [](char c, size_t n) { return UnicodeString(n, static_cast<char16_t>(c)); };
+  const size_t sizes[] = {14, 15, 500, 2048, 2049, 5000};
+  auto ds = OpenDataSet({{u"Key", ftString, 40}, {u"Memo", ftMemo, 0}});
+  ds->IndexDefs().Add(u"ByKey", u"Key", {ixPrimary});
+  ds->SetIndexName(u"ByKey");
+  std::vector<std::string> keys, memos;
+  for (size_t i = 0; i < std::size(sizes); ++i) {
+    const UnicodeString key = text(static_cast<char>('a' + i), 30);
+    const UnicodeString memo = text(static_cast<char>('A' + i), sizes[i]);
+    AppendRow(*ds, {key.c_str(), memo.c_str()});
+    keys.push_back(ToUtf8(key));
+    memos.push_back(ToUtf8(memo));
+  }
+  ds->MergeChangeLog();
+  auto find = [&](size_t i) {
+    ds->SetKey();
+    ds->FieldByName(u"Key")->SetAsString(FromUtf8(keys[i]));
+    return ds->GotoKey();
+  };
+  auto setMemo = [&](size_t i, const UnicodeString& memo) {
+    ASSERT_TRUE(find(i));
+    ds->Edit();
+    ds->FieldByName(u"Memo")->SetAsString(memo);
+    ds->Post();
+  };
+  setMemo(2, text('x', 700));
+  setMemo(2, text('y', 30));  // an edit of an edited row
+  setMemo(4, text('z', 20));
+  ASSERT_TRUE(find(1));
+  ds->Edit();  // copied to be edited, then left unchanged
+  ds->Cancel();
+  ASSERT_TRUE(find(3));
+  ds->Delete();
+  std::vector<std::string> edited = memos;
+  edited[2] = std::string(30, 'y');
+  edited[4] = std::string(20, 'z');
+  edited.erase(edited.begin() + 3);
+  EXPECT_EQ(Column(*ds, 1), edited);
+  for (size_t i : {0, 1, 2, 4, 5}) EXPECT_TRUE(find(i)) << i;
+  EXPECT_FALSE(find(3));
+
+  ds->CancelUpdates();
+  EXPECT_EQ(Column(*ds, 1), memos);
+  EXPECT_EQ(Column(*ds, 0), keys);
+  for (size_t i = 0; i < std::size(sizes); ++i) {
+    ASSERT_TRUE(find(i)) << i;
+    EXPECT_EQ(ToUtf8(ds->FieldByName(u"Memo")->AsString()), memos[i]) << i;
+  }
+}
+
 TEST(ClientDataSet, EmptyDataSetKeepsFieldsAndIndex) {
   auto ds = OpenDataSet({{u"Key", ftString, 10}});
   ds->IndexDefs().Add(u"ByKey", u"Key", {});
