@@ -306,10 +306,17 @@ void RecordStore::Replace(Record* r, std::vector<FieldValue>&& values) {
 void RecordStore::Remove(Record* r) {
   UnindexRow(r);
   Unlink(r);
-  if (logging_)
+  if (logging_) {
     log_.push_back(LogEntry{LogEntry::kRemoved, r, {}, std::unique_ptr<Record, RecordDeleter>(r)});
-  else
-    Record::Destroy(r);
+    return;
+  }
+  // A removal while the log is off: what the log holds of the row (its
+  // addition, its changes) has nothing left to undo, and must not reach the
+  // released row.
+  log_.erase(std::remove_if(log_.begin(), log_.end(),
+                            [r](const LogEntry& e) { return e.kind != LogEntry::kRemoved && e.record == r; }),
+             log_.end());
+  Record::Destroy(r);
 }
 
 Record* RecordStore::FindKey(const std::vector<FieldValue>& key, size_t count) const {

@@ -345,6 +345,31 @@ TEST(ClientDataSet, LongValuesKeepTheirTextThroughEditsUndoAndSearches) {
   }
 }
 
+TEST(ClientDataSet, RowsRemovedWhileTheLogIsOffLeaveNothingToUndo) {
+  // The log holds the row's addition and a change when it is removed
+  // unlogged; undoing afterwards once released that row twice.
+  auto ds = OpenDataSet({{u"Key", ftString, 30}});
+  AppendRow(*ds, {u"kept as it was at first"});
+  ds->MergeChangeLog();
+  AppendRow(*ds, {u"added, then removed"});
+  ds->First();
+  for (const char16_t* text : {u"kept, then changed", u"changed, then removed"}) {
+    ds->Edit();
+    ds->Fields(0)->SetAsString(text);
+    ds->Post();
+    ds->Next();
+  }
+  EXPECT_EQ(ds->ChangeCount(), 3);
+  ds->SetLogChanges(false);
+  ds->Last();
+  ds->Delete();
+  ds->SetLogChanges(true);
+  EXPECT_EQ(ds->ChangeCount(), 1);  // the first row's change
+  EXPECT_THAT(Column(*ds, 0), ElementsAre("kept, then changed"));
+  ds->CancelUpdates();
+  EXPECT_THAT(Column(*ds, 0), ElementsAre("kept as it was at first"));
+}
+
 TEST(ClientDataSet, EmptyDataSetKeepsFieldsAndIndex) {
   auto ds = OpenDataSet({{u"Key", ftString, 10}});
   ds->IndexDefs().Add(u"ByKey", u"Key", {});
