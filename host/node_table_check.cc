@@ -22,6 +22,14 @@ size_t ColumnIndex(const JetTableCursor& cursor, const char16_t* name) {
   throw EJetError(u"The table '" + cursor.Name() + u"' has no column '" + name + u"'.");
 }
 
+struct DamagedRecord {
+  UnicodeString key;
+  UnicodeString damage;
+  uint64_t row;
+  bool claimed = false;  // an outline entry names its key
+  bool operator<(const DamagedRecord& other) const { return key < other.key; }
+};
+
 // What one pass over the table found.
 struct TableRead {
   UnicodeString outline;
@@ -30,6 +38,9 @@ struct TableRead {
   std::vector<UnicodeString> keys;
   std::vector<std::pair<UnicodeString, UnicodeString>> damagedContent;  // key, damage; sorted by key
   std::vector<std::pair<uint64_t, UnicodeString>> unreadableRows;       // row number, damage
+  // Damaged records whose key still reads: whose note they held, even where
+  // another record (its key damaged into the same) stands in for it.
+  std::vector<DamagedRecord> damagedRecords;  // sorted by key
 };
 
 TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
@@ -50,7 +61,11 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
     try {
       keyText = cursor.Value(key).ToString();
     } catch (const EJetError& e) {
-      read.unreadableRows.emplace_back(row, e.Message());
+      const std::optional<Variant> shown = cursor.ValueBeforeDamage(key);
+      if (shown && shown->IsString() && shown->ToString() != names.root)
+        read.damagedRecords.push_back({shown->ToString(), e.Message(), row});
+      else
+        read.unreadableRows.emplace_back(row, e.Message());
       continue;
     }
     const bool isRoot = keyText == names.root;
@@ -72,6 +87,7 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
     if (!isRoot) read.keys.push_back(std::move(keyText));
   }
   std::sort(read.damagedContent.begin(), read.damagedContent.end());
+  std::sort(read.damagedRecords.begin(), read.damagedRecords.end());
   return read;
 }
 
@@ -110,8 +126,16 @@ class RecordMatcher {
   size_t next_ = 0;
 };
 
-// The damage noted for the content of the record keyed `key`, if any.
-const UnicodeString* ContentDamage(const TableRead& read, const UnicodeString& key) {
+// The damage noted for the content of the record keyed `key`, if any: a
+// damaged record that shows the key, else the record's damaged content.
+// The damaged records it finds count as claimed.
+const UnicodeString* ContentDamage(TableRead& read, const UnicodeString& key) {
+  auto record = std::lower_bound(read.damagedRecords.begin(), read.damagedRecords.end(), key,
+                                 [](const DamagedRecord& r, const UnicodeString& k) { return r.key < k; });
+  if (record != read.damagedRecords.end() && record->key == key) {
+    for (auto r = record; r != read.damagedRecords.end() && r->key == key; ++r) r->claimed = true;
+    return &record->damage;
+  }
   const auto at = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), key,
                                    [](const auto& entry, const UnicodeString& k) { return entry.first < k; });
   return at != read.damagedContent.end() && at->first == key ? &at->second : nullptr;
@@ -121,7 +145,7 @@ const UnicodeString* ContentDamage(const TableRead& read, const UnicodeString& k
 // when the outline does not parse. The keys alone tell, without the levels
 // and titles that only the notes of a damaged database need. `records` has
 // then matched every entry.
-bool EveryEntryWhole(const TableRead& read, RecordMatcher& records) {
+bool EveryEntryWhole(TableRead& read, RecordMatcher& records) {
   struct Lost {};  // ends the walk at the first entry with a loss
   try {
     TreeItemsParser().WalkKeys(read.outline, [&](UnicodeString&& key) {
@@ -208,6 +232,11 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
     lost.push_back({LostNote::kLostEntirely, "", "", "",
                     "row " + std::to_string(read.unreadableRows[i].first) + " of the table cannot be read: " +
                         ToUtf8(read.unreadableRows[i].second)});
+  // Damaged records whose key no entry names.
+  for (const DamagedRecord& r : read.damagedRecords)
+    if (!r.claimed)
+      lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(r.key),
+                      "row " + std::to_string(r.row) + " of the table cannot be read: " + ToUtf8(r.damage)});
   // Records no entry names, in table order.
   for (size_t i = 0; i < read.keys.size(); ++i)
     if (!records.Named(i))

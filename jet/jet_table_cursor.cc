@@ -93,9 +93,11 @@ bool JetTableCursor::Fetch() {
     std::optional<JetDataPage::Row> bounds = page.FindRow(row);
     rowPage_ = page_;
     if (bounds && bounds->overflowPointer) bounds = FollowOverflow(*bounds);
-    if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_)) {
+    size_t split = 0;
+    if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_, &split)) {
       DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
                                {static_cast<int64_t>(row), static_cast<int64_t>(pageNumber_), name_}));
+      splitBeforeDamage_ = bounds ? split : 0;
       return true;
     }
     hasRow_ = true;
@@ -147,6 +149,7 @@ bool JetTableCursor::LoadNextPage() {
 
 bool JetTableCursor::DamagedRecord(const UnicodeString& message) {
   damage_ = message;
+  splitBeforeDamage_ = 0;
   hasRow_ = true;
   return false;  // no page loaded: the next fetch goes on with the next page
 }
@@ -170,9 +173,9 @@ uint64_t JetTableCursor::CountRows() const {
   return records;
 }
 
-std::optional<std::string_view> JetTableCursor::ValueBytes(size_t index) {
+std::optional<std::string_view> JetTableCursor::ValueBytes(size_t index, bool beforeDamage) {
   if (!hasRow_) throw EJetError(u"There is no current row.");
-  if (!damage_.empty()) throw EJetError(damage_);
+  if (!damage_.empty() && !(beforeDamage && index < splitBeforeDamage_)) throw EJetError(damage_);
   const JetTableDefinition::Column& column = definition_.Columns()[index];
   const JetCell& cell = cells_[index];
   if (column.type == kJetBoolean && !column.calculated) return std::nullopt;  // the null bit is the value
@@ -192,11 +195,17 @@ std::optional<std::string_view> JetTableCursor::ValueBytes(size_t index) {
   return bytes;
 }
 
-Variant JetTableCursor::Value(size_t index) {
-  const std::optional<std::string_view> bytes = ValueBytes(index);
+Variant JetTableCursor::Decode(size_t index, const std::optional<std::string_view>& bytes) const {
   const JetTableDefinition::Column& column = definition_.Columns()[index];
   if (!bytes) return column.type == kJetBoolean && !column.calculated ? Variant(!cells_[index].null) : Variant::Null();
   return DecodeJetValue(column, *bytes, file_->IsJet3() ? file_->TextCodePage() : 0);
+}
+
+Variant JetTableCursor::Value(size_t index) { return Decode(index, ValueBytes(index)); }
+
+std::optional<Variant> JetTableCursor::ValueBeforeDamage(size_t index) {
+  if (!hasRow_ || damage_.empty() || index >= splitBeforeDamage_) return std::nullopt;
+  return Decode(index, ValueBytes(index, true));
 }
 
 void JetTableCursor::CheckValue(size_t index) {

@@ -76,6 +76,13 @@ class JetTableCursor {
   // that cannot fail (Jet 4 memo text, OLE data): for a caller that only
   // needs to know that the cell reads.
   void CheckValue(size_t index);
+  // On a damaged record whose row could be split as far as column `index`
+  // (its cells before the damage lie inside the row), that column's value
+  // as Value() would read it on a whole row; nullopt on a whole row, on a
+  // damaged page, or where the damage lies at or before the column. Value()
+  // itself raises on every cell of a damaged record, as Jet does: this is
+  // for a caller that wants to know whose record was damaged.
+  std::optional<Variant> ValueBeforeDamage(size_t index);
   // Whether the current row's null mask contradicts its cell of column
   // `index` (JetCell::maskDisagrees): Value() then reads a value the row may
   // hold as null, or one it lacks as present. False on a damaged record.
@@ -85,7 +92,8 @@ class JetTableCursor {
   // The bytes of column `index`'s value as DecodeJetValue takes them, its
   // long value read and counted; nullopt where the cell is the value itself
   // (Null, or a Yes/No's null bit).
-  std::optional<std::string_view> ValueBytes(size_t index);
+  std::optional<std::string_view> ValueBytes(size_t index, bool beforeDamage = false);
+  Variant Decode(size_t index, const std::optional<std::string_view>& bytes) const;
   // What a page the usage map lists is to this table.
   enum class PageRole { kRows, kOther, kUnreadable, kForeign, kDamaged };
   // Reads page `number` into `buffer` (a page's size) and tells its role:
@@ -121,6 +129,7 @@ class JetTableCursor {
   uint64_t bytesLeft_ = 0;  // what the pass may still read
   bool hasRow_ = false;
   UnicodeString damage_;     // set while standing on a damaged record
+  size_t splitBeforeDamage_ = 0;  // on a damaged row: the columns split before the damage
   uint32_t pageNumber_ = 0;  // 0 before the first page
   bool pageLoaded_ = false;  // rows of the page left to read
   unsigned row_ = 0;         // next row of the page
