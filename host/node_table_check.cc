@@ -22,10 +22,13 @@ size_t ColumnIndex(const JetTableCursor& cursor, const char16_t* name) {
   throw EJetError(u"The table '" + cursor.Name() + u"' has no column '" + name + u"'.");
 }
 
+// A record the plug-in cannot have read, whose key still shows whose it was.
 struct DamagedRecord {
   UnicodeString key;
   UnicodeString damage;
-  uint64_t row;
+  // What to report when no outline entry names the key; empty: nothing (a
+  // hidden row no entry names may be what Access left of a deleted record).
+  std::string unclaimed;
   bool claimed = false;  // an outline entry names its key
   bool operator<(const DamagedRecord& other) const { return key < other.key; }
 };
@@ -38,8 +41,9 @@ struct TableRead {
   std::vector<UnicodeString> keys;
   std::vector<std::pair<UnicodeString, UnicodeString>> damagedContent;  // key, damage; sorted by key
   std::vector<std::pair<uint64_t, UnicodeString>> unreadableRows;       // row number, damage
-  // Damaged records whose key still reads: whose note they held, even where
-  // another record (its key damaged into the same) stands in for it.
+  // Damaged records whose key still reads, and rows flagged as moved that no
+  // pointer leads to (which no reader meets): whose note they held, even
+  // where another record (its key damaged into the same) stands in for it.
   std::vector<DamagedRecord> damagedRecords;  // sorted by key
 };
 
@@ -63,7 +67,8 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
     } catch (const EJetError& e) {
       const std::optional<Variant> shown = cursor.ValueBeforeDamage(key);
       if (shown && shown->IsString() && shown->ToString() != names.root)
-        read.damagedRecords.push_back({shown->ToString(), e.Message(), row});
+        read.damagedRecords.push_back({shown->ToString(), e.Message(),
+                                       "row " + std::to_string(row) + " of the table cannot be read: " + ToUtf8(e.Message())});
       else
         read.unreadableRows.emplace_back(row, e.Message());
       continue;
@@ -85,6 +90,21 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
         read.damagedContent.emplace_back(keyText, e.Message());
     }
     if (!isRoot) read.keys.push_back(std::move(keyText));
+  }
+  for (const uint32_t pointer : cursor.MovedRowsNothingPointsTo()) {
+    if (!cursor.MoveToRow(pointer)) continue;
+    std::optional<Variant> shown;
+    try {
+      shown = cursor.Value(key);
+    } catch (const EJetError&) {
+      shown = cursor.ValueBeforeDamage(key);
+    }
+    if (shown && shown->IsString())
+      read.damagedRecords.push_back(
+          {shown->ToString(),
+           FormatText(u"its record, row %d of page %d, is flagged as moved, but nothing points to it",
+                      {static_cast<int64_t>(JetPointerRow(pointer)), static_cast<int64_t>(JetPointerPage(pointer))}),
+           ""});
   }
   std::sort(read.damagedContent.begin(), read.damagedContent.end());
   std::sort(read.damagedRecords.begin(), read.damagedRecords.end());
@@ -234,9 +254,7 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
                         ToUtf8(read.unreadableRows[i].second)});
   // Damaged records whose key no entry names.
   for (const DamagedRecord& r : read.damagedRecords)
-    if (!r.claimed)
-      lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(r.key),
-                      "row " + std::to_string(r.row) + " of the table cannot be read: " + ToUtf8(r.damage)});
+    if (!r.claimed && !r.unclaimed.empty()) lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(r.key), r.unclaimed});
   // Records no entry names, in table order.
   for (size_t i = 0; i < read.keys.size(); ++i)
     if (!records.Named(i))

@@ -1,6 +1,7 @@
 #include "jet/jet_table_cursor.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "jet/jet_catalog.h"
 #include "jet/jet_property_blob.h"
@@ -72,6 +73,8 @@ bool JetTableCursor::MoveFirst() {
   std::fill(readInRow_.begin(), readInRow_.end(), 0);
   bytesLeft_ = 2 * file_->ByteSize();
   longValues_.NewPass();
+  movedRows_.clear();
+  pointedTo_.clear();
   return Fetch();
 }
 
@@ -89,27 +92,56 @@ bool JetTableCursor::Fetch() {
     }
     const unsigned row = row_++;
     const JetDataPage page(file_->Format(), page_);
-    if (page.SkippedInScan(row)) continue;  // deleted, or read through its overflow pointer
+    if (page.SkippedInScan(row)) {  // deleted, or read through its overflow pointer
+      if (page.MovedHere(row)) movedRows_.push_back(pageNumber_ << 8 | row);
+      continue;
+    }
     std::optional<JetDataPage::Row> bounds = page.FindRow(row);
     rowPage_ = page_;
     if (bounds && bounds->overflowPointer) bounds = FollowOverflow(*bounds);
-    size_t split = 0;
-    if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_, &split)) {
-      DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
-                               {static_cast<int64_t>(row), static_cast<int64_t>(pageNumber_), name_}));
-      splitBeforeDamage_ = bounds ? split : 0;
-      return true;
-    }
-    hasRow_ = true;
+    StandOn(bounds, row, pageNumber_);
     return true;
   }
+}
+
+void JetTableCursor::StandOn(const std::optional<JetDataPage::Row>& bounds, unsigned row, uint32_t page) {
+  size_t split = 0;
+  if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_, &split)) {
+    DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
+                             {static_cast<int64_t>(row), static_cast<int64_t>(page), name_}));
+    splitBeforeDamage_ = bounds ? split : 0;
+    return;
+  }
+  hasRow_ = true;
+}
+
+std::vector<uint32_t> JetTableCursor::MovedRowsNothingPointsTo() const {
+  std::vector<uint32_t> moved = movedRows_, pointed = pointedTo_, left;
+  std::sort(moved.begin(), moved.end());
+  std::sort(pointed.begin(), pointed.end());
+  std::set_difference(moved.begin(), moved.end(), pointed.begin(), pointed.end(), std::back_inserter(left));
+  return left;
+}
+
+bool JetTableCursor::MoveToRow(uint32_t pointer) {
+  hasRow_ = false;
+  damage_.clear();
+  ++rowNumber_;
+  if (Examine(JetPointerPage(pointer), overflowPage_) != PageRole::kRows) return false;
+  rowPage_ = overflowPage_;
+  const std::optional<JetDataPage::Row> bounds =
+      JetDataPage(file_->Format(), rowPage_).FindRow(JetPointerRow(pointer));
+  if (!bounds) return false;
+  StandOn(bounds, JetPointerRow(pointer), JetPointerPage(pointer));
+  return true;
 }
 
 std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row pointerRow) {
   return JetDataPage::FollowOverflow(file_->Format(), rowPage_, pointerRow, overflowPage_,
                                      [&](uint32_t page, std::string& buffer) {
                                        return Examine(page, buffer) == PageRole::kRows;
-                                     });
+                                     },
+                                     &pointedTo_);
 }
 
 JetTableCursor::PageRole JetTableCursor::Examine(uint32_t number, std::string& buffer) const {

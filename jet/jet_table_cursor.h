@@ -76,6 +76,17 @@ class JetTableCursor {
   // that cannot fail (Jet 4 memo text, OLE data): for a caller that only
   // needs to know that the cell reads.
   void CheckValue(size_t index);
+  // Once a pass has ended: the rows of the table flagged as moved (the
+  // targets of overflow pointers, which a pass reads through the pointer)
+  // that no pointer of the pass led to, as page << 8 | row. A pass never
+  // meets them; damage to a row's offset entry makes one, and hides its
+  // record from every reader.
+  std::vector<uint32_t> MovedRowsNothingPointsTo() const;
+  // Stands on the row `pointer` (page << 8 | row) of the table, read as a
+  // record whatever its flags (a damaged one, as Fetch makes it); false when
+  // the pointer leads to no row of the table's pages. For reading the rows
+  // above; a pass goes on where it stood.
+  bool MoveToRow(uint32_t pointer);
   // On a damaged record whose row could be split as far as column `index`
   // (its cells before the damage lie inside the row), that column's value
   // as Value() would read it on a whole row; nullopt on a whole row, on a
@@ -103,6 +114,9 @@ class JetTableCursor {
   // properties, where Access keeps them; true when it found properties.
   bool ReadResultTypes();
   bool Fetch();
+  // Splits the row `bounds` of rowPage_ (row `row` of page `page`) into the
+  // current record, a damaged one when it does not split.
+  void StandOn(const std::optional<JetDataPage::Row>& bounds, unsigned row, uint32_t page);
   bool LoadNextPage();
   // The row the overflow pointer `pointerRow` (on rowPage_) leads to, through
   // any further pointers; sets rowPage_ to the page holding it. Nullopt when
@@ -130,6 +144,8 @@ class JetTableCursor {
   bool hasRow_ = false;
   UnicodeString damage_;     // set while standing on a damaged record
   size_t splitBeforeDamage_ = 0;  // on a damaged row: the columns split before the damage
+  std::vector<uint32_t> movedRows_;  // in this pass: rows flagged as moved, page << 8 | row
+  std::vector<uint32_t> pointedTo_;  // and the pointers followed
   uint32_t pageNumber_ = 0;  // 0 before the first page
   bool pageLoaded_ = false;  // rows of the page left to read
   unsigned row_ = 0;         // next row of the page

@@ -78,6 +78,21 @@ TEST(DamageReport, LostNotesAreReportedWithExitStatusThree) {
        },
        " is damaged: 1 note lost its content (list in LIST)\n"
        "  content lost 2 \"Fourth\" (key \"Kd\"): The record at row ROW of table 'TABLE' is damaged.\n"},
+      // Bit flips that hide the fourth note's record and turn the third's key
+      // into its key: the fourth note arrives with the third's content.
+      {"a record hidden and its key taken by another", false,
+       [](DatabaseDamage& d) {
+         d.FlagRow(d.RowHolding("inline-fourth"), 0x8000);
+         const DatabaseDamage::RowPointer third = d.RowHolding("inline-third");
+         // The key as one or two bytes a character.
+         for (const std::string& key : {std::string("Kc"), std::string("K\0c", 3)})
+           for (const size_t at : d.FindAll(key))
+             if (at >= d.RowStart(third) && at < d.RowEnd(third)) d.WriteByte(at + key.size() - 1, 'd');
+       },
+       " is damaged: 2 notes lost their content (list in LIST)\n"
+       "  content lost 1.1.1 \"Third\" (key \"Kc\"): its record is missing or cannot be read\n"
+       "  content lost 2 \"Fourth\" (key \"Kd\"): its record, row ROW, is flagged as moved, but nothing points to "
+       "it\n"},
       {"outline key changed", false, [](DatabaseDamage& d) { Overwrite(d, "02Kd", "02Xd"); },
        " is damaged: 1 note lost its content, 1 note was never reached (list in LIST)\n"
        "  content lost 2 \"Fourth\" (key \"Xd\"): its record is missing or cannot be read\n"
