@@ -47,6 +47,33 @@ struct TableRead {
   std::vector<DamagedRecord> damagedRecords;  // sorted by key
 };
 
+// The key a damaged record still shows (its cells before the damage), if any.
+std::optional<UnicodeString> KeyShown(JetTableCursor& cursor, size_t key) {
+  const std::optional<Variant> shown = cursor.ValueBeforeDamage(key);
+  if (shown && shown->IsString()) return shown->ToString();
+  return std::nullopt;
+}
+
+// Rows flagged as moved that no pointer leads to, which no reader meets:
+// whose notes they held, by the keys they show.
+void ReadHiddenRecords(JetTableCursor& cursor, size_t key, TableRead& read) {
+  for (const uint32_t pointer : cursor.MovedRowsNothingPointsTo()) {
+    if (!cursor.MoveToRow(pointer)) continue;
+    std::optional<UnicodeString> shown;
+    try {
+      shown = cursor.Value(key).ToString();
+    } catch (const EJetError&) {
+      shown = KeyShown(cursor, key);
+    }
+    if (shown)
+      read.damagedRecords.push_back(
+          {*shown,
+           FormatText(u"its record, row %d of page %d, is flagged as moved, but nothing points to it",
+                      {static_cast<int64_t>(JetPointerRow(pointer)), static_cast<int64_t>(JetPointerPage(pointer))}),
+           ""});
+  }
+}
+
 TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
   auto file = std::make_shared<const JetFile>(FromUtf8(path));
   const JetCatalog catalog(file);
@@ -65,10 +92,10 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
     try {
       keyText = cursor.Value(key).ToString();
     } catch (const EJetError& e) {
-      const std::optional<Variant> shown = cursor.ValueBeforeDamage(key);
-      if (shown && shown->IsString() && shown->ToString() != names.root)
-        read.damagedRecords.push_back({shown->ToString(), e.Message(),
-                                       "row " + std::to_string(row) + " of the table cannot be read: " + ToUtf8(e.Message())});
+      const std::optional<UnicodeString> shown = KeyShown(cursor, key);
+      if (shown && *shown != names.root)
+        read.damagedRecords.push_back(
+            {*shown, e.Message(), "row " + std::to_string(row) + " of the table cannot be read: " + ToUtf8(e.Message())});
       else
         read.unreadableRows.emplace_back(row, e.Message());
       continue;
@@ -91,21 +118,7 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
     }
     if (!isRoot) read.keys.push_back(std::move(keyText));
   }
-  for (const uint32_t pointer : cursor.MovedRowsNothingPointsTo()) {
-    if (!cursor.MoveToRow(pointer)) continue;
-    std::optional<Variant> shown;
-    try {
-      shown = cursor.Value(key);
-    } catch (const EJetError&) {
-      shown = cursor.ValueBeforeDamage(key);
-    }
-    if (shown && shown->IsString())
-      read.damagedRecords.push_back(
-          {shown->ToString(),
-           FormatText(u"its record, row %d of page %d, is flagged as moved, but nothing points to it",
-                      {static_cast<int64_t>(JetPointerRow(pointer)), static_cast<int64_t>(JetPointerPage(pointer))}),
-           ""});
-  }
+  ReadHiddenRecords(cursor, key, read);
   std::sort(read.damagedContent.begin(), read.damagedContent.end());
   std::sort(read.damagedRecords.begin(), read.damagedRecords.end());
   return read;
