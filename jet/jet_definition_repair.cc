@@ -24,8 +24,6 @@ constexpr int kMaxColumnNumber = 4096;    // numbers grow past 255 as columns ar
 constexpr size_t kMaxNameCharacters = 64;
 constexpr size_t kMaxChoices = 8;         // values tried for a damaged number or variable index
 constexpr size_t kMaxScored = 64;         // ways of reading one column tried on the sample
-constexpr size_t kContinuationHeader = 8;
-constexpr size_t kNextPagePointer = 4;
 constexpr size_t kNone = static_cast<size_t>(-1);
 
 // The definition's bytes: its first page whole, whatever its page type says
@@ -36,10 +34,10 @@ std::string ReadDefinitionBytes(const JetFile& file, uint32_t first) {
   if (!file.ReadPage(first, page)) return bytes;
   bytes = page;
   std::set<uint32_t> seen{first};
-  for (uint32_t next = JetReadLE<uint32_t>(page, kNextPagePointer); next != 0;
-       next = JetReadLE<uint32_t>(page, kNextPagePointer)) {
+  for (uint32_t next = JetReadLE<uint32_t>(page, kJetDefinitionNextPage); next != 0;
+       next = JetReadLE<uint32_t>(page, kJetDefinitionNextPage)) {
     if (!seen.insert(next).second || !file.ReadPage(next, page) || JetByte(page, 0) != kJetTableDefinitionPage) break;
-    bytes.append(page, kContinuationHeader, std::string::npos);
+    bytes.append(page, kJetDefinitionContinuation, std::string::npos);
   }
   return bytes;
 }

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr size_t kContinuationHeader = 8;  // a further page's bytes count from here
-constexpr size_t kNextPagePointer = 4;
-
 [[noreturn]] void Damaged() { throw EJetError(u"The definition of the table is damaged."); }
 
 }  // namespace
@@ -107,12 +104,12 @@ JetTableDefinition JetTableDefinition::Read(const JetFormat& format, uint32_t fi
   auto need = [&](size_t n) {
     while (bytes.size() < n) {
       if (next == 0) return false;
-      if (!seen.insert(next).second || !readPage(next, page) || page.size() <= kContinuationHeader ||
+      if (!seen.insert(next).second || !readPage(next, page) || page.size() <= kJetDefinitionContinuation ||
           JetByte(page, 0) != kJetTableDefinitionPage)
         Damaged();
-      const size_t from = bytes.empty() ? 0 : kContinuationHeader;
+      const size_t from = bytes.empty() ? 0 : kJetDefinitionContinuation;
       bytes.append(page, from, std::string::npos);
-      next = JetReadLE<uint32_t>(page, kNextPagePointer);
+      next = JetReadLE<uint32_t>(page, kJetDefinitionNextPage);
     }
     return true;
   };
