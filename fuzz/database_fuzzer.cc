@@ -12,10 +12,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "jet/jet_definition_search.h"
+#include "jet/jet_definition_repair.h"
 #include "jet/jet_salvage_scan.h"
 #include "platform/automation/create_ole_object.h"
 #include "runtime/exceptions.h"
@@ -64,13 +65,14 @@ void ReadTable(const Variant& db, const char16_t* name) {
   rs.Call(u"Close", {});
 }
 
-void SalvageTable(const char16_t* name, const char16_t* keyColumn) {
+// The node table as salvage reads it, its definition repaired where damaged.
+void SalvageTable(const char16_t* name, const std::vector<UnicodeString>& columns) {
   Clean([&] {
     auto file = std::make_shared<const JetFile>(FromUtf8(InputPath()));
     std::vector<UnicodeString> damage;
-    const auto found = FindTableDefinition(file, name, {keyColumn}, damage);
+    std::optional<JetSalvageDefinition> found = FindSalvageDefinition(file, name, columns, damage);
     if (!found) return;
-    JetSalvageScan scan(file, name, found->page);
+    JetSalvageScan scan(file, name, found->page, std::move(found->definition));
     JetPartialRow row;
     while (scan.Next(row)) {
     }
@@ -97,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ReadTable(db, table);
     db.Call(u"Close", {});
   });
-  for (const char16_t* table : {u"Arvoline32XTPro", u"DocumentsTreeNodes"}) SalvageTable(table, u"NodeKeyValue");
+  SalvageTable(u"Arvoline32XTPro", {u"NodeKeyValue", u"NodeTextValue", u"NodeTextRTFValue"});
+  SalvageTable(u"DocumentsTreeNodes", {u"NodeKeyValue", u"NodeDocumentDescription", u"NodeDocumentKeywords"});
   return 0;
 }

@@ -76,6 +76,13 @@ def catalog_property_loop(b):
     struct.pack_into('<I', b, start, page << 8 | row)
 
 
+def key_name_damaged(b):
+    """A character of the node table's key column's name overwritten: salvage repairs the definition."""
+    ps, _, _ = layout(b)
+    at = b.find('NodeKeyValue'.encode('utf-16-le' if ps == 4096 else 'ascii'))
+    b[at] = ord('X')
+
+
 TYPED = {"tables": [{"name": "Typed", "columns": [
     {"name": "ID", "type": "long"}, {"name": "Title", "type": "text", "size": 50},
     {"name": "Done", "type": "boolean"}, {"name": "Body", "type": "memo"}, {"name": "Picture", "type": "ole"},
@@ -120,6 +127,8 @@ def main():
     damaged('arvoline-jet4.xtp', 'damaged-catalog-map-empty-jet4.xtp', empty_catalog_map)
     damaged('gleanery-jet3.xrd', 'damaged-catalog-property-loop-jet3.xrd', catalog_property_loop)
     damaged('gleanery-jet4.xrd', 'damaged-catalog-property-loop-jet4.xrd', catalog_property_loop)
+    damaged('arvoline-jet3.xtp', 'damaged-definition-name-jet3.xtp', key_name_damaged)
+    damaged('arvoline-jet4.xtp', 'damaged-definition-name-jet4.xtp', key_name_damaged)
     damaged('typed-jet4.mdb', 'damaged-truncated-jet4.mdb', lambda b: b.__delitem__(slice(len(b) // 2, None)))
 
 

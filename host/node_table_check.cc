@@ -22,6 +22,17 @@ size_t ColumnIndex(const JetTableCursor& cursor, const char16_t* name) {
   throw EJetError(u"The table '" + cursor.Name() + u"' has no column '" + name + u"'.");
 }
 
+// A record the plug-in cannot have read, whose key still shows whose it was.
+struct DamagedRecord {
+  UnicodeString key;
+  UnicodeString damage;
+  // What to report when no outline entry names the key; empty: nothing (a
+  // hidden row no entry names may be what Access left of a deleted record).
+  std::string unclaimed;
+  bool claimed = false;  // an outline entry names its key
+  bool operator<(const DamagedRecord& other) const { return key < other.key; }
+};
+
 // What one pass over the table found.
 struct TableRead {
   UnicodeString outline;
@@ -30,7 +41,38 @@ struct TableRead {
   std::vector<UnicodeString> keys;
   std::vector<std::pair<UnicodeString, UnicodeString>> damagedContent;  // key, damage; sorted by key
   std::vector<std::pair<uint64_t, UnicodeString>> unreadableRows;       // row number, damage
+  // Damaged records whose key still reads, and rows flagged as moved that no
+  // pointer leads to (which no reader meets): whose note they held, even
+  // where another record (its key damaged into the same) stands in for it.
+  std::vector<DamagedRecord> damagedRecords;  // sorted by key
 };
+
+// The key a damaged record still shows (its cells before the damage), if any.
+std::optional<UnicodeString> KeyShown(JetTableCursor& cursor, size_t key) {
+  const std::optional<Variant> shown = cursor.ValueBeforeDamage(key);
+  if (shown && shown->IsString()) return shown->ToString();
+  return std::nullopt;
+}
+
+// Rows flagged as moved that no pointer leads to, which no reader meets:
+// whose notes they held, by the keys they show.
+void ReadHiddenRecords(JetTableCursor& cursor, size_t key, TableRead& read) {
+  for (const uint32_t pointer : cursor.MovedRowsNothingPointsTo()) {
+    if (!cursor.MoveToRow(pointer)) continue;
+    std::optional<UnicodeString> shown;
+    try {
+      shown = cursor.Value(key).ToString();
+    } catch (const EJetError&) {
+      shown = KeyShown(cursor, key);
+    }
+    if (shown)
+      read.damagedRecords.push_back(
+          {*shown,
+           FormatText(u"its record, row %d of page %d, is flagged as moved, but nothing points to it",
+                      {static_cast<int64_t>(JetPointerRow(pointer)), static_cast<int64_t>(JetPointerPage(pointer))}),
+           ""});
+  }
+}
 
 TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
   auto file = std::make_shared<const JetFile>(FromUtf8(path));
@@ -50,7 +92,12 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
     try {
       keyText = cursor.Value(key).ToString();
     } catch (const EJetError& e) {
-      read.unreadableRows.emplace_back(row, e.Message());
+      const std::optional<UnicodeString> shown = KeyShown(cursor, key);
+      if (shown && *shown != names.root)
+        read.damagedRecords.push_back(
+            {*shown, e.Message(), "row " + std::to_string(row) + " of the table cannot be read: " + ToUtf8(e.Message())});
+      else
+        read.unreadableRows.emplace_back(row, e.Message());
       continue;
     }
     const bool isRoot = keyText == names.root;
@@ -71,7 +118,9 @@ TableRead ReadTable(const std::string& path, const NodeTableNames& names) {
     }
     if (!isRoot) read.keys.push_back(std::move(keyText));
   }
+  ReadHiddenRecords(cursor, key, read);
   std::sort(read.damagedContent.begin(), read.damagedContent.end());
+  std::sort(read.damagedRecords.begin(), read.damagedRecords.end());
   return read;
 }
 
@@ -110,8 +159,16 @@ class RecordMatcher {
   size_t next_ = 0;
 };
 
-// The damage noted for the content of the record keyed `key`, if any.
-const UnicodeString* ContentDamage(const TableRead& read, const UnicodeString& key) {
+// The damage noted for the content of the record keyed `key`, if any: a
+// damaged record that shows the key, else the record's damaged content.
+// The damaged records it finds count as claimed.
+const UnicodeString* ContentDamage(TableRead& read, const UnicodeString& key) {
+  auto record = std::lower_bound(read.damagedRecords.begin(), read.damagedRecords.end(), key,
+                                 [](const DamagedRecord& r, const UnicodeString& k) { return r.key < k; });
+  if (record != read.damagedRecords.end() && record->key == key) {
+    for (auto r = record; r != read.damagedRecords.end() && r->key == key; ++r) r->claimed = true;
+    return &record->damage;
+  }
   const auto at = std::lower_bound(read.damagedContent.begin(), read.damagedContent.end(), key,
                                    [](const auto& entry, const UnicodeString& k) { return entry.first < k; });
   return at != read.damagedContent.end() && at->first == key ? &at->second : nullptr;
@@ -121,7 +178,7 @@ const UnicodeString* ContentDamage(const TableRead& read, const UnicodeString& k
 // when the outline does not parse. The keys alone tell, without the levels
 // and titles that only the notes of a damaged database need. `records` has
 // then matched every entry.
-bool EveryEntryWhole(const TableRead& read, RecordMatcher& records) {
+bool EveryEntryWhole(TableRead& read, RecordMatcher& records) {
   struct Lost {};  // ends the walk at the first entry with a loss
   try {
     TreeItemsParser().WalkKeys(read.outline, [&](UnicodeString&& key) {
@@ -208,6 +265,9 @@ std::vector<LostNote> FindLostNotes(const std::string& path) {
     lost.push_back({LostNote::kLostEntirely, "", "", "",
                     "row " + std::to_string(read.unreadableRows[i].first) + " of the table cannot be read: " +
                         ToUtf8(read.unreadableRows[i].second)});
+  // Damaged records whose key no entry names.
+  for (const DamagedRecord& r : read.damagedRecords)
+    if (!r.claimed && !r.unclaimed.empty()) lost.push_back({LostNote::kLostEntirely, "", "", ToUtf8(r.key), r.unclaimed});
   // Records no entry names, in table order.
   for (size_t i = 0; i < read.keys.size(); ++i)
     if (!records.Named(i))

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "jet/jet_definition_search.h"
+#include "jet/jet_definition_repair.h"
 #include "jet/jet_salvage_scan.h"
 #include "platform/code_page.h"
 #include "runtime/utf8.h"
@@ -24,14 +24,14 @@ SalvagedText TextOf(const JetPartialRow::Cell& cell) {
 SalvagedTable ReadSalvagedTable(const std::string& path, const NodeTableNames& names) {
   auto file = std::make_shared<const JetFile>(FromUtf8(path));
   std::vector<UnicodeString> catalogDamage;
-  const auto found =
-      FindTableDefinition(file, names.table, {kNodeKeyField, names.structure, names.content}, catalogDamage);
+  std::optional<JetSalvageDefinition> found =
+      FindSalvageDefinition(file, names.table, {kNodeKeyField, names.structure, names.content}, catalogDamage);
   if (!found) {
     UnicodeString message = FormatText(u"No definition of table '%s' can be read.", {UnicodeString(names.table)});
     for (const UnicodeString& line : catalogDamage) message += u" " + line;
     throw EJetError(message);
   }
-  JetSalvageScan scan(file, names.table, found->page);
+  JetSalvageScan scan(file, names.table, found->page, std::move(found->definition));
   const size_t key = static_cast<size_t>(scan.ColumnIndex(kNodeKeyField));
   const size_t structure = static_cast<size_t>(scan.ColumnIndex(names.structure));
   const size_t content = static_cast<size_t>(scan.ColumnIndex(names.content));

@@ -1,6 +1,7 @@
 // The node table of a damaged database, as much of it as the project's
 // Access reader can still recover (jet/jet_salvage_scan.h): found through
-// the catalog or, without it, by its columns; every row read page by page,
+// the catalog or, without it, by its columns, its definition repaired where
+// damaged (jet/jet_definition_repair.h); every row read page by page,
 // whatever the usage map says.
 //
 // Holds every recovered record with its content as the plug-in's import

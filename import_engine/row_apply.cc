@@ -126,7 +126,8 @@ void TSMImportBaseComponent::PerformAction(TSMIAction action, RowState& row) {
   TSMIAction counted = iaUnknown;  // the counter to take back when the row fails
   try {
     if (apply && action != iaUnknown && !FDataSet) throw ESMIInvalidPropertyException::Missing(u"DataSet");
-    if (apply && kActionSteps[action].start) (FDataSet->*kActionSteps[action].start)();
+    const ActionStep& step = kActionSteps[action];
+    if (apply && step.start) (FDataSet->*step.start)();
     CountAction(FStatistic, action, 1);
     counted = action;
 

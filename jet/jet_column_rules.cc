@@ -58,3 +58,5 @@ bool JetColumnIsWellFormed(const JetFormat& format, const JetTableDefinition::Co
   if (shape->size > 0) return c.fixed ? c.size == shape->size : c.size <= shape->size;
   return true;
 }
+
+bool JetColumnTypeIsKnown(int type) { return ShapeOf(type) != nullptr; }

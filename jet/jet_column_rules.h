@@ -33,3 +33,6 @@
 // True when `column` alone meets the rules above, in a table whose rows
 // have at most `maxColumns` columns.
 bool JetColumnIsWellFormed(const JetFormat& format, const JetTableDefinition::Column& column, int maxColumns);
+
+// True when `type` is a type number this reader knows.
+bool JetColumnTypeIsKnown(int type);

@@ -13,6 +13,11 @@ bool JetDataPage::SkippedInScan(unsigned row) const {
   return rows && row < *rows && (Offset(row) & kJetRowSkipped) != 0;
 }
 
+bool JetDataPage::MovedHere(unsigned row) const {
+  std::optional<unsigned> rows = RowCount();
+  return rows && row < *rows && (Offset(row) & (kJetRowSkipped | kJetRowOverflowPointer)) == kJetRowSkipped;
+}
+
 std::optional<JetDataPage::Row> JetDataPage::FindRow(unsigned row) const {
   std::optional<unsigned> rows = RowCount();
   if (!rows || row >= *rows) return std::nullopt;
@@ -28,13 +33,15 @@ std::optional<JetDataPage::Row> JetDataPage::FindRow(unsigned row) const {
 
 std::optional<JetDataPage::Row> JetDataPage::FollowOverflow(const JetFormat& format, std::string_view& rowPage,
                                                             Row pointerRow, std::string& buffer,
-                                                            const RowPageReader& readRows) {
+                                                            const RowPageReader& readRows,
+                                                            std::vector<uint32_t>* followed) {
   // Access moves a record that outgrew its page; a few further moves are
   // followed, never a loop.
   constexpr int kMaxHops = 4;
   for (int hop = 0; hop < kMaxHops; ++hop) {
     if (pointerRow.size() < 4) return std::nullopt;
     const uint32_t pointer = JetReadLE<uint32_t>(rowPage, static_cast<size_t>(pointerRow.start));
+    if (followed) followed->push_back(pointer);
     if (!readRows(JetPointerPage(pointer), buffer)) return std::nullopt;
     rowPage = buffer;
     const JetDataPage page(format, rowPage);

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "jet/jet_format.h"
 
@@ -43,6 +44,9 @@ class JetDataPage {
   // pointer, where the table's order has it). False for a row that does not
   // exist.
   bool SkippedInScan(unsigned row) const;
+  // True when row `row` is flagged as the target of an overflow pointer
+  // (moved here), not deleted.
+  bool MovedHere(unsigned row) const;
   // Row `row` where it lies, whatever its flags say of scans; nullopt when
   // the row does not exist or its bounds lie outside the page's row area.
   std::optional<Row> FindRow(unsigned row) const;
@@ -52,10 +56,12 @@ class JetDataPage {
   // be marked as moved (any other row is read in its own place). `readRows`
   // reads a page into `buffer` and tells whether it holds the table's rows.
   // Sets `rowPage` to `buffer` once a pointer is followed; nullopt when a
-  // pointer leads to no such row.
+  // pointer leads to no such row. `followed`, when given, receives each
+  // pointer followed.
   using RowPageReader = std::function<bool(uint32_t page, std::string& buffer)>;
   static std::optional<Row> FollowOverflow(const JetFormat& format, std::string_view& rowPage, Row pointerRow,
-                                           std::string& buffer, const RowPageReader& readRows);
+                                           std::string& buffer, const RowPageReader& readRows,
+                                           std::vector<uint32_t>* followed = nullptr);
 
  private:
   // The offset entry of an existing row.

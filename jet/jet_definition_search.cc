@@ -27,7 +27,8 @@ bool HasColumns(const JetFile& file, uint32_t page, const std::vector<UnicodeStr
 std::optional<JetDefinitionFound> FindTableDefinition(const std::shared_ptr<const JetFile>& file,
                                                       UnicodeStringView name,
                                                       const std::vector<UnicodeString>& columns,
-                                                      std::vector<UnicodeString>& damage) {
+                                                      std::vector<UnicodeString>& damage,
+                                                      uint32_t* catalogPage) {
   std::optional<uint32_t> named;
   try {
     const JetCatalog catalog(file);
@@ -36,6 +37,7 @@ std::optional<JetDefinitionFound> FindTableDefinition(const std::shared_ptr<cons
   } catch (const Exception& e) {
     damage.push_back(u"The catalog cannot be read: " + e.Message());
   }
+  if (catalogPage) *catalogPage = named.value_or(0);
   if (named && HasColumns(*file, *named, columns)) return JetDefinitionFound{*named, true};
   if (named)
     damage.push_back(FormatText(u"The definition of table '%s' on page %d cannot be read.",

@@ -22,8 +22,11 @@ struct JetDefinitionFound {
 };
 
 // The definition page of table `name`, or nullopt. What was wrong with the
-// catalog's way to it is appended to `damage`, one line each.
+// catalog's way to it is appended to `damage`, one line each. `catalogPage`,
+// when given, receives the page the catalog names for the table (0 when it
+// names none), whether or not its definition reads.
 std::optional<JetDefinitionFound> FindTableDefinition(const std::shared_ptr<const JetFile>& file,
                                                       UnicodeStringView name,
                                                       const std::vector<UnicodeString>& columns,
-                                                      std::vector<UnicodeString>& damage);
+                                                      std::vector<UnicodeString>& damage,
+                                                      uint32_t* catalogPage = nullptr);

@@ -37,6 +37,12 @@ constexpr uint8_t kJetTableDefinitionPage = 0x02;
 constexpr uint8_t kJetUsageMapPage = 0x05;         // the bitmap pages of an indirect usage map
 constexpr uint8_t kJetLastPageType = 0x05;         // 0x03 and 0x04 are index pages
 
+// A table definition continues on further pages: each names the next at
+// this offset (0 at the last), and a further page's bytes count from the
+// second offset on.
+constexpr size_t kJetDefinitionNextPage = 4;
+constexpr size_t kJetDefinitionContinuation = 8;
+
 // The flags in the top bits of a row offset.
 constexpr uint16_t kJetRowOffsetMask = 0x1FFF;
 // A row holding only the pointer (page << 8 | row) to the row that holds the

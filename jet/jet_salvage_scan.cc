@@ -24,6 +24,17 @@ JetSalvageScan::JetSalvageScan(std::shared_ptr<const JetFile> file, UnicodeStrin
       longValues_(*file_),
       bytesLeft_(2 * file_->ByteSize()) {}
 
+JetSalvageScan::JetSalvageScan(std::shared_ptr<const JetFile> file, UnicodeString name, uint32_t definitionPage,
+                               JetTableDefinition definition, std::vector<uint32_t> pages)
+    : file_(std::move(file)),
+      name_(std::move(name)),
+      definitionPage_(definitionPage),
+      definition_(std::move(definition)),
+      layout_(file_->Format(), definition_),
+      longValues_(*file_),
+      pages_(std::move(pages)),
+      bytesLeft_(2 * file_->ByteSize()) {}
+
 int JetSalvageScan::ColumnIndex(UnicodeStringView name) const {
   const auto& columns = definition_.Columns();
   for (size_t i = 0; i < columns.size(); ++i)
@@ -63,8 +74,17 @@ bool JetSalvageScan::Next(JetPartialRow& row) {
   }
 }
 
+uint32_t JetSalvageScan::NextPageNumber() {
+  if (ended_) return 0;
+  uint32_t next = 0;
+  if (pages_.empty()) next = pageNumber_ + 1 < file_->PageCount() ? pageNumber_ + 1 : 0;
+  else if (nextPage_ < pages_.size()) next = pages_[nextPage_++];
+  ended_ = next == 0;
+  return next;
+}
+
 bool JetSalvageScan::LoadNextPage() {
-  while (++pageNumber_ < file_->PageCount()) {
+  while ((pageNumber_ = NextPageNumber()) != 0) {
     if (!file_->ReadPage(pageNumber_, page_)) continue;
     const JetDataPage page(file_->Format(), page_);
     if (!page.IsData() || page.HoldsLongValues() || page.Owner() != definitionPage_) continue;

@@ -44,6 +44,11 @@ class JetSalvageScan {
   // (jet_definition_search.h finds it). Raises EJetError "Cannot read the
   // definition of table '...'." followed by the damage found.
   JetSalvageScan(std::shared_ptr<const JetFile> file, UnicodeString name, uint32_t definitionPage);
+  // Reads the rows of the table whose data pages name `definitionPage` with
+  // `definition` instead (one repaired from damage: jet_definition_repair.h);
+  // only the data pages `pages` (in their order) when not empty.
+  JetSalvageScan(std::shared_ptr<const JetFile> file, UnicodeString name, uint32_t definitionPage,
+                 JetTableDefinition definition, std::vector<uint32_t> pages = {});
   JetSalvageScan(const JetSalvageScan&) = delete;
   JetSalvageScan& operator=(const JetSalvageScan&) = delete;
 
@@ -60,6 +65,8 @@ class JetSalvageScan {
 
  private:
   bool LoadNextPage();
+  // The number of the next page to look at after pageNumber_; 0 after the last.
+  uint32_t NextPageNumber();
   // The row the overflow pointer `pointer` leads to, through further
   // pointers; sets rowPage_ to the page holding it.
   std::optional<JetDataPage::Row> FollowOverflow(JetDataPage::Row pointer);
@@ -80,6 +87,9 @@ class JetSalvageScan {
   std::string_view rowPage_;  // the page holding the current row: one of the two
   std::vector<JetCell> cells_;
   uint32_t pageNumber_ = 0;  // 0 before the first page
+  std::vector<uint32_t> pages_;  // the only pages to read, when not empty
+  size_t nextPage_ = 0;          // in pages_
+  bool ended_ = false;           // past the last page
   unsigned row_ = 0;         // next row of the page
   unsigned rows_ = 0;        // rows the page declares
   uint64_t bytesLeft_;       // what the cells may still hold

@@ -1,6 +1,7 @@
 #include "jet/jet_table_cursor.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "jet/jet_catalog.h"
 #include "jet/jet_property_blob.h"
@@ -72,6 +73,8 @@ bool JetTableCursor::MoveFirst() {
   std::fill(readInRow_.begin(), readInRow_.end(), 0);
   bytesLeft_ = 2 * file_->ByteSize();
   longValues_.NewPass();
+  movedRows_.clear();
+  pointedTo_.clear();
   return Fetch();
 }
 
@@ -89,25 +92,56 @@ bool JetTableCursor::Fetch() {
     }
     const unsigned row = row_++;
     const JetDataPage page(file_->Format(), page_);
-    if (page.SkippedInScan(row)) continue;  // deleted, or read through its overflow pointer
+    if (page.SkippedInScan(row)) {  // deleted, or read through its overflow pointer
+      if (page.MovedHere(row)) movedRows_.push_back(pageNumber_ << 8 | row);
+      continue;
+    }
     std::optional<JetDataPage::Row> bounds = page.FindRow(row);
     rowPage_ = page_;
     if (bounds && bounds->overflowPointer) bounds = FollowOverflow(*bounds);
-    if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_)) {
-      DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
-                               {static_cast<int64_t>(row), static_cast<int64_t>(pageNumber_), name_}));
-      return true;
-    }
-    hasRow_ = true;
+    StandOn(bounds, row, pageNumber_);
     return true;
   }
+}
+
+void JetTableCursor::StandOn(const std::optional<JetDataPage::Row>& bounds, unsigned row, uint32_t page) {
+  size_t split = 0;
+  if (!bounds || !layout_.Split(rowPage_, bounds->start, bounds->end, cells_, &split)) {
+    DamagedRecord(FormatText(u"The record at row %d of page %d of table '%s' is damaged.",
+                             {static_cast<int64_t>(row), static_cast<int64_t>(page), name_}));
+    splitBeforeDamage_ = bounds ? split : 0;
+    return;
+  }
+  hasRow_ = true;
+}
+
+std::vector<uint32_t> JetTableCursor::MovedRowsNothingPointsTo() const {
+  std::vector<uint32_t> moved = movedRows_, pointed = pointedTo_, left;
+  std::sort(moved.begin(), moved.end());
+  std::sort(pointed.begin(), pointed.end());
+  std::set_difference(moved.begin(), moved.end(), pointed.begin(), pointed.end(), std::back_inserter(left));
+  return left;
+}
+
+bool JetTableCursor::MoveToRow(uint32_t pointer) {
+  hasRow_ = false;
+  damage_.clear();
+  ++rowNumber_;
+  if (Examine(JetPointerPage(pointer), overflowPage_) != PageRole::kRows) return false;
+  rowPage_ = overflowPage_;
+  const std::optional<JetDataPage::Row> bounds =
+      JetDataPage(file_->Format(), rowPage_).FindRow(JetPointerRow(pointer));
+  if (!bounds) return false;
+  StandOn(bounds, JetPointerRow(pointer), JetPointerPage(pointer));
+  return true;
 }
 
 std::optional<JetDataPage::Row> JetTableCursor::FollowOverflow(JetDataPage::Row pointerRow) {
   return JetDataPage::FollowOverflow(file_->Format(), rowPage_, pointerRow, overflowPage_,
                                      [&](uint32_t page, std::string& buffer) {
                                        return Examine(page, buffer) == PageRole::kRows;
-                                     });
+                                     },
+                                     &pointedTo_);
 }
 
 JetTableCursor::PageRole JetTableCursor::Examine(uint32_t number, std::string& buffer) const {
@@ -147,6 +181,7 @@ bool JetTableCursor::LoadNextPage() {
 
 bool JetTableCursor::DamagedRecord(const UnicodeString& message) {
   damage_ = message;
+  splitBeforeDamage_ = 0;
   hasRow_ = true;
   return false;  // no page loaded: the next fetch goes on with the next page
 }
@@ -170,9 +205,9 @@ uint64_t JetTableCursor::CountRows() const {
   return records;
 }
 
-std::optional<std::string_view> JetTableCursor::ValueBytes(size_t index) {
+std::optional<std::string_view> JetTableCursor::ValueBytes(size_t index, bool beforeDamage) {
   if (!hasRow_) throw EJetError(u"There is no current row.");
-  if (!damage_.empty()) throw EJetError(damage_);
+  if (!damage_.empty() && !(beforeDamage && index < splitBeforeDamage_)) throw EJetError(damage_);
   const JetTableDefinition::Column& column = definition_.Columns()[index];
   const JetCell& cell = cells_[index];
   if (column.type == kJetBoolean && !column.calculated) return std::nullopt;  // the null bit is the value
@@ -192,11 +227,17 @@ std::optional<std::string_view> JetTableCursor::ValueBytes(size_t index) {
   return bytes;
 }
 
-Variant JetTableCursor::Value(size_t index) {
-  const std::optional<std::string_view> bytes = ValueBytes(index);
+Variant JetTableCursor::Decode(size_t index, const std::optional<std::string_view>& bytes) const {
   const JetTableDefinition::Column& column = definition_.Columns()[index];
   if (!bytes) return column.type == kJetBoolean && !column.calculated ? Variant(!cells_[index].null) : Variant::Null();
   return DecodeJetValue(column, *bytes, file_->IsJet3() ? file_->TextCodePage() : 0);
+}
+
+Variant JetTableCursor::Value(size_t index) { return Decode(index, ValueBytes(index)); }
+
+std::optional<Variant> JetTableCursor::ValueBeforeDamage(size_t index) {
+  if (!hasRow_ || damage_.empty() || index >= splitBeforeDamage_) return std::nullopt;
+  return Decode(index, ValueBytes(index, true));
 }
 
 void JetTableCursor::CheckValue(size_t index) {

@@ -76,6 +76,24 @@ class JetTableCursor {
   // that cannot fail (Jet 4 memo text, OLE data): for a caller that only
   // needs to know that the cell reads.
   void CheckValue(size_t index);
+  // Once a pass has ended: the rows of the table flagged as moved (the
+  // targets of overflow pointers, which a pass reads through the pointer)
+  // that no pointer of the pass led to, as page << 8 | row. A pass never
+  // meets them; damage to a row's offset entry makes one, and hides its
+  // record from every reader.
+  std::vector<uint32_t> MovedRowsNothingPointsTo() const;
+  // Stands on the row `pointer` (page << 8 | row) of the table, read as a
+  // record whatever its flags (a damaged one, as Fetch makes it); false when
+  // the pointer leads to no row of the table's pages. For reading the rows
+  // above; a pass goes on where it stood.
+  bool MoveToRow(uint32_t pointer);
+  // On a damaged record whose row could be split as far as column `index`
+  // (its cells before the damage lie inside the row), that column's value
+  // as Value() would read it on a whole row; nullopt on a whole row, on a
+  // damaged page, or where the damage lies at or before the column. Value()
+  // itself raises on every cell of a damaged record, as Jet does: this is
+  // for a caller that wants to know whose record was damaged.
+  std::optional<Variant> ValueBeforeDamage(size_t index);
   // Whether the current row's null mask contradicts its cell of column
   // `index` (JetCell::maskDisagrees): Value() then reads a value the row may
   // hold as null, or one it lacks as present. False on a damaged record.
@@ -85,7 +103,8 @@ class JetTableCursor {
   // The bytes of column `index`'s value as DecodeJetValue takes them, its
   // long value read and counted; nullopt where the cell is the value itself
   // (Null, or a Yes/No's null bit).
-  std::optional<std::string_view> ValueBytes(size_t index);
+  std::optional<std::string_view> ValueBytes(size_t index, bool beforeDamage = false);
+  Variant Decode(size_t index, const std::optional<std::string_view>& bytes) const;
   // What a page the usage map lists is to this table.
   enum class PageRole { kRows, kOther, kUnreadable, kForeign, kDamaged };
   // Reads page `number` into `buffer` (a page's size) and tells its role:
@@ -95,6 +114,9 @@ class JetTableCursor {
   // properties, where Access keeps them; true when it found properties.
   bool ReadResultTypes();
   bool Fetch();
+  // Splits the row `bounds` of rowPage_ (row `row` of page `page`) into the
+  // current record, a damaged one when it does not split.
+  void StandOn(const std::optional<JetDataPage::Row>& bounds, unsigned row, uint32_t page);
   bool LoadNextPage();
   // The row the overflow pointer `pointerRow` (on rowPage_) leads to, through
   // any further pointers; sets rowPage_ to the page holding it. Nullopt when
@@ -121,6 +143,9 @@ class JetTableCursor {
   uint64_t bytesLeft_ = 0;  // what the pass may still read
   bool hasRow_ = false;
   UnicodeString damage_;     // set while standing on a damaged record
+  size_t splitBeforeDamage_ = 0;  // on a damaged row: the columns split before the damage
+  std::vector<uint32_t> movedRows_;  // in this pass: rows flagged as moved, page << 8 | row
+  std::vector<uint32_t> pointedTo_;  // and the pointers followed
   uint32_t pageNumber_ = 0;  // 0 before the first page
   bool pageLoaded_ = false;  // rows of the page left to read
   unsigned row_ = 0;         // next row of the page

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr size_t kContinuationHeader = 8;  // a further page's bytes count from here
-constexpr size_t kNextPagePointer = 4;
-
 [[noreturn]] void Damaged() { throw EJetError(u"The definition of the table is damaged."); }
 
 }  // namespace
@@ -44,23 +41,8 @@ JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::stri
   size_t next = static_cast<size_t>(first);
   d.columns_.resize(count);
   for (Column& c : d.columns_) {
-    const std::string_view e = at(next, static_cast<size_t>(f.columnEntrySize));
+    c = ReadColumnEntry(f, at(next, static_cast<size_t>(f.columnEntrySize)));
     next += static_cast<size_t>(f.columnEntrySize);
-    c.type = JetByte(e, 0);
-    c.number = JetReadLE<uint16_t>(e, f.columnNumber);
-    c.variableIndex = JetReadLE<uint16_t>(e, f.columnVariableIndex);
-    c.flags = JetByte(e, f.columnFlags);
-    c.fixed = (c.flags & kJetColumnFixed) != 0;
-    c.fixedOffset = JetReadLE<uint16_t>(e, f.columnFixedOffset);
-    c.size = JetReadLE<uint16_t>(e, f.columnSize);
-    if (f.columnExtraFlags >= 0) c.extraFlags = JetByte(e, f.columnExtraFlags);
-    c.calculated = (c.extraFlags & kJetColumnCalculated) != 0;
-    c.resultType = c.type;
-    if (c.type == kJetNumeric) {
-      c.precision = JetByte(e, f.columnPrecision);
-      c.scale = JetByte(e, f.columnScale);
-    }
-    if (c.type == kJetComplex && f.columnComplexId >= 0) c.complexId = JetReadLE<int32_t>(e, f.columnComplexId);
   }
   for (Column& c : d.columns_) {
     const size_t length = f.columnNameLengthSize == 1 ? JetByte(at(next, 1), 0) : u16(next);
@@ -83,6 +65,36 @@ JetTableDefinition JetTableDefinition::Parse(const JetFormat& f, const std::stri
   return d;
 }
 
+JetTableDefinition::Column JetTableDefinition::ReadColumnEntry(const JetFormat& f, std::string_view e) {
+  Column c;
+  c.type = JetByte(e, 0);
+  c.number = JetReadLE<uint16_t>(e, f.columnNumber);
+  c.variableIndex = JetReadLE<uint16_t>(e, f.columnVariableIndex);
+  c.flags = JetByte(e, f.columnFlags);
+  c.fixed = (c.flags & kJetColumnFixed) != 0;
+  c.fixedOffset = JetReadLE<uint16_t>(e, f.columnFixedOffset);
+  c.size = JetReadLE<uint16_t>(e, f.columnSize);
+  if (f.columnExtraFlags >= 0) c.extraFlags = JetByte(e, f.columnExtraFlags);
+  c.calculated = (c.extraFlags & kJetColumnCalculated) != 0;
+  c.resultType = c.type;
+  if (c.type == kJetNumeric) {
+    c.precision = JetByte(e, f.columnPrecision);
+    c.scale = JetByte(e, f.columnScale);
+  }
+  if (c.type == kJetComplex && f.columnComplexId >= 0) c.complexId = JetReadLE<int32_t>(e, f.columnComplexId);
+  return c;
+}
+
+JetTableDefinition JetTableDefinition::OfColumns(std::vector<Column> columns, int maxColumns) {
+  std::stable_sort(columns.begin(), columns.end(), [](const Column& a, const Column& b) { return a.number < b.number; });
+  JetTableDefinition d;
+  d.maxColumns_ = maxColumns;
+  d.variableColumns_ =
+      static_cast<int>(std::count_if(columns.begin(), columns.end(), [](const Column& c) { return !c.fixed; }));
+  d.columns_ = std::move(columns);
+  return d;
+}
+
 JetTableDefinition JetTableDefinition::Read(const JetFormat& format, uint32_t firstPage, int codePage,
                                             const PageReader& readPage) {
   std::string bytes;
@@ -92,12 +104,12 @@ JetTableDefinition JetTableDefinition::Read(const JetFormat& format, uint32_t fi
   auto need = [&](size_t n) {
     while (bytes.size() < n) {
       if (next == 0) return false;
-      if (!seen.insert(next).second || !readPage(next, page) || page.size() <= kContinuationHeader ||
+      if (!seen.insert(next).second || !readPage(next, page) || page.size() <= kJetDefinitionContinuation ||
           JetByte(page, 0) != kJetTableDefinitionPage)
         Damaged();
-      const size_t from = bytes.empty() ? 0 : kContinuationHeader;
+      const size_t from = bytes.empty() ? 0 : kJetDefinitionContinuation;
       bytes.append(page, from, std::string::npos);
-      next = JetReadLE<uint32_t>(page, kNextPagePointer);
+      next = JetReadLE<uint32_t>(page, kJetDefinitionNextPage);
     }
     return true;
   };

@@ -63,6 +63,15 @@ class JetTableDefinition {
   static JetTableDefinition Read(const JetFormat& format, uint32_t firstPage, int codePage,
                                  const PageReader& readPage);
 
+  // The fields of one column entry (columnEntrySize bytes) as stored,
+  // unchecked; the name is left empty.
+  static Column ReadColumnEntry(const JetFormat& format, std::string_view entry);
+
+  // A definition of `columns` alone, put in number order, for reading some
+  // columns of a table whose own definition is damaged
+  // (jet_definition_repair.h). Row count and usage map are unknown (0).
+  static JetTableDefinition OfColumns(std::vector<Column> columns, int maxColumns);
+
   // Columns in the order of their numbers (the order of a row's null mask),
   // which is the order a table's fields are listed in.
   const std::vector<Column>& Columns() const { return columns_; }

@@ -66,6 +66,33 @@ TEST(DamageReport, LostNotesAreReportedWithExitStatusThree) {
       {"last data row cut", false, [](DatabaseDamage& d) { d.ShortenRow(d.RowHolding("inline-fourth"), 2); },
        " is damaged: 1 note lost its content (list in LIST)\n"
        "  content lost 2 \"Fourth\" (key \"Kd\"): its record is missing or cannot be read\n"},
+      // The content's end in the row's variable offsets, past the row: the
+      // record is damaged, its key still shows whose it was.
+      {"content cell outside its row", false,
+       [](DatabaseDamage& d) {
+         const size_t end = d.RowEnd(d.RowHolding("inline-fourth"));
+         if (d.PageSize() == 2048)
+           d.WriteByte(end - 6, 0xFF);
+         else
+           d.WriteU32(end - 11, 0xFFFF | (d.ReadU32(end - 11) & 0xFFFF0000));
+       },
+       " is damaged: 1 note lost its content (list in LIST)\n"
+       "  content lost 2 \"Fourth\" (key \"Kd\"): The record at row ROW of table 'TABLE' is damaged.\n"},
+      // Bit flips that hide the fourth note's record and turn the third's key
+      // into its key: the fourth note arrives with the third's content.
+      {"a record hidden and its key taken by another", false,
+       [](DatabaseDamage& d) {
+         d.FlagRow(d.RowHolding("inline-fourth"), 0x8000);
+         const DatabaseDamage::RowPointer third = d.RowHolding("inline-third");
+         // The key as one or two bytes a character.
+         for (const std::string& key : {std::string("Kc"), std::string("K\0c", 3)})
+           for (const size_t at : d.FindAll(key))
+             if (at >= d.RowStart(third) && at < d.RowEnd(third)) d.WriteByte(at + key.size() - 1, 'd');
+       },
+       " is damaged: 2 notes lost their content (list in LIST)\n"
+       "  content lost 1.1.1 \"Third\" (key \"Kc\"): its record is missing or cannot be read\n"
+       "  content lost 2 \"Fourth\" (key \"Kd\"): its record, row ROW, is flagged as moved, but nothing points to "
+       "it\n"},
       {"outline key changed", false, [](DatabaseDamage& d) { Overwrite(d, "02Kd", "02Xd"); },
        " is damaged: 1 note lost its content, 1 note was never reached (list in LIST)\n"
        "  content lost 2 \"Fourth\" (key \"Xd\"): its record is missing or cannot be read\n"
@@ -94,6 +121,7 @@ TEST(DamageReport, LostNotesAreReportedWithExitStatusThree) {
       options.format = v.format;
       accessdb::WriteOutlineDatabase(database, options, c.many ? ManyNodes() : Nodes());
       DatabaseDamage d(database);
+      const DatabaseDamage::RowPointer fourth = c.many ? DatabaseDamage::RowPointer{} : d.RowHolding("inline-fourth");
       c.damage(d);
       d.Save();
       const std::string output = directory.File("out.json");
@@ -118,7 +146,10 @@ TEST(DamageReport, LostNotesAreReportedWithExitStatusThree) {
       }
       const std::string content = v.variant == accessdb::OutlineVariant::kGleanery ? "NodeDocumentKeywords"
                                                                                     : "NodeTextRTFValue";
-      for (const auto& [from, to] : {std::pair<std::string, std::string>{"LIST", list}, {"CONTENT", content}})
+      const std::string table = v.variant == accessdb::OutlineVariant::kGleanery ? "DocumentsTreeNodes" : "Arvoline32XTPro";
+      for (const auto& [from, to] :
+           {std::pair<std::string, std::string>{"LIST", list}, {"CONTENT", content}, {"TABLE", table},
+            {"ROW", std::to_string(fourth.row) + " of page " + std::to_string(fourth.page)}})
         if (err.find(from) != std::string::npos) err.replace(err.find(from), from.size(), to);
       EXPECT_EQ(r.err, "warning: " + database + err);
       // The list holds every line, the summary without the list's name.

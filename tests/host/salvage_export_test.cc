@@ -157,6 +157,11 @@ TEST(Salvage, DamagedDatabasesGiveWhatTheFileStillHolds) {
       {"usage map emptied",
        [](DatabaseDamage& d, const accessdb::OutlineNames& n) { d.EmptyUsageMap(d.TablePage(n.table)); }, whole, ""},
       {"catalog page zeroed", [](DatabaseDamage& d, const accessdb::OutlineNames&) { d.ZeroPage(2); }, whole, ""},
+      {"the key's name damaged in the table's definition",
+       [](DatabaseDamage& d, const accessdb::OutlineNames& n) {
+         d.WriteByte(d.ColumnEntry(d.TablePage(n.table), 3) + (d.PageSize() == 2048 ? 1 : 2), 'X');
+       },
+       whole, ""},
       {"long-value chain cut",
        [](DatabaseDamage& d, const accessdb::OutlineNames&) { d.ZeroPage(d.RowHolding("LEND}").page); },
        "0 First = <cut>\n1 Second = inline-second\n2 Third = inline-third\n0 Fourth = inline-fourth\n",

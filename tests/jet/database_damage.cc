@@ -115,6 +115,11 @@ void DatabaseDamage::ShortenRow(RowPointer row, size_t length) {
   bytes_[e + 1] = static_cast<char>(((start >> 8) & 0x1F) | flags);
 }
 
+void DatabaseDamage::FlagRow(RowPointer row, uint16_t flags) {
+  const size_t e = OffsetEntry(row);
+  bytes_[e + 1] = static_cast<char>(static_cast<unsigned char>(bytes_[e + 1]) | (flags >> 8));
+}
+
 uint32_t DatabaseDamage::ReadU32(size_t offset) const {
   uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes_.at(offset + i));

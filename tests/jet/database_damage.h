@@ -55,6 +55,9 @@ class DatabaseDamage {
   // Moves the start of a row so that it keeps its last `length` bytes.
   void ShortenRow(RowPointer row, size_t length);
 
+  // Sets flag bits (kJetRowSkipped, kJetRowOverflowPointer) in a row's offset entry.
+  void FlagRow(RowPointer row, uint16_t flags);
+
   uint32_t ReadU32(size_t offset) const;
   void WriteU32(size_t offset, uint32_t value);
   void WriteByte(size_t offset, unsigned char value);
