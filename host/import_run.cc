@@ -51,8 +51,15 @@ void RunImport(const PluginModule& module, const std::string& ansiPath,
   SessionGuard session(module);
   module.BeginImportSession(ansiPath.c_str());
   HostDocument document;
+  // The record is cleared once; before each document only what the plug-in
+  // writes is reset (the level, the title's first byte and the content
+  // pointer): clearing all 12 KB of it for every document stored 1.2 GB
+  // over an import of 100,000 documents.
+  std::memset(document.record, 0, sizeof document.record);
   for (;;) {
-    std::memset(document.record, 0, sizeof document.record);
+    std::memset(document.record + kDocumentLevelOffset, 0, sizeof(int32_t));
+    document.record[kDocumentTitleOffset] = 0;
+    std::memset(document.record + kDocumentContentPointerOffset, 0, sizeof(void*));
     document.allocated = false;
     HostDocument::current = &document;
     int32_t result;
