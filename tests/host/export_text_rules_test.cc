@@ -1,10 +1,13 @@
 // The text rules the exports share: readable text, markup escaping, base64,
-// safe file names, Markdown escaping and which link targets an export may
-// make clickable.
+// safe file names, Markdown escaping, JSON strings and which link targets an
+// export may make clickable.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "host/json_string.h"
 #include "host/link_target.h"
 #include "host/markdown_escape.h"
 #include "host/markup_text.h"
@@ -29,6 +32,23 @@ TEST(ExportTextRulesTest, MarkupEscaping) {
   };
   for (const Row& r : text) EXPECT_EQ(EscapeMarkup(r.in, false), r.out) << r.in;
   EXPECT_EQ(EscapeMarkup("a\tb\nc\rd", true), "a&#9;b&#10;c&#13;d");
+}
+
+TEST(ExportTextRulesTest, JsonStringsAreWrittenAsNlohmannWritesThem) {
+  const Row rows[] = {
+      {"{\\rtf1 \"a\"}", "\"{\\\\rtf1 \\\"a\\\"}\""},
+      {"tab\tline\nfeed\f\b\r", "\"tab\\tline\\nfeed\\f\\b\\r\""},
+      {std::string("nul\0esc\x1B" "del\x7F", 12), "\"nul\\u0000esc\\u001b" "del\x7F\""},
+      {"caf\xC3\xA9 \xE2\x82\xAC", "\"caf\xC3\xA9 \xE2\x82\xAC\""},
+      {"bad \xC3 byte", "\"bad \xEF\xBF\xBD byte\""},
+      {"", "\"\""},
+  };
+  for (const Row& r : rows) EXPECT_EQ(JsonQuoted(r.in), r.out) << r.in;
+  // Every byte, alone and between other text, as the library writes it.
+  for (int b = 0; b < 256; ++b)
+    for (const std::string& in : {std::string(1, char(b)), "x" + std::string(1, char(b)) + "\\y"})
+      EXPECT_EQ(JsonQuoted(in), nlohmann::json(in).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))
+          << b;
 }
 
 TEST(ExportTextRulesTest, Base64) {
