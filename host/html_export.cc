@@ -1,11 +1,11 @@
 #include "host/html_export.h"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 
 #include "host/displayed_pictures.h"
 #include "host/html_document.h"
 #include "host/html_page_script.h"
+#include "host/json_string.h"
 #include "host/markup_text.h"
 #include "rtf/rtf_reader.h"
 
@@ -27,16 +27,11 @@ std::string Content(const std::string& content, int heading) {
   return HtmlBody(document, heading);
 }
 
-// JSON for a <script> element: "<" escaped, so that no "</script" can end it.
-std::string ScriptJson(const nlohmann::json& value) {
-  std::string text = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    if (c == '<') out += "\\u003c";
-    else out += c;
-  }
-  return out;
+// A document's entry in the outline's JSON, [depth, position, title], for a
+// <script> element: "<" escaped, so that no "</script" can end it.
+std::string OutlineEntryJson(const OutlinePlace& place, const std::string& title) {
+  return "[" + std::to_string(place.depth) + "," + JsonQuoted(place.position, "<") + "," + JsonQuoted(title, "<") +
+         "]";
 }
 
 
@@ -61,7 +56,7 @@ void HtmlExportWriter::Write(const ImportedDocument& document, const OutlinePlac
   out_ << "</section>\n";
 
   if (chunkDocuments_ > 0) outline_ += ',';
-  outline_ += ScriptJson({place.depth, place.position, title});
+  outline_ += OutlineEntryJson(place, title);
   ++chunkDocuments_;
   chunkBytes_ += content.size();
   if (chunkDocuments_ == kChunkDocuments || chunkBytes_ >= kChunkBytes) EndChunk();

@@ -6,4 +6,10 @@
 #include <string>
 #include <string_view>
 
-std::string JsonQuoted(std::string_view text);
+//
+// Each character of `alsoEscaped` (ASCII, not the quote or the backslash)
+// is written as \u00xx as well, for
+// JSON that sits inside other markup: "<" in an HTML script element, "[" and
+// "<" in Markdown, where a renderer that does not know front matter would
+// otherwise make links or HTML of a title.
+std::string JsonQuoted(std::string_view text, std::string_view alsoEscaped = {});

@@ -44,6 +44,9 @@ TEST(ExportTextRulesTest, JsonStringsAreWrittenAsNlohmannWritesThem) {
       {"", "\"\""},
   };
   for (const Row& r : rows) EXPECT_EQ(JsonQuoted(r.in), r.out) << r.in;
+  // Characters asked for are escaped too, in texts nlohmann writes as well.
+  EXPECT_EQ(JsonQuoted("[x](javascript:y) <b>", "[<"), "\"\\u005bx](javascript:y) \\u003cb>\"");
+  EXPECT_EQ(JsonQuoted("\xC3\x84 [<\\", "[<"), "\"\xC3\x84 \\u005b\\u003c\\\\\"");
   // Every byte, alone and between other text, as the library writes it.
   for (int b = 0; b < 256; ++b)
     for (const std::string& in : {std::string(1, char(b)), "x" + std::string(1, char(b)) + "\\y"})
