@@ -1,8 +1,7 @@
 #include "host/markdown_export.h"
 
-#include <nlohmann/json.hpp>
-
 #include "host/displayed_pictures.h"
+#include "host/json_string.h"
 #include "host/markdown_document.h"
 #include "host/markdown_escape.h"
 #include "host/markup_text.h"
@@ -15,9 +14,11 @@ namespace {
 constexpr char kNoteExtension[] = ".md";
 constexpr char kNumberedFolderNote[] = "index";
 
-// YAML front matter; JSON's quoted strings are valid YAML scalars.
+// YAML front matter; JSON's quoted strings are valid YAML scalars. "[" and
+// "<" are escaped in the title, so that a renderer that shows front matter
+// as text makes no link or HTML of it.
 std::string FrontMatter(const std::string& title, const std::string& position, size_t order, int32_t level) {
-  return "---\ntitle: " + nlohmann::json(ReadableText(title)).dump() + "\noutline: \"" + position +
+  return "---\ntitle: " + JsonQuoted(ReadableText(title), "[<") + "\noutline: \"" + position +
          "\"\norder: " + std::to_string(order) + "\nlevel: " + std::to_string(level) + "\n---\n\n";
 }
 

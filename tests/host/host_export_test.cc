@@ -211,7 +211,7 @@ TEST_F(HostExportTest, MarkdownNotesAreNamedByTitleWithFolderNotes) {
             "---\ntitle: \"Child: one/two?\"\noutline: \"1.1\"\norder: 1\nlevel: 1\n---\n\n# Child: one/two?\n\n"
             "not rtf\n\nkept\n\n---\n\n- [Grandchild](Grandchild.md)\n");
   EXPECT_EQ(ReadFile(out + "/Second _&_.md"),
-            "---\ntitle: \"Second <&>\"\noutline: \"3\"\norder: 3\nlevel: 0\n---\n\n# Second \\<\\&\\>\n\n"
+            "---\ntitle: \"Second \\u003c&>\"\noutline: \"3\"\norder: 3\nlevel: 0\n---\n\n# Second \\<\\&\\>\n\n"
             "bad \\<script\\>\n");
 }
 

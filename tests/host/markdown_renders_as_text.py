@@ -15,7 +15,9 @@ read back by html5lib. For each note it checks that
   - a parent ends with one link per child, in order, showing the child's
     title and leading to the child's own note;
   - every link and picture has no scheme or one of the allowed schemes, and
-    every picture is a file beside the note.
+    every picture is a file beside the note;
+  - the front matter, rendered as text by a renderer that does not know it,
+    holds no link and no element of a title's making.
 Prints one line per difference, then "N notes checked".
 """
 import json
@@ -217,6 +219,18 @@ def front_matter(text):
     return fields, text[end + 5:]
 
 
+# What a renderer that does not know front matter makes of it: text, a rule
+# and headings, never a link or an element the title wrote.
+FRONT_MATTER_TAGS = {"html", "head", "body", "p", "hr", "h1", "h2", "em", "strong", "code", "del"}
+
+
+def front_matter_as_text(where, front):
+    html = subprocess.run(["cmark-gfm", "--unsafe", "-e", "table", "-e", "strikethrough", "-e", "autolink"],
+                          input=front, capture_output=True, text=True, check=True).stdout
+    tags = {e.tag for e in html5lib.parse(html, namespaceHTMLElements=False).iter()}
+    return [f"{where}: front matter shown as text holds <{tag}>" for tag in sorted(tags - FRONT_MATTER_TAGS)]
+
+
 def check_note(path, where, fields, body, by_position, children_of):
     problems = []
     position = str(fields.get("outline"))
@@ -273,7 +287,9 @@ def main():
             path = os.path.join(directory, name)
             where = os.path.relpath(path, folder)
             with open(path, encoding="utf-8") as f:
-                fields, body = front_matter(f.read())
+                whole = f.read()
+            fields, body = front_matter(whole)
+            problems += front_matter_as_text(where, whole[:len(whole) - len(body)])
             position = str(fields.get("outline"))
             if position not in by_position or position in seen:
                 problems.append(f"{where}: outline {position!r} is no document, or another note's")
