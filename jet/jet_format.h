@@ -55,6 +55,8 @@ constexpr uint16_t kJetRowSkipped = 0x8000;
 // A page pointer: the page number in the upper 24 bits, the row in the lowest 8.
 inline uint32_t JetPointerPage(uint32_t pointer) { return pointer >> 8; }
 inline uint32_t JetPointerRow(uint32_t pointer) { return pointer & 0xFF; }
+// The pointer to row `row` (at most 0xFF, all a pointer can name) of `page`.
+inline uint32_t JetPointerTo(uint32_t page, unsigned row) { return page << 8 | row; }
 
 // Column type numbers stored in table definitions.
 enum JetColumnType : int {

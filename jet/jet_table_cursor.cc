@@ -93,7 +93,8 @@ bool JetTableCursor::Fetch() {
     const unsigned row = row_++;
     const JetDataPage page(file_->Format(), page_);
     if (page.SkippedInScan(row)) {  // deleted, or read through its overflow pointer
-      if (page.MovedHere(row)) movedRows_.push_back(pageNumber_ << 8 | row);
+      // A row past 0xFF (a damaged row count) is one no pointer can name.
+      if (page.MovedHere(row) && row <= 0xFF) movedRows_.push_back(JetPointerTo(pageNumber_, row));
       continue;
     }
     std::optional<JetDataPage::Row> bounds = page.FindRow(row);

@@ -125,6 +125,30 @@ std::string Text(const Variant& v) {
   }
 }
 
+// A damaged row count lets a page claim rows past 0xFF, which no pointer can
+// name: one flagged as moved is no row of another page.
+TEST(JetTableCursor, MovedRowsArePointersToTheirOwnPage) {
+  for (accessdb::Format format : {accessdb::Format::kJet3, accessdb::Format::kJet4}) {
+    TempDirectory dir;
+    const std::string path = dir.File("moved.xtp");
+    accessdb::OutlineOptions options;
+    options.format = format;
+    accessdb::WriteOutlineDatabase(path, options, Nodes());
+    DatabaseDamage d(path);
+    const uint32_t page = d.RowHolding("inline-second").page;
+    const size_t count = size_t{page} * d.PageSize() + d.Format().rowCountOffset;
+    d.WriteByte(count, 44);
+    d.WriteByte(count + 1, 1);  // 300 rows
+    d.FlagRow({page, 299}, 0x8000);
+    d.Save();
+    auto file = std::make_shared<const JetFile>(FromUtf8(path));
+    JetTableCursor cursor(file, u"Arvoline32XTPro", d.TablePage("Arvoline32XTPro"));
+    for (bool more = cursor.MoveFirst(); more; more = cursor.MoveNext()) {
+    }
+    for (const uint32_t pointer : cursor.MovedRowsNothingPointsTo()) EXPECT_EQ(JetPointerPage(pointer), page);
+  }
+}
+
 TEST(JetSalvageScan, ReadsUndamagedFilesAsTheCursorDoes) {
   size_t rows = 0;
   for (const char* name : {"testV1997.mdb", "test2V2000.mdb", "fixedNumericTestV2003.mdb",
