@@ -16,13 +16,7 @@ JetTableDefinition ReadDefinition(const JetFile& file, const UnicodeString& name
 }  // namespace
 
 JetSalvageScan::JetSalvageScan(std::shared_ptr<const JetFile> file, UnicodeString name, uint32_t definitionPage)
-    : file_(std::move(file)),
-      name_(std::move(name)),
-      definitionPage_(definitionPage),
-      definition_(ReadDefinition(*file_, name_, definitionPage)),
-      layout_(file_->Format(), definition_),
-      longValues_(*file_),
-      bytesLeft_(2 * file_->ByteSize()) {}
+    : JetSalvageScan(file, name, definitionPage, ReadDefinition(*file, name, definitionPage)) {}
 
 JetSalvageScan::JetSalvageScan(std::shared_ptr<const JetFile> file, UnicodeString name, uint32_t definitionPage,
                                JetTableDefinition definition, std::vector<uint32_t> pages)
