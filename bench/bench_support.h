@@ -66,13 +66,18 @@ Measure InChild(F child) {
 }
 
 // The median of each figure over the runs.
+// The median of `v` (not empty).
+inline double MedianOf(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
 inline Measure Median(const std::vector<Measure>& runs) {
   auto median = [&](auto field) {
     std::vector<double> v;
     for (const Measure& m : runs) v.push_back(static_cast<double>(m.*field));
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    return MedianOf(std::move(v));
   };
   Measure m;
   m.seconds = median(&Measure::seconds);

@@ -9,10 +9,13 @@
 // RTF-like content per node, then runs R rounds (default 5), each running on
 // every size: (1) `mdb-export <file> Arvoline32XTPro > /dev/null` and (2) a
 // whole import in a fresh process through Arvoline.so's four exports, from
-// BeginImportSession to the last document. Reports the medians. CPU time
-// (user + system) is what is compared, since the wall time on a shared
-// machine also counts other processes; both are printed. Peak memory is each
-// child's maximum resident set size.
+// BeginImportSession to the last document. Reports the medians and their
+// ratio. CPU time (user + system) is what is compared, since the wall time on
+// a shared machine also counts other processes; both are printed. The two
+// programs run back to back in each round, so each round's own ratio is also
+// printed (median, lowest and highest): this machine's speed drifts by a third
+// between minutes, and a round's two runs meet the same minute. Peak memory is
+// each child's maximum resident set size.
 //
 // Text forms: "compressed" stores text one byte per character where it can,
 // as Access does by default; "ucs2" stores it as two bytes per character, as
@@ -79,6 +82,14 @@ struct Result {
   double fileMiB = 0;
   std::vector<Measure> imports, exports;
   Measure import, exportRun;  // medians
+  // import / mdb-export CPU time of each round, sorted.
+  std::vector<double> RoundRatios() const {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < imports.size() && i < exports.size(); ++i)
+      ratios.push_back(imports[i].cpuSeconds / exports[i].cpuSeconds);
+    std::sort(ratios.begin(), ratios.end());
+    return ratios;
+  }
 };
 
 // Writes the database of `r` in a child process (this one stays small, and
@@ -178,8 +189,8 @@ int main(int argc, char** argv) {
   std::printf("whole import through the plug-in against mdb-export of the node table: %d content bytes per node, "
               "medians of %d rounds, CPU seconds (wall in brackets)\n",
               contentBytes, runs);
-  std::printf("%-10s %-10s %9s %17s %17s %6s %11s %8s\n", "nodes", "text", "file MiB", "import s", "mdb-export s",
-              "ratio", "import MiB", "mem/file");
+  std::printf("%-10s %-10s %9s %17s %17s %6s %17s %11s %8s\n", "nodes", "text", "file MiB", "import s", "mdb-export s",
+              "ratio", "rounds' ratios", "import MiB", "mem/file");
   bool timeMet = true, memoryMet = true, scalingMet = true;
   bool timeChecked = false, memoryChecked = false, scalingChecked = false;
   for (const TextForm& textForm : kTextForms) {
@@ -218,9 +229,11 @@ int main(int argc, char** argv) {
         memoryMet = memoryMet && memory <= kMemoryTarget;
         memoryChecked = true;
       }
-      std::printf("%-10d %-10s %9.1f %7.3f (%7.3f) %7.3f (%7.3f) %6.2f %11.1f %8.2f\n", r.nodes, form, r.fileMiB,
-                  r.import.cpuSeconds, r.import.seconds, r.exportRun.cpuSeconds, r.exportRun.seconds, ratio,
-                  r.import.peakKiB / 1024.0, memory);
+      const std::vector<double> rounds = r.RoundRatios();
+      const double roundMedian = bench::MedianOf(rounds);
+      std::printf("%-10d %-10s %9.1f %7.3f (%7.3f) %7.3f (%7.3f) %6.2f %5.2f (%4.2f-%4.2f) %11.1f %8.2f\n", r.nodes,
+                  form, r.fileMiB, r.import.cpuSeconds, r.import.seconds, r.exportRun.cpuSeconds, r.exportRun.seconds,
+                  ratio, roundMedian, rounds.front(), rounds.back(), r.import.peakKiB / 1024.0, memory);
       for (const Result& smaller : written) {
         if (smaller.nodes * 10 != r.nodes) continue;
         double growth = r.import.cpuSeconds / smaller.import.cpuSeconds;
