@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <cstdlib>
 #include <map>
@@ -68,6 +69,7 @@ ConverterPtr OpenConverter(int32_t codePage) {
 struct CodePageConverter {
   static constexpr uint16_t kUnmapped = 0xFFFF;  // no byte of this page stands for the character
 
+  int32_t codePage = 0;
   bool singleByte = false;
   bool asciiIdentity = false;  // bytes 0x00-0x7F are the ASCII characters
   std::array<char16_t, 256> toWide{};
@@ -86,6 +88,7 @@ struct CodePageConverter {
 
 CodePageConverter BuildConverter(int32_t codePage) {
   CodePageConverter cv;
+  cv.codePage = codePage;
   cv.icu = OpenConverter(codePage);
   if (ucnv_getMaxCharSize(cv.icu.get()) != 1) return cv;
   cv.singleByte = true;
@@ -184,43 +187,89 @@ size_t NarrowAscii(const char16_t* text, size_t n, char*& out) {
   return i;
 }
 
-CodePageConverter& ConverterFor(int32_t codePage) {
-  // Every stored text is converted, nearly always in the same code page: the
-  // converter used last answers without the lock and the look-up. Converters
-  // live as long as the process, so the pointer stays good.
-  struct LastUsed {
-    int32_t codePage;
-    CodePageConverter* converter;
-  };
-  thread_local LastUsed last{0, nullptr};
-  if (last.converter && last.codePage == codePage) return *last.converter;
+std::atomic<CodePageConverter*> lastUsedConverter{nullptr};
+
+// Finds or builds the converter of `codePage` and makes it the last used.
+// Out of line: building one takes a large stack frame that the common case
+// should not set up.
+__attribute__((noinline)) CodePageConverter& LoadConverter(int32_t codePage) {
   static std::mutex mutex;
   static std::map<int32_t, std::unique_ptr<CodePageConverter>> cache;
   std::lock_guard<std::mutex> lock(mutex);
   auto it = cache.find(codePage);
   if (it == cache.end())
     it = cache.emplace(codePage, std::make_unique<CodePageConverter>(BuildConverter(codePage))).first;
-  last = LastUsed{codePage, it->second.get()};
+  lastUsedConverter.store(it->second.get(), std::memory_order_release);
   return *it->second;
+}
+
+CodePageConverter& ConverterFor(int32_t codePage) {
+  // Every stored text is converted, nearly always in the same code page: the
+  // converter used last answers without the lock and the look-up. Converters
+  // live as long as the process and know their code page, so one atomic
+  // pointer is the whole check (a thread_local costs a call into the dynamic
+  // linker in a loaded module).
+  CodePageConverter* used = lastUsedConverter.load(std::memory_order_acquire);
+  if (used && used->codePage == codePage) return *used;
+  return LoadConverter(codePage);
+}
+
+// Widens `bytes` of a single-byte page through its table into a string made
+// at its final size: sixteen ASCII bytes at a time with SSE2 where the page
+// keeps ASCII as it is, the rest byte by byte. Written in pieces through a
+// small buffer, since a string cannot be sized without filling it first.
+UnicodeString WidenSingleByte(const CodePageConverter& cv, std::string_view bytes) {
+  UnicodeString out;
+  out.reserve(bytes.size());
+  constexpr size_t kPiece = 256;
+  char16_t piece[kPiece];
+  for (size_t start = 0; start < bytes.size(); start += kPiece) {
+    const size_t n = std::min(kPiece, bytes.size() - start);
+    const char* in = bytes.data() + start;
+    size_t i = 0;
+#if defined(__SSE2__)
+    if (cv.asciiIdentity) {
+      const __m128i zero = _mm_setzero_si128();
+      for (; i + 16 <= n; i += 16) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (_mm_movemask_epi8(chunk) != 0) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(piece + i), _mm_unpacklo_epi8(chunk, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(piece + i + 8), _mm_unpackhi_epi8(chunk, zero));
+      }
+    }
+#endif
+    for (; i < n; ++i) piece[i] = cv.toWide[static_cast<uint8_t>(in[i])];
+    out.append(piece, n);
+  }
+  return out;
 }
 
 }  // namespace
 
-int32_t GetACP() {
-  int32_t& cp = ActiveCodePageSlot();
-  if (cp == 0) {
-    const char* vars[] = {"LC_ALL", "LC_CTYPE", "LANG"};
-    std::string locale;
-    for (const char* v : vars) {
-      const char* value = std::getenv(v);
-      if (value && *value) {
-        locale = value;
-        break;
-      }
+namespace {
+
+// Derives the active code page from the locale variables, once.
+__attribute__((noinline)) int32_t DeriveActiveCodePage() {
+  const char* vars[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+  std::string locale;
+  for (const char* v : vars) {
+    const char* value = std::getenv(v);
+    if (value && *value) {
+      locale = value;
+      break;
     }
-    cp = AnsiCodePageForLocale(locale);
   }
-  return cp;
+  ActiveCodePageSlot() = AnsiCodePageForLocale(locale);
+  return ActiveCodePageSlot();
+}
+
+}  // namespace
+
+// Every conversion of stored text asks: kept small so that the linker can
+// inline it.
+int32_t GetACP() {
+  const int32_t cp = ActiveCodePageSlot();
+  return cp != 0 ? cp : DeriveActiveCodePage();
 }
 
 int32_t GetOEMCP() { return OemCodePageForAnsi(GetACP()); }
@@ -284,11 +333,7 @@ std::string WideToMultiByte(int32_t codePage, UnicodeStringView text) {
 UnicodeString MultiByteToWide(int32_t codePage, std::string_view bytes) {
   if (codePage == kCodePageUtf8) return FromUtf8(bytes);
   CodePageConverter& cv = ConverterFor(codePage);
-  if (cv.singleByte) {
-    UnicodeString out(bytes.size(), u'\0');
-    for (size_t i = 0; i < bytes.size(); ++i) out[i] = cv.toWide[static_cast<uint8_t>(bytes[i])];
-    return out;
-  }
+  if (cv.singleByte) return WidenSingleByte(cv, bytes);
   if (bytes.empty()) return UnicodeString();
   UErrorCode err = U_ZERO_ERROR;
   ucnv_reset(cv.icu.get());

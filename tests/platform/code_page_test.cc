@@ -68,7 +68,8 @@ TEST(CodePage, StraightToUtf8IsTheWayThroughUtf16) {
   EXPECT_EQ(MultiByteToUtf8(1252, "\x80 \xDC"), "\xE2\x82\xAC \xC3\x9C");
   std::string everyByte;
   for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
-  std::vector<std::string> inputs = {"", "seventeen letters", everyByte, "\x81\x8D\x8F\x90\x9D", "\x82\xA0", "\x82"};
+  std::vector<std::string> inputs = {"", "seventeen letters", everyByte, "\x81\x8D\x8F\x90\x9D", "\x82\xA0", "\x82",
+                                     std::string(250, 'a') + "\xDC" + std::string(300, 'b') + everyByte};
   // Every byte after runs of ASCII that end inside and at the edge of eight- and sixteen-byte steps.
   for (int b = 0x80; b < 256; ++b)
     for (std::string run : {"1234567", "12345678", "123456789", "123456789abcdef", "123456789abcdefg",
