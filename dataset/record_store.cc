@@ -5,6 +5,7 @@
 #include <iterator>
 #include <unordered_set>
 
+#include "dataset/prefix_radix_sort.h"
 #include "platform/code_page.h"
 #include "runtime/exceptions.h"
 #include "runtime/utf8.h"
@@ -106,7 +107,12 @@ void RecordStore::Settle() const {
   rows.reserve(pending_.size() + (pendingUnique_ ? pendingUnique_->size() : 0));
   for (Record* r : pending_) rows.push_back(IndexEntry{PrefixOf(r->values()), r});
   std::vector<Record*>().swap(pending_);
-  std::sort(rows.begin(), rows.end(), less);
+  if (prefixed_) {
+    const bool descending = key_->descending;
+    PrefixRadixSort(rows, [descending](const IndexEntry& e) { return descending ? ~e.prefix : e.prefix; }, less);
+  } else {
+    std::sort(rows.begin(), rows.end(), less);
+  }
   if (pendingUnique_ && !pendingUnique_->empty()) {
     // Already in order: merged like a second sorted run.
     size_t sorted = rows.size();
