@@ -26,8 +26,7 @@ void PrefixRadixSort(std::vector<T>& items, PrefixOf prefixOf, Less less) {
   const size_t n = items.size();
   if (n < 2) return;
   constexpr int kBytes = 8;
-  std::vector<std::array<size_t, 256>> counts(kBytes);
-  for (auto& c : counts) c.fill(0);
+  std::vector<std::array<size_t, 256>> counts(kBytes);  // zeroed
   for (const T& item : items) {
     const uint64_t p = prefixOf(item);
     for (int b = 0; b < kBytes; ++b) ++counts[static_cast<size_t>(b)][(p >> (8 * b)) & 0xFF];

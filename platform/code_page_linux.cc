@@ -215,9 +215,9 @@ CodePageConverter& ConverterFor(int32_t codePage) {
 }
 
 // Widens `bytes` of a single-byte page through its table into a string made
-// at its final size: sixteen ASCII bytes at a time with SSE2 where the page
-// keeps ASCII as it is, the rest byte by byte. Written in pieces through a
-// small buffer, since a string cannot be sized without filling it first.
+// at its final size, written in pieces through a small buffer: a string
+// cannot be sized without filling it first, and filling it took as long as
+// the widening.
 UnicodeString WidenSingleByte(const CodePageConverter& cv, std::string_view bytes) {
   UnicodeString out;
   out.reserve(bytes.size());
@@ -226,27 +226,11 @@ UnicodeString WidenSingleByte(const CodePageConverter& cv, std::string_view byte
   for (size_t start = 0; start < bytes.size(); start += kPiece) {
     const size_t n = std::min(kPiece, bytes.size() - start);
     const char* in = bytes.data() + start;
-    size_t i = 0;
-#if defined(__SSE2__)
-    if (cv.asciiIdentity) {
-      const __m128i zero = _mm_setzero_si128();
-      for (; i + 16 <= n; i += 16) {
-        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        if (_mm_movemask_epi8(chunk) != 0) break;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(piece + i), _mm_unpacklo_epi8(chunk, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(piece + i + 8), _mm_unpackhi_epi8(chunk, zero));
-      }
-    }
-#endif
-    for (; i < n; ++i) piece[i] = cv.toWide[static_cast<uint8_t>(in[i])];
+    for (size_t i = 0; i < n; ++i) piece[i] = cv.toWide[static_cast<uint8_t>(in[i])];
     out.append(piece, n);
   }
   return out;
 }
-
-}  // namespace
-
-namespace {
 
 // Derives the active code page from the locale variables, once.
 __attribute__((noinline)) int32_t DeriveActiveCodePage() {
