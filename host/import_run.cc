@@ -56,6 +56,9 @@ void RunImport(const PluginModule& module, const std::string& ansiPath,
   // pointer): clearing all 12 KB of it for every document stored 1.2 GB
   // over an import of 100,000 documents.
   std::memset(document.record, 0, sizeof document.record);
+  // One document object for the whole run: its strings keep their storage
+  // from one document to the next instead of two allocations a document.
+  ImportedDocument imported;
   for (;;) {
     std::memset(document.record + kDocumentLevelOffset, 0, sizeof(int32_t));
     document.record[kDocumentTitleOffset] = 0;
@@ -73,11 +76,13 @@ void RunImport(const PluginModule& module, const std::string& ansiPath,
     if (result == 2) break;
     if (result != 1) throw HostError("the plug-in answered " + std::to_string(result) + " to ImportDocument");
 
-    ImportedDocument imported;
     std::memcpy(&imported.level, document.record + kDocumentLevelOffset, sizeof imported.level);
     const char* title = reinterpret_cast<const char*>(document.record + kDocumentTitleOffset);
     imported.title.assign(title, strnlen(title, kDocumentTitleRoom));
-    if (document.allocated) imported.content.assign(document.buffer.data(), strnlen(document.buffer.data(), document.buffer.size()));
+    if (document.allocated)
+      imported.content.assign(document.buffer.data(), strnlen(document.buffer.data(), document.buffer.size()));
+    else
+      imported.content.clear();
     onDocument(imported);
   }
 }
