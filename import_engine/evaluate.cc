@@ -116,7 +116,7 @@ void TSMImportBaseComponent::EvaluateSourceExpression(const UnicodeString& sourc
   DepthScope depth(evaluationDepth_);
   if (!cellParser_.OnEvaluate()) cellParser_.SetOnEvaluate(hook);
   cellParser_.SetExpression(source);
-  value = cellParser_.Evaluate(sourceExpressions_.Get(static_cast<size_t>(fieldIndex), source));
+  cellParser_.Evaluate(sourceExpressions_.Get(static_cast<size_t>(fieldIndex), source), value);
 }
 
 TDataSet* TSMImportBaseComponent::FindNamedDataSet(UnicodeStringView name) const {

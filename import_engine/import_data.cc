@@ -1,4 +1,7 @@
 // The row loop: ImportData with its steps, and ReadRow.
+#include <utility>
+#include <vector>
+
 #include "dataset/t_data_set.h"
 #include "import_engine/character_sets.h"
 #include "import_engine/import_run_internal.h"
@@ -123,6 +126,7 @@ void TSMImportBaseComponent::ImportData() {
       [&] {
         if (FTransactionStarted) FinishTransaction();
         if (rowsStarted && FDataSet) FDataSet->First();
+        cellValues_ = {};
       });
 }
 
@@ -192,17 +196,23 @@ bool TSMImportBaseComponent::RaiseErrorEvent(const Exception& error) {
 bool TSMImportBaseComponent::ReadRow() {
   {
     ParsedFieldScope scope(intCurrentParsedFieldIndex);
-    for (TSMIMappingEntry& entry : vFields) {
+    // Taken for the row, so that a row read by a handler meanwhile starts
+    // without them.
+    std::vector<Variant> cells = std::move(cellValues_);
+    cells.resize(vFields.size());
+    for (size_t k = 0; k < vFields.size(); ++k) {
+      TSMIMappingEntry& entry = vFields[k];
       TField* field = entry.field;
       intCurrentParsedFieldIndex = field ? field->Index() : -1;
-      Variant value;
+      Variant& value = cells[k];
       EvaluateSourceExpression(entry.source, intCurrentParsedFieldIndex, value);
       if (FCharacterSet != csiANSI_WINDOWS && value.IsSet() &&
           (!field || !(IsNumericFieldType(field->DataType()) || IsDateTimeFieldType(field->DataType()))))
         ConvertCharacterSet(value, FCharacterSet);
       if (FOnGetCellParams) FOnGetCellParams(this, field, value);
-      entry.value = std::move(value);
+      std::swap(entry.value, value);
     }
+    cellValues_ = std::move(cells);
   }
 
   bool accept = true;

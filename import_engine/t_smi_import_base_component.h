@@ -444,4 +444,9 @@ class TSMImportBaseComponent : public TComponent {
   SourceExpressionCache sourceExpressions_;
   TSMIParser cellParser_;
   int32_t evaluationDepth_ = 0;
+  // The values the cells held before their last row's, one per mapped field
+  // (import_data.cc): each cell is evaluated into one, whose text storage
+  // then takes the calculator's preset name without an allocation. Emptied
+  // when a run ends.
+  std::vector<Variant> cellValues_;
 };

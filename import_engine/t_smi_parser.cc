@@ -125,15 +125,21 @@ TSMIParser::ParsedExpression TSMIParser::Parse(const UnicodeString& expression) 
 Variant TSMIParser::Evaluate() { return Evaluate(Parse(expression_)); }
 
 Variant TSMIParser::Evaluate(const ParsedExpression& parsed) {
+  Variant value;
+  Evaluate(parsed, value);
+  return value;
+}
+
+void TSMIParser::Evaluate(const ParsedExpression& parsed, Variant& value) {
   switch (parsed.kind) {
-    case ParsedExpression::kBlank: return Variant::Null();
+    case ParsedExpression::kBlank: value = Variant::Null(); return;
     case ParsedExpression::kInvalid: throw EConvertError(u"Cannot evaluate expression: " + parsed.expression);
-    case ParsedExpression::kNumber: return NumberValue(parsed.token);
-    case ParsedExpression::kGetDate: return Variant::FromDate(Now());
+    case ParsedExpression::kNumber: value = NumberValue(parsed.token); return;
+    case ParsedExpression::kGetDate: value = Variant::FromDate(Now()); return;
     case ParsedExpression::kName:
     case ParsedExpression::kQuotedName: break;
   }
-  Variant value(parsed.preset);
+  value.AssignString(parsed.preset);
   bool done = false;
   if (onEvaluate_) {
     // Never changed by a hook (it gets them read-only), so one set serves every call.
@@ -142,6 +148,5 @@ Variant TSMIParser::Evaluate(const ParsedExpression& parsed) {
   }
   // The built-in function of the same name (only PI) has the last word when
   // the hook did not claim the name.
-  if (!done && parsed.isPi) return Variant(kPi);
-  return value;
+  if (!done && parsed.isPi) value = Variant(kPi);
 }

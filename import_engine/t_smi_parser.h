@@ -94,6 +94,9 @@ class TSMIParser : public TPersistent {
   };
   static ParsedExpression Parse(const UnicodeString& expression);
   Variant Evaluate(const ParsedExpression& parsed);
+  // The same into `value`, whatever it held: a text it holds lends its
+  // storage to the preset name (the result does not depend on it).
+  void Evaluate(const ParsedExpression& parsed, Variant& value);
 
   // The value a quoted or plain name is preset to: the quoting characters
   // removed, then one leading "[" or double quote and one trailing "]" or

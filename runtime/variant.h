@@ -85,6 +85,10 @@ class Variant {
   static Variant FromDate(TDateTime d) { Variant v; v.v_ = DateTag{d}; return v; }
   static Variant FromSingle(float f) { Variant v; v.v_ = SingleTag{f}; return v; }
 
+  // Makes this the text `s`; a text held already keeps its storage when `s`
+  // fits, where assigning Variant(s) would allocate anew.
+  void AssignString(const UnicodeString& s) { v_ = s; }
+
   // Inline: every cell's value is asked its kind several times on its way.
   VarType Type() const {
     const size_t index = v_.index();  // the alternatives follow VarType's order
