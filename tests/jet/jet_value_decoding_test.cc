@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 #include "runtime/date_time.h"
 #include "jet/jet_error.h"
 #include "runtime/variant.h"
@@ -28,7 +31,20 @@ TEST(JetValueDecoding, Jet4TextPlainAndCompressed) {
       {"\xFF\xFE" "abcdefgh\xE9\xFCklmnopq\x80\xFF"s, u"abcdefgh\u00E9\u00FCklmnopq\u0080\u00FF"},
       {"\xFF\xFE" "\0\x16\x04\0" "0123456789abcdefXYZ"s, u"\u04160123456789abcdefXYZ"},
   };
-  for (const Row& r : rows) EXPECT_EQ(DecodeJet4Text(r.bytes), r.text);
+  // Two-byte text of more than one copying block.
+  Row longText;
+  for (int i = 0; i < 300; ++i) {
+    longText.bytes += "\x16\x04"s;
+    longText.text += u'\u0416';
+  }
+  std::vector<Row> all(std::begin(rows), std::end(rows));
+  all.push_back(longText);
+  for (const Row& r : all) {
+    EXPECT_EQ(DecodeJet4Text(r.bytes), r.text);
+    // The same bytes at an odd address, off every character boundary.
+    std::string shifted = " " + r.bytes;
+    EXPECT_EQ(DecodeJet4Text(std::string_view(shifted).substr(1)), r.text);
+  }
 }
 
 TEST(JetValueDecoding, Jet3TextUsesTheFilesCodePage) {
