@@ -30,6 +30,11 @@ DocumentImporter* session = nullptr;
 // destructors, and nothing the frame owns may then be lost.
 UTF8String pendingContent;
 
+// The title of the document being delivered, in UTF-8. Its storage is kept
+// from one document to the next (a title is short) and let go of with the
+// session.
+UTF8String deliveredTitle;
+
 void ReleasePendingContent() {
   pendingContent.clear();
   pendingContent.shrink_to_fit();
@@ -38,6 +43,7 @@ void ReleasePendingContent() {
 void CloseSession() {
   delete session;
   session = nullptr;
+  UTF8String().swap(deliveredTitle);
 }
 
 }  // namespace
@@ -73,7 +79,8 @@ int32_t ARVOLINE_STDCALL ImportDocument(void* documentRecord, ContentAllocator a
     {
       // Everything the frame owns is released before the host is called.
       TreeItem item = session->NextItem();
-      record.WriteTitle(ToUtf8(item.title));
+      ToUtf8(item.title, deliveredTitle);
+      record.WriteTitle(deliveredTitle);
       record.WriteLevel(item.level);
       pendingContent = session->DocumentText(item.key);
     }

@@ -52,9 +52,15 @@ size_t DecodeSequence(std::string_view s, size_t i, char32_t& cp) {
 }  // namespace
 
 std::string ToUtf8(UnicodeStringView s) {
+  std::string out;
+  ToUtf8(s, out);
+  return out;
+}
+
+void ToUtf8(UnicodeStringView s, std::string& out) {
   // Runs of ASCII, the bulk of every text, are copied a block at a time;
   // only the other characters go through the general encoder.
-  std::string out;
+  out.clear();
   out.reserve(s.size() + s.size() / 2);
   size_t i = 0;
   while (i < s.size()) {
@@ -77,7 +83,6 @@ std::string ToUtf8(UnicodeStringView s) {
     AppendUtf8(out, c);
     ++i;
   }
-  return out;
 }
 
 UnicodeString FromUtf8(std::string_view s) {

@@ -13,6 +13,8 @@
 #include "runtime/unicode_string.h"
 
 std::string ToUtf8(UnicodeStringView s);
+// The same into `out`, replacing what it held; its storage is reused.
+void ToUtf8(UnicodeStringView s, std::string& out);
 UnicodeString FromUtf8(std::string_view s);
 // True when FromUtf8 would replace nothing.
 bool IsValidUtf8(std::string_view s);

@@ -33,7 +33,12 @@ TEST(Utf8, AsciiRunsAndOtherCharactersMixInAnyOrder) {
       {UnicodeString(1, char16_t(0xD800)) + UnicodeString(1, char16_t(0xD800)) + u"x", "\xEF\xBF\xBD\xEF\xBF\xBD" "x"},
       {UnicodeString(u"a\0b", 3), std::string("a\0b", 3)},
   };
-  for (const Row& r : rows) EXPECT_EQ(ToUtf8(r.wide), r.utf8);
+  std::string reused = "a longer text held before";
+  for (const Row& r : rows) {
+    EXPECT_EQ(ToUtf8(r.wide), r.utf8);
+    ToUtf8(r.wide, reused);
+    EXPECT_EQ(reused, r.utf8);
+  }
 }
 
 TEST(Utf8, BrokenInputBecomesReplacementCharacter) {
