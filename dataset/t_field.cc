@@ -33,6 +33,13 @@ std::string TField::AsAnsi() const {
   return v.IsNull() ? std::string() : MultiByteRoundTrip(GetACP(), v.AsBytes());
 }
 
+std::string_view TField::AnsiView(std::string& storage) const {
+  const FieldValue& v = StoredValue();
+  if (StoredText() == TextStorage::kAnsi && v.IsBytes() && RoundTripKeepsEveryByte(GetACP())) return v.AsBytes();
+  storage = AsAnsi();
+  return storage;
+}
+
 void TField::SetAsString(const UnicodeString& text) { SetAsVariant(Variant(text)); }
 
 Variant TField::AsVariant() const { return ToVariant(StoredValue()); }

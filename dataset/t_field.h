@@ -84,6 +84,10 @@ class TField : public TComponent {
   // AsString in the active ANSI code page (ToAnsi(AsString())); text kept in
   // that code page goes there without a UTF-16 copy.
   std::string AsAnsi() const;
+  // AsAnsi as a view: of the stored bytes themselves when the code page
+  // gives them back unchanged, else of `storage`, which then holds AsAnsi().
+  // Valid while the record's value and `storage` stay as they are.
+  std::string_view AnsiView(std::string& storage) const;
   void SetAsString(const UnicodeString& text);
   Variant AsVariant() const;
   void SetAsVariant(const Variant& value);

@@ -19,7 +19,8 @@ UnicodeString DocumentImporter::KeyFieldName() { return u"NodeKeyValue"; }
 
 void DocumentImporter::Open() {
   LoadNodeTable();
-  QueueItems(StructureText());
+  std::string converted;  // the outline text, when the stored bytes cannot be read as they are
+  QueueItems(StructureText(converted));
 }
 
 void DocumentImporter::LoadNodeTable() {
@@ -28,18 +29,19 @@ void DocumentImporter::LoadNodeTable() {
   loader->Load(path_, TableName());
 }
 
-std::string DocumentImporter::StructureText() {
+std::string_view DocumentImporter::StructureText(std::string& converted) {
   if (!FindByKey(KeyFieldName(), RootKey())) throw ERangeError(u"Cannot find specified record");
   // Straight from the stored bytes: the way through UTF-16 and back gives
-  // the same bytes for twice the outline's size in copies.
-  return dataSet_->FieldByName(StructureFieldName())->AsAnsi();
+  // the same bytes for twice the outline's size in copies, and where the
+  // code page gives every byte back unchanged, the stored bytes themselves.
+  return dataSet_->FieldByName(StructureFieldName())->AnsiView(converted);
 }
 
-void DocumentImporter::QueueItems(std::string ansiText) {
+void DocumentImporter::QueueItems(std::string_view ansiText) {
   // Each item goes to the queue as the parser reads it, so the items are
   // held once; a parse that fails leaves the queue empty.
   try {
-    TreeItemsParser().WalkAnsi(std::move(ansiText), [this](TreeItem&& item) { queue_.Push(std::move(item)); });
+    TreeItemsParser().WalkAnsi(ansiText, [this](TreeItem&& item) { queue_.Push(std::move(item)); });
   } catch (...) {
     queue_ = Queue<TreeItem>();
     throw;

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "outline/queue.h"
 #include "outline/tree_item.h"
@@ -61,11 +62,13 @@ class DocumentImporter {
  protected:
   void LoadNodeTable();
   // The root record's outline text in the active ANSI code page, the form
-  // the parser reads it in.
-  std::string StructureText();
+  // the parser reads it in: the record's own bytes, or `converted` holding
+  // them converted. Valid while the dataset's records and `converted` stay
+  // as they are.
+  std::string_view StructureText(std::string& converted);
   // Parses the outline text (in the active ANSI code page) into the queue's
-  // items; the parser holds the text only while it reads it.
-  void QueueItems(std::string ansiText);
+  // items; the text must stay unchanged while it is read.
+  void QueueItems(std::string_view ansiText);
   // Positions the dataset on the record whose `fieldName` holds `value`.
   bool FindByKey(const UnicodeString& fieldName, const UnicodeString& value);
 

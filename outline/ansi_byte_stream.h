@@ -14,9 +14,11 @@ class AnsiByteStream {
   // Converts `text` to the active ANSI code page; characters the code page
   // lacks become its default character, without an error.
   explicit AnsiByteStream(UnicodeStringView text);
-  // Takes text already in the active ANSI code page, as the constructor
-  // above would convert it.
-  explicit AnsiByteStream(std::string&& ansiText);
+  // Reads text already in the active ANSI code page, as the constructor
+  // above would convert it, where it lies: it must outlive the stream.
+  explicit AnsiByteStream(std::string_view ansiText);
+  AnsiByteStream(const AnsiByteStream&) = delete;
+  AnsiByteStream& operator=(const AnsiByteStream&) = delete;
 
   int64_t Position() const { return position_; }
   int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
@@ -35,6 +37,7 @@ class AnsiByteStream {
   void Rewind() { position_ = 0; }
 
  private:
-  std::string bytes_;
+  std::string converted_;  // the text converted by the first constructor
+  std::string_view bytes_;
   int64_t position_ = 0;
 };

@@ -44,14 +44,14 @@ void TreeItemsParser::Parse(UnicodeString text, TreeItemsCollection& collection)
 }
 
 void TreeItemsParser::Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem) {
-  std::string ansiText = ToAnsi(text);
+  const std::string ansiText = ToAnsi(text);
   UnicodeString().swap(text);  // not held twice while the items are read
-  WalkAnsi(std::move(ansiText), onItem);
+  WalkAnsi(ansiText, onItem);
 }
 
-void TreeItemsParser::WalkAnsi(std::string ansiText, const std::function<void(TreeItem&&)>& onItem) {
+void TreeItemsParser::WalkAnsi(std::string_view ansiText, const std::function<void(TreeItem&&)>& onItem) {
   if (ansiText.empty()) return;
-  stream_ = std::make_unique<AnsiByteStream>(std::move(ansiText));
+  stream_ = std::make_unique<AnsiByteStream>(ansiText);
   StreamRelease release(stream_);
   while (stream_->Position() < stream_->Size() - 2) onItem(ReadEntry());
 }

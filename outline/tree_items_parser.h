@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "outline/ansi_byte_stream.h"
 #include "outline/int_map.h"
@@ -49,8 +50,9 @@ class TreeItemsParser {
   // of its items. Raises as Parse, after the items before the failing entry.
   void Walk(UnicodeString text, const std::function<void(TreeItem&&)>& onItem);
   // Walk over the outline text in its active ANSI code page form (what Walk
-  // converts `text` to first), for a caller that holds it in that form.
-  void WalkAnsi(std::string ansiText, const std::function<void(TreeItem&&)>& onItem);
+  // converts `text` to first), for a caller that holds it in that form; read
+  // where it lies, so it must stay unchanged until the walk returns.
+  void WalkAnsi(std::string_view ansiText, const std::function<void(TreeItem&&)>& onItem);
   // The entries' keys alone, in text order, read and raising as Walk reads
   // them; parent keys and titles are passed over unconverted and no levels
   // are kept: for a check that needs those only for the odd entry.

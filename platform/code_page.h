@@ -60,6 +60,10 @@ std::string MultiByteToUtf8(int32_t codePage, std::string_view bytes);
 // UTF-16 copy where the code page allows it (single-byte pages, where it is
 // one table, mostly the bytes themselves).
 std::string MultiByteRoundTrip(int32_t codePage, std::string_view bytes);
+// True when MultiByteRoundTrip(codePage, bytes) gives `bytes` back for every
+// text (a single-byte page whose every byte comes back as itself), so a
+// caller may read the bytes as they are. False where that is not known.
+bool RoundTripKeepsEveryByte(int32_t codePage);
 // True when every character of `text` survives the round trip through `codePage`.
 bool IsRepresentable(int32_t codePage, UnicodeStringView text);
 

@@ -380,6 +380,12 @@ std::string MultiByteRoundTrip(int32_t codePage, std::string_view bytes) {
   return WideToMultiByte(codePage, MultiByteToWide(codePage, bytes));
 }
 
+bool RoundTripKeepsEveryByte(int32_t codePage) {
+  if (codePage == kCodePageUtf8) return false;
+  const CodePageConverter& cv = ConverterFor(codePage);
+  return cv.singleByte && cv.utf8Table && cv.roundTripIdentity;
+}
+
 bool IsRepresentable(int32_t codePage, UnicodeStringView text) {
   return MultiByteToWide(codePage, WideToMultiByte(codePage, text)) == text;
 }

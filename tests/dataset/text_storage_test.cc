@@ -53,16 +53,34 @@ TEST(TextStorage, AnsiFormIsTheTextInTheActiveCodePage) {
     for (const char16_t* text : texts) {
       auto ds = OpenDataSet({{u"S", ftString, 40}, {u"M", ftMemo, 0}, {u"W", ftWideString, 40}});
       AppendRow(*ds, {text, text, text});
-      for (int field = 0; field < 3; ++field)
+      for (int field = 0; field < 3; ++field) {
         EXPECT_EQ(ds->Fields(field)->AsAnsi(), ToAnsi(ds->Fields(field)->AsString())) << codePage << " " << field;
+        std::string storage;
+        EXPECT_EQ(ds->Fields(field)->AnsiView(storage), ds->Fields(field)->AsAnsi()) << codePage << " " << field;
+      }
     }
+  }
+  // Bytes stored under one code page and read under another.
+  std::unique_ptr<TClientDataSet> stored;
+  {
+    ScopedActiveCodePage active(1252);
+    stored = OpenDataSet({{u"M", ftMemo, 0}});
+    AppendRow(*stored, {u"\u00C4\u0081\u00FF"});
+  }
+  for (int32_t codePage : {1252, 1251, 1253, 932}) {
+    ScopedActiveCodePage active(codePage);
+    std::string storage;
+    EXPECT_EQ(stored->Fields(0)->AnsiView(storage), stored->Fields(0)->AsAnsi()) << codePage;
   }
   auto ds = OpenDataSet({{u"I", ftInteger, 0}, {u"M", ftMemo, 0}});
   AppendRow(*ds, {u"42", u"x"});
   EXPECT_EQ(ds->Fields(0)->AsAnsi(), "42");
+  std::string storage;
+  EXPECT_EQ(ds->Fields(0)->AnsiView(storage), "42");
   ds->Append();
   ds->Post();
   EXPECT_EQ(ds->Fields(1)->AsAnsi(), "");  // null
+  EXPECT_EQ(ds->Fields(1)->AnsiView(storage), "");
 }
 
 TEST(TextStorage, MemoKeepsLongTextWhole) {

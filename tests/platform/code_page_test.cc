@@ -84,10 +84,15 @@ TEST(CodePage, RoundTripIsTheWayThroughUtf16) {
   std::string everyByte;
   for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
   const std::string inputs[] = {"", "plain ASCII", everyByte, "\x81\x8D\x8F\x90\x9D", "\x82\xA0", "\x82", "a\x98" "b"};
-  for (int32_t codePage : {1252, 1251, 1250, 1253, 1255, 874, 437, 866, 932, 936, kCodePageUtf8})
+  for (int32_t codePage : {1252, 1251, 1250, 1253, 1255, 874, 437, 866, 932, 936, kCodePageUtf8}) {
     for (const std::string& in : inputs)
       ASSERT_EQ(MultiByteRoundTrip(codePage, in), WideToMultiByte(codePage, MultiByteToWide(codePage, in)))
           << codePage << " " << in;
+    // A page said to keep every byte does.
+    if (RoundTripKeepsEveryByte(codePage)) {
+      EXPECT_EQ(MultiByteRoundTrip(codePage, everyByte), everyByte) << codePage;
+    }
+  }
 }
 
 TEST(CodePage, EachConversionUsesTheCodePageItNames) {
