@@ -253,19 +253,6 @@ TEST(EvaluateTest, CellsFollowSourcesChangedDuringTheRunAndNestedEvaluations) {
   EXPECT_EQ(RowTexts(r.ds), (std::vector<UnicodeString>{u"t1+n1|n1", u"n2|n2", u"n3|n3"}));
 }
 
-TEST(EvaluateTest, EachRowsCellsHoldTheirOwnValuesWhateverTheRowsBefore) {
-  // A longer text, a number and Null come before a short text; a name no
-  // column has stands for itself in every row.
-  OneRow r({{u"T", ftString}, {u"U", ftString}}, {{u"Title", Variant(u"a text longer than the name")}},
-           u"T=Title\nU=Unknown");
-  r.source.rows.push_back({Variant(int32_t{12345})});
-  r.source.rows.push_back({Variant::Null()});
-  r.source.rows.push_back({Variant(u"x")});
-  r.Run(u"T");
-  EXPECT_EQ(RowTexts(r.ds), (std::vector<UnicodeString>{u"a text longer than the name|Unknown", u"12345|Unknown",
-                                                         u"|Unknown", u"x|Unknown"}));
-}
-
 TEST(EvaluateTest, TextSourcesHandTextNamesStraightToTheHook) {
   OneRow text({{u"S", ftString}}, {{u"Text and more", Variant(u"whole")}}, u"S=Text and more");
   EXPECT_EQ(text.Run(u"S")->AsString(), u"whole");
